@@ -1,0 +1,190 @@
+// quizmake run as a quiz author runs it: arguments, files, exit codes.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/support/verdict_examples.h"
+#include "tools/quizmake/cp1252.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(std::string_view argument) {
+    std::string q = "'";
+    for (const char c : argument) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class QuizmakeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("zorbel-quizmake-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path file(const char* name) const { return folder_ / name; }
+
+    Outcome quizmake(const std::vector<std::string>& arguments) const {
+        std::string command = shellQuoted(QUIZMAKE_PATH);
+        for (const std::string& a : arguments) command += " " + shellQuoted(a);
+        const fs::path err = folder_ / "stderr.txt";
+        command += " 2>" + shellQuoted(err.string());
+        Outcome run{-1, "", ""};
+        if (std::FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
+            const int status = pclose(pipe);
+            run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        run.err = readFile(err);
+        return run;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(QuizmakeTest, EncodeWritesTheExactStream) {
+    writeFile(file("abc.txt"), "abc");
+    const Outcome run = quizmake({"encode", file("abc.txt").string(), file("abc.bin").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(readFile(file("abc.bin")), std::string("\x30\x98\x8C\x70\x00", 5));
+}
+
+TEST_F(QuizmakeTest, DecodeRestoresTheBytes) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += static_cast<char>((i * 7) % 256);
+    writeFile(file("in.bin"), text);
+    ASSERT_EQ(quizmake({"encode", file("in.bin").string(), file("enc.bin").string()}).exitCode, 0);
+    const Outcome run = quizmake({"decode", file("enc.bin").string(), file("out.bin").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(readFile(file("out.bin")), text);
+}
+
+TEST_F(QuizmakeTest, BadInputGetsOneLineAndExitOne) {
+    writeFile(file("empty"), "");
+    writeFile(file("cut.bin"), std::string("\x30\x98\x8C", 3));
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"encode", file("empty").string(), file("x").string()}, "CodecInputExhausted"},
+        {{"encode", file("absent").string(), file("x").string()}, "cannot read"},
+        {{"decode", file("cut.bin").string(), file("x").string()}, "CodecBadStream"},
+        {{"decode", file("empty").string(), file("x").string()}, "CodecInputExhausted"},
+        {{"show", file("cut.bin").string()}, "Erreur dans le décryptage des reponses"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = quizmake(c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments[0] << " " << c.arguments[1];
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(file("x"))) << "nothing is written on failure";
+}
+
+TEST_F(QuizmakeTest, GradePrintsEveryDocumentedVerdict) {
+    for (const VerdictExample& e : VerdictExamples) {
+        const std::string expected = cp1252ToUtf8(e.expected);
+        const std::string typed = cp1252ToUtf8(e.typed);
+        SCOPED_TRACE(expected + " / " + typed);
+        const Outcome single = quizmake({"grade", "--", expected, typed});
+        EXPECT_EQ(single.exitCode, 0) << single.err;
+        EXPECT_EQ(single.out, cp1252ToUtf8(e.singleVerdict) + "\n");
+        const Outcome overview = quizmake({"grade", "--overview", "--", expected, typed});
+        EXPECT_EQ(overview.out, cp1252ToUtf8(e.overviewVerdict) + "\n");
+    }
+}
+
+TEST_F(QuizmakeTest, GradeTakesAnswersThatBeginWithADash) {
+    EXPECT_EQ(quizmake({"grade", "--", "-12", "-12"}).out, "BRAVO\n");
+}
+
+TEST_F(QuizmakeTest, GradeRefusesBadArgumentsWithExitTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"grade", "PARIS"},
+        {"grade", "中国", "chine"},
+        {"grade", "PARIS", "\xFF"},
+        {"grade", "--nope", "A", "B"},
+        {},
+        {"unknown"},
+    };
+    for (const auto& arguments : cases) {
+        const Outcome run = quizmake(arguments);
+        EXPECT_EQ(run.exitCode, 2) << (arguments.empty() ? "no arguments" : arguments.back());
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+TEST_F(QuizmakeTest, ShowPrintsTheDefaultsForAnEmptyDefinition) {
+    writeFile(file("empty"), "");
+    const Outcome run = quizmake({"show", file("empty").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["quizName"], "Nom du zorbel");
+    EXPECT_EQ(json["questionCount"], 7);
+    EXPECT_EQ(json["commentMode"], 3);
+    EXPECT_EQ(json["backgroundColour"], 10734389);
+    EXPECT_EQ(json["questions"].size(), 2u);
+    EXPECT_EQ(json["questions"][1]["location"], "emplacement");
+}
+
+TEST_F(QuizmakeTest, ShowDecodesADefinitionAndItsCodes) {
+    const std::string definition = std::string("\x00\x02\x02\x01", 4) + "Quiz d'\xE9t\xE9|Moi|Devinez|A|B|" +
+                                   "CH\xC2TEAU|Loire|ROME|Tibre|" + "\x04" + "Joli|\xC9ternelle|" + "\x0A\x14\x1E";
+    writeFile(file("def.txt"), definition);
+    writeFile(file("codes.txt"), "premier\r\nsecond\r\n");
+    ASSERT_EQ(quizmake({"encode", file("def.txt").string(), file("def.bin").string()}).exitCode, 0);
+    ASSERT_EQ(quizmake({"encode", file("codes.txt").string(), file("codes.bin").string()}).exitCode, 0);
+
+    const Outcome run = quizmake({"show", file("def.bin").string(), file("codes.bin").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["quizName"], "Quiz d'été");
+    EXPECT_EQ(json["showPictures"], 1);
+    EXPECT_EQ(json["answersPerQuestion"], 1);
+    EXPECT_EQ(json["commentMode"], 4);
+    EXPECT_EQ(json["backgroundRed"], 10);
+    EXPECT_EQ(json["backgroundGreen"], 20);
+    EXPECT_EQ(json["backgroundBlue"], 30);
+    EXPECT_EQ(json["backgroundColour"], 1971210);
+    EXPECT_EQ(json["questions"][0]["answer"], "CHÂTEAU");
+    EXPECT_EQ(json["questions"][1]["comment"], "Éternelle");
+    EXPECT_EQ(json["codes"], nlohmann::json::array({"premier", "second"}));
+
+    writeFile(file("bad-codes.bin"), "\x01");
+    const Outcome badCodes = quizmake({"show", file("def.bin").string(), file("bad-codes.bin").string()});
+    EXPECT_EQ(badCodes.exitCode, 1);
+    EXPECT_NE(badCodes.err.find("Erreur dans le décryptage des codes"), std::string::npos) << badCodes.err;
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// Conversion between code page 1252 (the player's texts) and UTF-8 (the
+// command line and files of quizmake).
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Every byte has a character: the five bytes that code page 1252 leaves
+// undefined (81 8D 8F 90 9D) become U+0081 ... U+009D, as Windows maps them.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+struct Cp1252Text {
+    std::string bytes;  // the converted text when `error` is empty
+    std::string error;  // what could not be converted, and where
+    [[nodiscard]] bool ok() const { return error.empty(); }
+};
+
+// Rejects malformed UTF-8 and characters that code page 1252 cannot hold.
+Cp1252Text utf8ToCp1252(std::string_view utf8);

@@ -1,0 +1,144 @@
+// quizmake: the quiz author's command-line tool. Texts arrive and leave as
+// UTF-8 and are code page 1252 inside, as the player holds them.
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "content/content_codec.h"
+#include "content/quiz_loader.h"
+#include "grading/verdict.h"
+#include "shell/progress_file.h"
+#include "tools/quizmake/cp1252.h"
+#include "tools/quizmake/record_json.h"
+
+namespace {
+
+constexpr int ExitBadInput = 1;
+constexpr int ExitBadArguments = 2;
+
+int fail(const std::string& subject, const std::string& message, int exitCode = ExitBadInput) {
+    std::fprintf(stderr, "quizmake: %s: %s\n", subject.c_str(), message.c_str());
+    return exitCode;
+}
+
+std::optional<std::vector<std::uint8_t>> readInput(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return std::nullopt;
+    std::fclose(file);
+    return readWholeFile(path);
+}
+
+bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+std::string describeEncodeFailure(const CodecOutput& out, std::size_t inputSize) {
+    std::string name = codecResultName(out.result);
+    if (out.result == CodecInputExhausted) return name + ": the file is empty";
+    if (inputSize > MaxContentInput) return name + ": the file is over 65535 bytes";
+    if (out.result == CodecWriteFailed) return name + ": the encoded text would be over 32768 bytes";
+    return name;
+}
+
+int runEncode(const std::string& in, const std::string& out) {
+    const auto text = readInput(in);
+    if (!text) return fail(in, "cannot read the file");
+    const CodecOutput encoded = encodeContent(*text);
+    if (encoded.result != CodecOk) return fail(in, describeEncodeFailure(encoded, text->size()));
+    if (!writeOutput(out, encoded.bytes())) return fail(out, "cannot write the file");
+    return 0;
+}
+
+int runDecode(const std::string& in, const std::string& out) {
+    const auto stream = readInput(in);
+    if (!stream) return fail(in, "cannot read the file");
+    const CodecOutput decoded = decodeContent(*stream);
+    if (decoded.result != CodecOk) return fail(in, codecResultName(decoded.result));
+    if (!writeOutput(out, decoded.bytes())) return fail(out, "cannot write the file");
+    return 0;
+}
+
+int runGrade(bool overview, const std::string& expected, const std::string& typed) {
+    const Cp1252Text expectedText = utf8ToCp1252(expected);
+    if (!expectedText.ok()) return fail("EXPECTED", expectedText.error, ExitBadArguments);
+    const Cp1252Text typedText = utf8ToCp1252(typed);
+    if (!typedText.ok()) return fail("TYPED", typedText.error, ExitBadArguments);
+    // Like the player, only the first 259 characters of each text count.
+    const Verdict verdict = gradeAnswer(Text(expectedText.bytes).view(), Text(typedText.bytes).view(), overview);
+    std::printf("%s\n", cp1252ToUtf8(verdictText(verdict)).c_str());
+    return 0;
+}
+
+int runShow(const std::string& definitionPath, const std::string& codesPath) {
+    const auto definition = readInput(definitionPath);
+    if (!definition) return fail(definitionPath, "cannot read the file");
+    std::optional<std::vector<std::uint8_t>> codes;
+    if (!codesPath.empty()) {
+        codes = readInput(codesPath);
+        if (!codes) return fail(codesPath, "cannot read the file");
+    }
+
+    QuizRecord record;
+    initialiseRecord(record);
+    std::optional<std::span<const std::uint8_t>> codesBytes;
+    if (codes) codesBytes = std::span<const std::uint8_t>(*codes);
+    const LoadOutcome outcome = loadQuizContent(record, *definition, codesBytes);
+    for (const LoaderMessage& message : outcome.messages) {
+        const bool aboutCodes = message == CodesUndecodable;
+        fail(aboutCodes ? codesPath : definitionPath, cp1252ToUtf8(message.text));
+    }
+    if (!outcome.messages.empty()) return ExitBadInput;
+    std::fputs(recordJson(record).c_str(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"quizmake: encodes, decodes, grades and shows quiz content"};
+    app.require_subcommand(1);
+
+    std::string in;
+    std::string out;
+    auto* encode = app.add_subcommand("encode", "Encode the bytes of IN into OUT in the content codec");
+    encode->add_option("IN", in)->required();
+    encode->add_option("OUT", out)->required();
+
+    auto* decode = app.add_subcommand("decode", "Decode the content stream IN into OUT");
+    decode->add_option("IN", in)->required();
+    decode->add_option("OUT", out)->required();
+
+    bool overview = false;
+    std::string expected;
+    std::string typed;
+    auto* grade = app.add_subcommand("grade", "Print the verdict on TYPED for the expected answer EXPECTED");
+    grade->add_flag("--overview", overview, "Grade as the overview does (short-answer rule)");
+    grade->add_option("EXPECTED", expected)->required();
+    grade->add_option("TYPED", typed)->required();
+
+    std::string definitionPath;
+    std::string codesPath;
+    auto* show = app.add_subcommand("show", "Decode and parse a quiz definition (and its code lines) as JSON");
+    show->add_option("DEFINITION", definitionPath, "Encoded definition; an empty file gives the built-in defaults")
+        ->required();
+    show->add_option("CODES", codesPath, "Encoded code lines");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : ExitBadArguments;
+    }
+
+    if (*encode) return runEncode(in, out);
+    if (*decode) return runDecode(in, out);
+    if (*grade) return runGrade(overview, expected, typed);
+    return runShow(definitionPath, codesPath);
+}
