@@ -14,15 +14,15 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
-std::vector<std::uint8_t> readWholeFile(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return bytes;
+    if (!file) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[8192];
     for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    if (std::ferror(file.get())) bytes.clear();
+    if (std::ferror(file.get())) return std::nullopt;
     return bytes;
 }
 
@@ -46,7 +46,8 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
 }
 
 std::vector<Text> readProgressFile(const std::string& path, int lineCount) {
-    return parseProgressLines(readWholeFile(path), lineCount);
+    // A missing or unreadable file gives empty answers.
+    return parseProgressLines(readWholeFile(path).value_or(std::vector<std::uint8_t>{}), lineCount);
 }
 
 bool writeProgressFile(const std::string& path, const std::vector<Text>& answers) {

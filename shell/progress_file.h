@@ -3,14 +3,15 @@
 // Windows player can use its own calls.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "content/text.h"
 
-// The whole file; empty when it is missing or cannot be read.
-std::vector<std::uint8_t> readWholeFile(const std::string& path);
+// The whole file; nullopt when it is missing or cannot be read.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
 
 // Writes a temporary file beside `path`, then moves it over `path`; on any
 // failure the previous file stays whole and false is returned.

@@ -105,6 +105,7 @@ TEST_F(ProgressFileTest, ReplaceWritesTheExactBytesAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(writeProgressFile(file, {Text("premier"), Text("")}));
     ASSERT_TRUE(writeProgressFile(file, {Text("un"), Text("deux")}));
     EXPECT_EQ(readWholeFile(file), bytesOf("un\r\ndeux\r\n"));
+    EXPECT_EQ(readWholeFile(path("absent.txt")), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
 }
 

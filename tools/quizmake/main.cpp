@@ -26,18 +26,8 @@ int fail(const std::string& subject, const std::string& message, int exitCode = 
     return exitCode;
 }
 
-std::optional<std::vector<std::uint8_t>> readInput(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
-    std::fclose(file);
-    return readWholeFile(path);
-}
-
 bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    return replaceFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
 std::string describeEncodeFailure(const CodecOutput& out, std::size_t inputSize) {
@@ -49,7 +39,7 @@ std::string describeEncodeFailure(const CodecOutput& out, std::size_t inputSize)
 }
 
 int runEncode(const std::string& in, const std::string& out) {
-    const auto text = readInput(in);
+    const auto text = readWholeFile(in);
     if (!text) return fail(in, "cannot read the file");
     const CodecOutput encoded = encodeContent(*text);
     if (encoded.result != CodecOk) return fail(in, describeEncodeFailure(encoded, text->size()));
@@ -58,7 +48,7 @@ int runEncode(const std::string& in, const std::string& out) {
 }
 
 int runDecode(const std::string& in, const std::string& out) {
-    const auto stream = readInput(in);
+    const auto stream = readWholeFile(in);
     if (!stream) return fail(in, "cannot read the file");
     const CodecOutput decoded = decodeContent(*stream);
     if (decoded.result != CodecOk) return fail(in, codecResultName(decoded.result));
@@ -78,11 +68,11 @@ int runGrade(bool overview, const std::string& expected, const std::string& type
 }
 
 int runShow(const std::string& definitionPath, const std::string& codesPath) {
-    const auto definition = readInput(definitionPath);
+    const auto definition = readWholeFile(definitionPath);
     if (!definition) return fail(definitionPath, "cannot read the file");
     std::optional<std::vector<std::uint8_t>> codes;
     if (!codesPath.empty()) {
-        codes = readInput(codesPath);
+        codes = readWholeFile(codesPath);
         if (!codes) return fail(codesPath, "cannot read the file");
     }
 
