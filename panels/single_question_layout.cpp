@@ -1,0 +1,20 @@
+#include "panels/single_question_layout.h"
+
+Rect pictureFramePlace(Size frame, std::optional<Size> bitmap) {
+    const Size shown = bitmap.value_or(frame);
+    if (shown.width != frame.width) return {(frame.width - shown.width) / 2, 5, shown.width, frame.height};
+    if (shown.height != frame.height) return {5, 5 + (frame.height - shown.height) / 2, frame.width, shown.height};
+    return {5, 5, frame.width, frame.height};
+}
+
+int nextQuestion(int current, int questionCount) {
+    if (questionCount <= 0) return 0;
+    return current + 1 >= questionCount ? 0 : current + 1;
+}
+
+int previousQuestion(int current, int questionCount) {
+    if (questionCount <= 0) return 0;
+    return current - 1 < 0 ? questionCount - 1 : current - 1;
+}
+
+int firstSlotOf(int index, int answersPerQuestion) { return index * answersPerQuestion + 1; }

@@ -1,0 +1,30 @@
+#include "shell/window_layout.h"
+
+MainWindowLayout mainWindowLayout(Size client) {
+    const int w = client.width;
+    const int h = client.height;
+    const Rect questionPanel{5, 50, w - 11, h - 68};
+    return {questionPanel, Rect{5, 2, w - 11, 49}, questionPanel, Rect{w - 145, h - 16, 140, 15}};
+}
+
+Rect centredOn(const Rect& desktop, Size window) {
+    return {desktop.x + (desktop.width - window.width) / 2, desktop.y + (desktop.height - window.height) / 2,
+            window.width, window.height};
+}
+
+std::array<HeaderMove, 6> headerMoves(int r) {
+    return {{
+        {24, {r - 134, 0, 115, 18}, false},
+        {25, {r - 134, 25, 26, 18}, false},
+        {26, {r - 107, 25, 105, 18}, true},
+        {27, {r - 204, 25, 55, 18}, true},
+        {28, {110, 19, r - 384, 28}, true},
+        {122, {r - 145, 0, 1, 50}, true},
+    }};
+}
+
+std::optional<int> wheelScrollCode(unsigned short wheelDelta) {
+    if (wheelDelta == 120) return WheelScrollUp;
+    if (wheelDelta == 65416) return WheelScrollDown;
+    return std::nullopt;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Where the main window goes and where its children sit inside it.
+
+#include <array>
+#include <optional>
+
+#include "shell/geometry.h"
+
+inline constexpr Size MainWindowSize{670, 690};
+
+struct MainWindowLayout {
+    Rect singleQuestionPanel;
+    Rect headerPanel;
+    Rect overviewPanel;
+    Rect statusLabel;
+};
+
+// For the main window's client size; the two question panels share one place.
+MainWindowLayout mainWindowLayout(Size client);
+
+// Top-left corner that centres `window` (outer size) on `desktop`.
+Rect centredOn(const Rect& desktop, Size window);
+
+// The header panel's controls that follow its right edge.
+struct HeaderMove {
+    int controlId;
+    Rect place;
+    bool repaint;
+};
+std::array<HeaderMove, 6> headerMoves(int panelClientWidth);
+
+// A wheel notch forwarded to the overview as a private scroll code: 501 for one
+// notch away from the user (+120), 500 towards (-120); nothing for any other step.
+inline constexpr int WheelScrollDown = 500;
+inline constexpr int WheelScrollUp = 501;
+std::optional<int> wheelScrollCode(unsigned short wheelDelta);
