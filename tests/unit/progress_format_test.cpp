@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/file_access.h"
 #include "shell/progress_file.h"
 
 namespace {

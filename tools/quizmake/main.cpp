@@ -12,7 +12,7 @@
 #include "content/content_codec.h"
 #include "content/quiz_loader.h"
 #include "grading/verdict.h"
-#include "shell/progress_file.h"
+#include "shell/file_access.h"
 #include "tools/quizmake/cp1252.h"
 #include "tools/quizmake/record_json.h"
 
