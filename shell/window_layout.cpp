@@ -1,10 +1,11 @@
 #include "shell/window_layout.h"
 
-MainWindowLayout mainWindowLayout(Size client) {
+MainWindowLayout mainWindowLayout(Size client, int statusTextWidth) {
     const int w = client.width;
     const int h = client.height;
     const Rect questionPanel{5, 50, w - 11, h - 68};
-    return {questionPanel, Rect{5, 2, w - 11, 49}, questionPanel, Rect{w - 145, h - 16, 140, 15}};
+    const int statusWidth = statusTextWidth > 140 ? statusTextWidth : 140;
+    return {questionPanel, Rect{5, 2, w - 11, 49}, questionPanel, Rect{w - 5 - statusWidth, h - 16, statusWidth, 15}};
 }
 
 Rect centredOn(const Rect& desktop, Size window) {

@@ -16,7 +16,9 @@ struct MainWindowLayout {
 };
 
 // For the main window's client size; the two question panels share one place.
-MainWindowLayout mainWindowLayout(Size client);
+// The status label keeps its right edge and grows to the left when its text
+// (statusTextWidth pixels) needs more than its 140 pixels.
+MainWindowLayout mainWindowLayout(Size client, int statusTextWidth = 0);
 
 // Top-left corner that centres `window` (outer size) on `desktop`.
 Rect centredOn(const Rect& desktop, Size window);

@@ -12,6 +12,8 @@ TEST(MainWindowLayout, PanelsFillTheClientArea) {
     EXPECT_EQ(layout.singleQuestionPanel, (Rect{5, 50, 653, 588}));
     EXPECT_EQ(layout.overviewPanel, layout.singleQuestionPanel);
     EXPECT_EQ(layout.statusLabel, (Rect{519, 640, 140, 15}));
+    EXPECT_EQ(mainWindowLayout({664, 656}, 120).statusLabel, (Rect{519, 640, 140, 15}));
+    EXPECT_EQ(mainWindowLayout({664, 656}, 151).statusLabel, (Rect{508, 640, 151, 15})) << "the right edge stays";
 }
 
 TEST(MainWindowLayout, CentringTruncatesTowardZero) {

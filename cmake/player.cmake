@@ -1,0 +1,32 @@
+# The Windows player: everything that needs the window system, on top of the
+# portable core libraries, and the executables made from it.
+enable_language(RC)
+
+add_library(zorbel_player STATIC
+  content/quiz_record_win32.cpp
+  content/quiz_loader_win32.cpp
+  grading/dialog_controls_win32.cpp
+  pictures/picture_loader_win32.cpp
+  panels/single_question_panel_win32.cpp
+  panels/overview_panel_win32.cpp
+  shell/app_state_win32.cpp
+  shell/header_panel_win32.cpp
+  shell/main_window_win32.cpp
+  shell/progress_win32.cpp)
+target_compile_definitions(zorbel_player PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(zorbel_player
+  PUBLIC zorbel_grading zorbel_shell_core zorbel_pictures_core zorbel_panels_core
+         ole32 oleaut32 uuid shell32 gdi32 user32
+  PRIVATE zorbel_warnings)
+
+# A player executable: start-up (kept out of the library, where the runtime's
+# startup code would not find it), the program's resources and the extra
+# resource scripts given (a quiz's definition, codes and pictures).
+function(add_player_executable name)
+  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/shell/main_win32.cpp ${PROJECT_SOURCE_DIR}/resources/zorbel.rc ${ARGN})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+  target_link_libraries(${name} PRIVATE zorbel_player zorbel_warnings)
+endfunction()
+
+# The player without a quiz: it shows the built-in quiz.
+add_player_executable(zorbel)

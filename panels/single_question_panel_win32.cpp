@@ -1,0 +1,235 @@
+#include "panels/single_question_panel_win32.h"
+
+#include <cstdio>
+#include <string>
+
+#include "grading/dialog_controls_win32.h"
+#include "grading/grading_ops.h"
+#include "grading/verdict.h"
+#include "panels/single_question_layout.h"
+#include "pictures/picture_loader_win32.h"
+#include "shell/app_state_win32.h"
+#include "shell/progress_file.h"
+#include "shell/progress_win32.h"
+
+int currentQuestion = 0;
+
+namespace {
+
+constexpr int PictureFrame = 9907;
+constexpr int PreviousButton = 9906;
+constexpr int NextButton = 9905;
+constexpr int QuestionSelector = 10000;
+constexpr int AnswerField = controlid::AnswerField;
+constexpr int VerdictLabel = controlid::VerdictLabel;
+constexpr int CommentLabel = controlid::CommentLabel;
+constexpr UINT ResyncSelector = WM_APP + 1;
+
+WNDPROC answerFieldDefaultProc = nullptr;
+
+HWND control(int id) { return GetDlgItem(singleQuestionPanel, id); }
+
+bool hasQuestions() { return quiz->questionCount > 0; }
+
+Text& slotOf(int question) {
+    const int slot = firstSlotOf(question, quiz->answersPerQuestion);
+    return quiz->typedAnswers[static_cast<std::size_t>(slot - 1)];
+}
+
+HWND createControl(HWND panel, const char* className, const char* text, DWORD style, int x, int y, int width,
+                   int height, int id) {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, panel,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance, nullptr);
+}
+
+void setGuiFont(HWND c) { SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE); }
+
+void gradeQuestion(int index) {
+    DialogControls panel(singleQuestionPanel);
+    DialogControls header(asWindow(quiz->headerPanel));
+    gradeSingleQuestion(*quiz, panel, header, index);
+}
+
+void fillAnswerField(int question) { SetWindowTextA(control(AnswerField), hasQuestions() ? slotOf(question).c_str() : ""); }
+
+void showQuestion() {
+    const Size frame{pictureFrameWidth, pictureFrameHeight};
+    HBITMAP picture = hasQuestions()
+                          ? loadQuestionPicture(FirstPictureResource + currentQuestion, frame.width, frame.height)
+                          : nullptr;
+    std::optional<Size> shown;
+    if (picture != nullptr) {
+        const SIZE size = bitmapSize(picture);
+        shown = Size{size.cx, size.cy};
+    }
+    const Rect place = pictureFramePlace(frame, shown);
+    MoveWindow(control(PictureFrame), place.x, place.y, place.width, place.height, TRUE);
+    // The frame shows the new bitmap before the one it replaces is deleted.
+    auto previous = reinterpret_cast<HBITMAP>(
+        SendMessageA(control(PictureFrame), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+    if (previous != nullptr && previous != picture) DeleteObject(previous);
+    SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
+    fillAnswerField(currentQuestion);
+    gradeQuestion(currentQuestion);
+}
+
+void moveTo(int question) {
+    if (!hasQuestions()) return;
+    commitAnswerField();
+    currentQuestion = question;
+    showQuestion();
+}
+
+void onSelectorCommand(WORD notification) {
+    if (notification == CBN_SELCHANGE) {
+        const auto chosen = static_cast<int>(SendMessageA(control(QuestionSelector), CB_GETCURSEL, 0, 0));
+        if (chosen >= 0 && chosen < quiz->questionCount && chosen != currentQuestion) moveTo(chosen);
+    } else if (notification == CBN_SELENDCANCEL || notification == CBN_CLOSEUP) {
+        // After the notifications of a choice, the selector shows the question shown.
+        PostMessageA(singleQuestionPanel, ResyncSelector, 0, 0);
+    }
+}
+
+void onCommand(WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+        case NextButton:
+            moveTo(nextQuestion(currentQuestion, quiz->questionCount));
+            break;
+        case PreviousButton:
+            moveTo(previousQuestion(currentQuestion, quiz->questionCount));
+            break;
+        case QuestionSelector:
+            onSelectorCommand(HIWORD(wParam));
+            break;
+        default:
+            break;
+    }
+}
+
+INT_PTR onCtlColorStatic(HDC dc, HWND staticControl) {
+    const int id = GetDlgCtrlID(staticControl);
+    if (id == CommentLabel) {
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        return brushResult(asBrush(quiz->backgroundBrush));
+    }
+    if (id != VerdictLabel) return FALSE;
+    char text[TextCapacity] = {};
+    GetWindowTextA(staticControl, text, static_cast<int>(TextCapacity));
+    BrushHandle brush = nullptr;
+    switch (verdictColour(text)) {
+        case VerdictColour::System: return FALSE;
+        case VerdictColour::Right: brush = quiz->rightBrush; break;
+        case VerdictColour::Wrong: brush = quiz->wrongBrush; break;
+        case VerdictColour::Anagram: brush = quiz->anagramBrush; break;
+        case VerdictColour::Hint: brush = quiz->hintBrush; break;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    return brushResult(asBrush(brush));
+}
+
+// Acts on a released key, or on a key pressed with Alt (not its repeats).
+bool isKeyAction(UINT message, LPARAM lParam) {
+    return message == WM_KEYUP || (message == WM_SYSKEYDOWN && (lParam & (1 << 30)) == 0);
+}
+
+LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS:
+            SendMessageA(field, EM_SETSEL, 0, 260);
+            break;
+        case WM_KILLFOCUS:
+            commitAnswerField();
+            gradeShownQuestion();
+            break;
+        case WM_CHAR:
+            if (wParam == '\r' || wParam == '\t') return 0;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+            if (!isKeyAction(message, lParam)) break;
+            if (wParam == VK_RETURN) {
+                gradeShownQuestion();
+                return 1;
+            }
+            if (wParam == VK_F2) saveProgress();
+            if (wParam == VK_F3) SendMessageA(mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+            break;
+        default:
+            break;
+    }
+    return CallWindowProcA(answerFieldDefaultProc, field, message, wParam, lParam);
+}
+
+void createSelector(HWND panel) {
+    HWND selector = createControl(panel, "combobox", "", WS_VSCROLL | CBS_DROPDOWNLIST | CBS_DISABLENOSCROLL, 170,
+                                  515, 230, 150, QuestionSelector);
+    setGuiFont(selector);
+    for (int i = 1; i <= quiz->questionCount; ++i) {
+        char item[TextCapacity];
+        std::snprintf(item, sizeof item, "Image n\xB0%d", i);
+        SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
+}
+
+void initialise(HWND panel) {
+    singleQuestionPanel = panel;
+    // Every slot is restored, so that a save from this view keeps a two-answer
+    // quiz's second answers.
+    const int slots = answerSlotCount(*quiz);
+    const std::vector<Text> lines = readProgressFile(progressFilePath(), slots);
+    for (int s = 0; s < slots; ++s) quiz->typedAnswers[static_cast<std::size_t>(s)] = lines[static_cast<std::size_t>(s)];
+
+    createControl(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, 5, 5, pictureFrameWidth,
+                  pictureFrameHeight, PictureFrame);
+    createControl(panel, "BUTTON", "<--", WS_BORDER, 5, 490, 60, 20, PreviousButton);
+    HWND field = createControl(panel, "EDIT", hasQuestions() ? slotOf(0).c_str() : "",
+                               WS_BORDER | ES_CENTER | ES_AUTOHSCROLL, 170, 490, 230, 20, AnswerField);
+    SendMessageA(field, EM_LIMITTEXT, MaxTextLength, 0);
+    createControl(panel, "STATIC", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, 410, 490, 100, 20, VerdictLabel);
+    createControl(panel, "BUTTON", "-->", WS_BORDER, 585, 490, 60, 20, NextButton);
+    setGuiFont(createControl(panel, "STATIC", "", SS_CENTER, 170, 540, 230, 40, CommentLabel));
+    answerFieldDefaultProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&answerFieldProc)));
+
+    currentQuestion = 0;
+    for (int i = 0; i < quiz->questionCount; ++i) {
+        fillAnswerField(i);
+        gradeQuestion(i);
+    }
+    showQuestion();
+    createSelector(panel);
+}
+
+}  // namespace
+
+void commitAnswerField() {
+    if (!hasQuestions() || singleQuestionPanel == nullptr) return;
+    Text& slot = slotOf(currentQuestion);
+    GetWindowTextA(control(AnswerField), slot.data(), static_cast<int>(TextCapacity));
+}
+
+void gradeShownQuestion() {
+    if (hasQuestions()) gradeQuestion(currentQuestion);
+}
+
+INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            initialise(panel);
+            return TRUE;
+        case WM_COMMAND:
+            onCommand(wParam);
+            return FALSE;
+        case ResyncSelector:
+            SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CTLCOLORDLG:
+            return brushResult(asBrush(quiz->backgroundBrush));
+        default:
+            return FALSE;
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+// A question's picture resource to a screen-compatible bitmap fitted to a frame.
+// The caller owns and deletes the bitmap; none is null.
+
+#include <windows.h>
+
+#include <cstddef>
+
+inline constexpr int FirstPictureResource = 401;
+
+HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight);
+
+// Decodes one picture file in memory (JPEG and what else the system reads).
+HBITMAP loadOlePicture(const void* bytes, std::size_t size);
+
+// Takes ownership of `bitmap` and returns a new one fitted to the frame.
+HBITMAP scaleToFrame(HBITMAP bitmap, int frameWidth, int frameHeight);
+
+// The PNG path, for pictures stored as raw data; none until PNG decoding exists.
+HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight);
+
+// Width and height of a bitmap.
+SIZE bitmapSize(HBITMAP bitmap);
