@@ -30,3 +30,23 @@ endfunction()
 
 # The player without a quiz: it shows the built-in quiz.
 add_player_executable(zorbel)
+
+# Quiz executables are packed from readable sources by a native quizmake.
+set(ZORBEL_QUIZMAKE "" CACHE FILEPATH "A quizmake built for this machine, to pack quiz sources")
+
+# add_quiz_executable(NAME SOURCE [FILES...]): the player carrying the quiz of
+# SOURCE; FILES are what the source refers to (pictures), to rebuild on change.
+function(add_quiz_executable name source)
+  set(folder ${CMAKE_CURRENT_BINARY_DIR}/quizzes/${name})
+  add_custom_command(
+    OUTPUT ${folder}/quiz.rc
+    COMMAND ${ZORBEL_QUIZMAKE} pack ${source} ${folder}
+    DEPENDS ${source} ${ARGN}
+    COMMENT "Packing ${name}")
+  add_player_executable(${name} ${folder}/quiz.rc)
+endfunction()
+
+if(ZORBEL_QUIZMAKE)
+  file(GLOB demo_pictures ${PROJECT_SOURCE_DIR}/samples/demo/pictures/*.jpg)
+  add_quiz_executable(demo ${PROJECT_SOURCE_DIR}/samples/demo/demo.json ${demo_pictures})
+endif()

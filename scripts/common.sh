@@ -23,9 +23,11 @@ build_native() {
     ninja -C build/native
 }
 
-# The cross tree: the same core libraries for 32-bit Windows.
+# The cross tree: the player and the quiz executables for 32-bit Windows,
+# packed with the native tree's quizmake.
 build_cross() {
   cmake -S . -B build/mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DZORBEL_WERROR=ON -DZORBEL_TESTS=OFF -DZORBEL_TOOLS=OFF >/dev/null &&
+    -DZORBEL_WERROR=ON -DZORBEL_TESTS=OFF -DZORBEL_TOOLS=OFF \
+    -DZORBEL_QUIZMAKE="$PWD/build/native/tools/quizmake/quizmake" >/dev/null &&
     ninja -C build/mingw
 }

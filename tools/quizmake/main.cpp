@@ -3,7 +3,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,6 +16,7 @@
 #include "grading/verdict.h"
 #include "shell/file_access.h"
 #include "tools/quizmake/cp1252.h"
+#include "tools/quizmake/quiz_source.h"
 #include "tools/quizmake/record_json.h"
 
 namespace {
@@ -90,6 +93,69 @@ int runShow(const std::string& definitionPath, const std::string& codesPath) {
     return 0;
 }
 
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// The resource type of a picture file, from its first bytes.
+std::optional<std::string> pictureResourceType(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) return "IMG";
+    static constexpr std::uint8_t PngSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (bytes.size() >= 8 && std::equal(std::begin(PngSignature), std::end(PngSignature), bytes.begin())) {
+        return "RCDATA";
+    }
+    return std::nullopt;
+}
+
+std::string rcPath(const std::filesystem::path& path) {
+    std::string quoted = "\"";
+    for (const char c : std::filesystem::absolute(path).generic_string()) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// Writes the encoded definition and code lines of a quiz source and a
+// resource script that puts them, and the pictures, into a quiz executable.
+int runPack(const std::string& sourcePath, const std::string& folder) {
+    const auto json = readWholeFile(sourcePath);
+    if (!json) return fail(sourcePath, "cannot read the file");
+    const ParsedSource parsed = parseQuizSource({reinterpret_cast<const char*>(json->data()), json->size()});
+    if (!parsed.ok()) return fail(sourcePath, parsed.error);
+    const QuizSource& quiz = parsed.source;
+
+    namespace fs = std::filesystem;
+    const fs::path out(folder);
+    std::error_code error;
+    fs::create_directories(out, error);
+    std::string script = "// Written by quizmake pack from " + sourcePath + "\n";
+
+    const CodecOutput definition = encodeContent(bytesOf(definitionText(quiz)));
+    if (definition.result != CodecOk) return fail(sourcePath, std::string("definition: ") + codecResultName(definition.result));
+    if (!writeOutput((out / "definition.bin").string(), definition.bytes())) return fail(folder, "cannot write");
+    script += "104 PATCH " + rcPath(out / "definition.bin") + "\n";
+    if (quiz.codes) {
+        const CodecOutput codes = encodeContent(bytesOf(codesText(quiz)));
+        if (codes.result != CodecOk) return fail(sourcePath, std::string("codes: ") + codecResultName(codes.result));
+        if (!writeOutput((out / "codes.bin").string(), codes.bytes())) return fail(folder, "cannot write");
+        script += "105 PATCH " + rcPath(out / "codes.bin") + "\n";
+    }
+
+    const fs::path base = fs::path(sourcePath).parent_path();
+    for (std::size_t i = 0; i < quiz.questions.size(); ++i) {
+        if (quiz.questions[i].picture.empty()) continue;
+        const fs::path picture = base / quiz.questions[i].picture;
+        const auto bytes = readWholeFile(picture.string());
+        if (!bytes) return fail(picture.string(), "question " + std::to_string(i + 1) + ": cannot read the picture");
+        const auto type = pictureResourceType(*bytes);
+        if (!type) return fail(picture.string(), "question " + std::to_string(i + 1) + ": not a JPEG or PNG picture");
+        script += std::to_string(401 + i) + " " + *type + " " + rcPath(picture) + "\n";
+    }
+    if (!replaceFile((out / "quiz.rc").string(), script)) return fail(folder, "cannot write quiz.rc");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,6 +187,12 @@ int main(int argc, char** argv) {
         ->required();
     show->add_option("CODES", codesPath, "Encoded code lines");
 
+    std::string sourcePath;
+    std::string packFolder;
+    auto* pack = app.add_subcommand("pack", "Encode a quiz source (JSON) into FOLDER with a resource script for the player");
+    pack->add_option("SOURCE", sourcePath)->required();
+    pack->add_option("FOLDER", packFolder)->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -130,5 +202,6 @@ int main(int argc, char** argv) {
     if (*encode) return runEncode(in, out);
     if (*decode) return runDecode(in, out);
     if (*grade) return runGrade(overview, expected, typed);
+    if (*pack) return runPack(sourcePath, packFolder);
     return runShow(definitionPath, codesPath);
 }
