@@ -2,6 +2,9 @@
 # portable core libraries, and the executables made from it.
 enable_language(RC)
 
+# Every program in one folder, so the tests find the quizzes beside them.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 add_library(zorbel_player STATIC
   content/quiz_record_win32.cpp
   content/quiz_loader_win32.cpp

@@ -1,0 +1,240 @@
+#include "tests/e2e/player_driver.h"
+
+#include "shell/file_access.h"
+
+#include <fstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK findTopLevel(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && std::string(className) == search->className && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND topLevelWindow(DWORD processId, const char* className) {
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct ChildSearch {
+    int controlId;
+    bool wantVisible;
+    HWND found;
+};
+
+BOOL CALLBACK findPanelWithControl(HWND child, LPARAM parameter) {
+    auto* search = reinterpret_cast<ChildSearch*>(parameter);
+    if (GetDlgItem(child, search->controlId) != nullptr && (!search->wantVisible || IsWindowVisible(child))) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND panelHolding(HWND main, int controlId) {
+    ChildSearch search{controlId, false, nullptr};
+    EnumChildWindows(main, findPanelWithControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void sendKey(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void sendUnicode(wchar_t character) {
+    INPUT inputs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wScan = character;
+        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, inputs, sizeof inputs[0]);
+}
+
+void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+}  // namespace
+
+std::filesystem::path testProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::filesystem::path(path).parent_path();
+}
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        pause(20);
+    }
+    return true;
+}
+
+void writeFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+PlayerRun::PlayerRun(const std::string& exe, const std::optional<std::string>& progress) : exe_(exe) {
+    static int runs = 0;
+    folder_ = std::filesystem::temp_directory_path() /
+              ("zorbel-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    if (progress) writeFileBytes(progressPath(), *progress);
+
+    const std::string program = (testProgramFolder() / exe).string();
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                   folder_.string().c_str(), &startup, &process_);
+}
+
+PlayerRun::~PlayerRun() {
+    if (running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
+    if (process_.hThread != nullptr) CloseHandle(process_.hThread);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+bool PlayerRun::waitForMainWindow() {
+    if (process_.hProcess == nullptr) return false;
+    eventually([&] { return (main_ = topLevelWindow(process_.dwProcessId, "WindowsApp")) != nullptr; },
+               std::chrono::milliseconds(15000));
+    if (main_ == nullptr) return false;
+    WaitForInputIdle(process_.hProcess, 5000);
+    return true;
+}
+
+std::optional<MessageBoxSeen> PlayerRun::answerMessageBox() {
+    HWND box = nullptr;
+    if (!eventually([&] { return (box = topLevelWindow(process_.dwProcessId, "#32770")) != nullptr; },
+                    std::chrono::milliseconds(15000))) {
+        return std::nullopt;
+    }
+    MessageBoxSeen seen{text(box), text(GetDlgItem(box, 0xFFFF))};
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    eventually([&] { return !IsWindow(box); });
+    return seen;
+}
+
+HWND PlayerRun::header() const { return panelHolding(main_, 29); }
+HWND PlayerRun::singlePanel() const { return panelHolding(main_, 9000); }
+HWND PlayerRun::control(HWND panel, int id) const { return GetDlgItem(panel, id); }
+
+std::string PlayerRun::text(HWND window) const {
+    char buffer[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+RECT PlayerRun::screenRect(HWND window) const {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+COLORREF PlayerRun::fillColour(HWND controlWindow) const {
+    const RECT rect = screenRect(controlWindow);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, rect.left + 3, rect.top + 3);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void PlayerRun::click(HWND controlWindow) {
+    const RECT rect = screenRect(controlWindow);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof inputs[0]);
+    pause(150);
+}
+
+void PlayerRun::type(const std::string& cp1252Text) {
+    for (const char c : cp1252Text) {
+        const bool ascii = static_cast<unsigned char>(c) < 0x80;
+        const SHORT key = ascii ? VkKeyScanA(c) : -1;
+        if (key != -1 && (key & 0x0600) == 0) {
+            const bool shift = (key & 0x0100) != 0;
+            if (shift) sendKey(VK_SHIFT, false);
+            sendKey(LOBYTE(key), false);
+            sendKey(LOBYTE(key), true);
+            if (shift) sendKey(VK_SHIFT, true);
+        } else {
+            wchar_t wide = 0;
+            MultiByteToWideChar(1252, 0, &c, 1, &wide, 1);
+            sendUnicode(wide);
+        }
+    }
+    pause(150);
+}
+
+void PlayerRun::pressKey(WORD virtualKey) {
+    sendKey(virtualKey, false);
+    sendKey(virtualKey, true);
+    pause(200);
+}
+
+void PlayerRun::answer(const std::string& cp1252Text) {
+    click(control(singlePanel(), 9000));
+    sendKey(VK_HOME, false);
+    sendKey(VK_HOME, true);
+    sendKey(VK_SHIFT, false);
+    sendKey(VK_END, false);
+    sendKey(VK_END, true);
+    sendKey(VK_SHIFT, true);
+    sendKey(VK_DELETE, false);
+    sendKey(VK_DELETE, true);
+    type(cp1252Text);
+    pressKey(VK_RETURN);
+}
+
+std::optional<DWORD> PlayerRun::close() {
+    if (main_ != nullptr) PostMessageA(main_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, 15000) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+bool PlayerRun::running() const {
+    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::filesystem::path PlayerRun::progressPath() const {
+    return folder_ / (std::filesystem::path(exe_).stem().string() + ".txt");
+}
+
+std::optional<std::string> PlayerRun::progressFile() const {
+    const auto bytes = readWholeFile(progressPath().string());
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
+}

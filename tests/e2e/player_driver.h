@@ -1,0 +1,70 @@
+#pragma once
+// Drives a quiz executable as a player does: started in a fresh folder of its
+// own (its progress file lands there), found by its window class, typed into
+// with real input, read back through its controls and the screen.
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+struct MessageBoxSeen {
+    std::string caption;
+    std::string text;
+};
+
+class PlayerRun {
+public:
+    // `exe` is a file name beside the test program. `progress`, when given,
+    // is written as the progress file before the start.
+    explicit PlayerRun(const std::string& exe, const std::optional<std::string>& progress = std::nullopt);
+    ~PlayerRun();
+    PlayerRun(const PlayerRun&) = delete;
+    PlayerRun& operator=(const PlayerRun&) = delete;
+
+    // Waits for the main window (answering nothing); false when it never came.
+    bool waitForMainWindow();
+    // Waits for a message box of the program, reads it and presses OK.
+    std::optional<MessageBoxSeen> answerMessageBox();
+
+    HWND mainWindow() const { return main_; }
+    HWND header() const;
+    HWND singlePanel() const;
+    HWND control(HWND panel, int id) const;
+
+    std::string text(HWND window) const;
+    std::string headerText(int id) const { return text(control(header(), id)); }
+    std::string panelText(int id) const { return text(control(singlePanel(), id)); }
+    RECT screenRect(HWND window) const;
+    COLORREF fillColour(HWND control) const;  // a pixel inside its border, away from the text
+
+    void click(HWND control);
+    void type(const std::string& cp1252Text);
+    void pressKey(WORD virtualKey);
+    void answer(const std::string& cp1252Text);  // click the field, select all, type, Enter
+
+    // Closes the main window and waits for the process; its exit code.
+    std::optional<DWORD> close();
+    bool running() const;
+
+    std::filesystem::path folder() const { return folder_; }
+    std::filesystem::path progressPath() const;
+    std::optional<std::string> progressFile() const;
+
+private:
+    std::string exe_;
+    std::filesystem::path folder_;
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+};
+
+std::filesystem::path testProgramFolder();
+
+// Polls `condition` until it holds or `timeout` passes.
+bool eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+
+void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
