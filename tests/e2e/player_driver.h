@@ -68,3 +68,6 @@ bool eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 
 void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Saves what the screen shows of `window`'s client area as a 24-bit BMP file.
+bool saveScreenshot(HWND window, const std::filesystem::path& path);

@@ -1,0 +1,58 @@
+// Plays the demo quiz as a player does and saves what the window looks like
+// after a right answer, a near miss and a wrong one, for people to look at.
+// Usage: demo_screenshots FOLDER   (writes solved.bmp, near_miss.bmp, wrong.bmp)
+
+#include <cstdio>
+#include <string>
+
+#include "tests/e2e/player_driver.h"
+
+namespace {
+
+constexpr int VerdictLabel = 9500;
+constexpr int NextButton = 9905;
+
+struct Shot {
+    const char* typed;
+    const char* file;
+};
+
+bool verdictSettles(PlayerRun& run) {
+    return eventually([&] { return run.panelText(VerdictLabel) != "?"; });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: demo_screenshots FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    PlayerRun run("demo.exe");
+    if (!run.waitForMainWindow()) {
+        std::fprintf(stderr, "the demo quiz never showed its window\n");
+        return 1;
+    }
+    // Questions 1, 2 and 3 of the demo: sun, moon, star.
+    const Shot shots[] = {{"soleil", "solved.bmp"}, {"lunne", "near_miss.bmp"}, {"nuage", "wrong.bmp"}};
+    bool first = true;
+    for (const Shot& shot : shots) {
+        if (!first) run.click(run.control(run.singlePanel(), NextButton));
+        first = false;
+        run.answer(shot.typed);
+        if (!verdictSettles(run)) {
+            std::fprintf(stderr, "no verdict for \"%s\"\n", shot.typed);
+            return 1;
+        }
+        Sleep(300);  // let the colours paint
+        const auto path = folder / shot.file;
+        if (!saveScreenshot(run.mainWindow(), path)) {
+            std::fprintf(stderr, "could not save %s\n", path.string().c_str());
+            return 1;
+        }
+        std::printf("%s: \"%s\" -> %s\n", path.string().c_str(), shot.typed, run.panelText(VerdictLabel).c_str());
+    }
+    run.close();
+    return 0;
+}
