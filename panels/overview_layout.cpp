@@ -1,0 +1,139 @@
+#include "panels/overview_layout.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int RowGap = 30;
+constexpr int RowsOffsetWithoutPictures = 10;
+constexpr int SecondAnswerStep = 19;
+
+int columnLeft(int column, const OverviewShape& shape) {
+    return column * (shape.frame.width + RowGap) + (shape.answersPerQuestion == 2 ? 106 : 46);
+}
+
+Size pictureOrEmpty(std::span<const std::optional<Size>> pictures, int index, Size frame) {
+    if (index < static_cast<int>(pictures.size()) && pictures[static_cast<std::size_t>(index)]) {
+        return *pictures[static_cast<std::size_t>(index)];
+    }
+    return {frame.width, 0};
+}
+
+void placeAnswers(OverviewQuestionPlace& place, const OverviewShape& shape, int left, int fieldTop) {
+    const int fieldWidth = shape.showPictures ? shape.frame.width : shape.frame.width - 20;
+    if (shape.answersPerQuestion == 2) {
+        for (int k = 0; k < 2; ++k) {
+            const int top = fieldTop + SecondAnswerStep * k;
+            place.fields[static_cast<std::size_t>(k)] = {left, top, fieldWidth - 59, 20};
+            place.verdicts[static_cast<std::size_t>(k)] = {left + fieldWidth - 60, top, 60, 20};
+        }
+    } else {
+        place.fields[0] = {left, fieldTop, fieldWidth, 20};
+        place.verdicts[0] = {left, fieldTop + SecondAnswerStep, fieldWidth, 20};
+    }
+}
+
+}  // namespace
+
+int measuredPictureCount(int questionCount) { return (std::max(questionCount, 0) + 2) / 3 * 3; }
+
+OverviewLayout layoutOverview(const OverviewShape& shape, std::span<const std::optional<Size>> pictures) {
+    const Size frame = shape.frame;
+    const int rowExtra = shape.comments ? 140 : 60;
+    OverviewLayout layout;
+    layout.questions.reserve(static_cast<std::size_t>(std::max(shape.questionCount, 0)));
+
+    int rowTop = 5;
+    int rowOffset = RowsOffsetWithoutPictures;
+    int rowPictureHeight = 0;
+    for (int j = 1; j <= shape.questionCount; ++j) {
+        const int column = (j + 2) % 3;
+        const int left = columnLeft(column, shape);
+        OverviewQuestionPlace place;
+        place.rowTop = rowTop;
+
+        if (shape.showPictures) {
+            if (column == 0) {
+                rowPictureHeight = 0;
+                for (int k = 0; k < 3; ++k) {
+                    rowPictureHeight = std::max(rowPictureHeight, pictureOrEmpty(pictures, j - 1 + k, frame).height);
+                }
+                rowOffset = rowPictureHeight + 10;
+            }
+            const Size picture = pictureOrEmpty(pictures, j - 1, frame);
+            place.picture = Rect{left + (frame.width - picture.width) / 2,
+                                 rowTop + (rowPictureHeight - picture.height) / 2, picture.width, picture.height};
+        }
+
+        const int fieldTop = rowTop + rowOffset;
+        if (shape.answersPerQuestion == 2 && column == 0) {
+            place.answerNames = std::array<Rect, 2>{Rect{4, fieldTop + 2, 95, 20}, Rect{3, fieldTop + 22, 95, 20}};
+        }
+        place.number = {left - 28, fieldTop + 2, 27, 17};
+        placeAnswers(place, shape, left, fieldTop);
+        if (shape.comments) place.comment = Rect{left, fieldTop + 46, frame.width, 65};
+        layout.questions.push_back(place);
+
+        if (column == 2) rowTop = fieldTop + rowExtra;
+        if (column == 0) layout.content = {3 * frame.width + 110, fieldTop + rowExtra};
+    }
+    layout.content.width += shape.answersPerQuestion == 2 ? 80 : 20;
+    return layout;
+}
+
+ScrollBarSetting scrollBarSetting(int content, int client) {
+    const bool fits = content <= client;
+    const int page = fits ? content : client;
+    return {content - 2, page - 1, fits};
+}
+
+int verticalScrollRequest(int code, const ScrollBarState& bar, int frameHeight, int target) {
+    switch (code) {
+        case 0: return bar.position - (frameHeight + 50);  // SB_LINEUP
+        case 1: return bar.position + (frameHeight + 50);  // SB_LINEDOWN
+        case 2: return bar.position - bar.page;            // SB_PAGEUP
+        case 3: return bar.position + bar.page;            // SB_PAGEDOWN
+        case 5: return bar.trackPosition;                  // SB_THUMBTRACK
+        case 6: return 0;                                  // SB_TOP
+        case 7: return bar.maximum;                        // SB_BOTTOM
+        case ScrollCodeWheelDown: return bar.position + 50;
+        case ScrollCodeWheelUp: return bar.position - 50;
+        case ScrollCodeTarget: return target;
+        default: return bar.position;
+    }
+}
+
+int horizontalScrollRequest(int code, const ScrollBarState& bar) {
+    switch (code) {
+        case 0: return bar.position - 1;         // SB_LINELEFT
+        case 1: return bar.position + 1;         // SB_LINERIGHT
+        case 2: return bar.position - bar.page;  // SB_PAGELEFT
+        case 3: return bar.position + bar.page;  // SB_PAGERIGHT
+        case 5: return bar.trackPosition;        // SB_THUMBTRACK
+        default: return bar.position;
+    }
+}
+
+int largestScrollPosition(const ScrollBarState& bar) {
+    return std::max(bar.minimum, bar.maximum - std::max(bar.page - 1, 0));
+}
+
+int limitScrollPosition(int requested, const ScrollBarState& bar) {
+    return std::clamp(requested, bar.minimum, largestScrollPosition(bar));
+}
+
+int nextSlot(int slot, int total, int direction) {
+    if (total <= 0) return 1;
+    const int next = (slot - 1 + direction) % total;
+    return (next < 0 ? next + total : next) + 1;
+}
+
+int positionShowing(int position, int page, int blockTop, int blockBottom, int fieldTop, int fieldBottom) {
+    if (fieldTop >= position && fieldBottom <= position + page) return position;
+    const bool blockFits = blockBottom - blockTop <= page;
+    const int top = blockFits ? blockTop : fieldTop;
+    const int bottom = blockFits ? blockBottom : fieldBottom;
+    return top < position ? top : bottom - page;
+}
+
+bool overviewTextIsBlack(int red, int green) { return red > 69 || green > 69; }

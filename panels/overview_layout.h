@@ -1,0 +1,85 @@
+#pragma once
+// Arithmetic of the scrolling overview: where every control of every question
+// goes, how big the content is, and how the scroll requests move it. The
+// Windows panel only applies these numbers.
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "shell/geometry.h"
+
+struct OverviewShape {
+    int questionCount = 0;       // N
+    int answersPerQuestion = 1;  // A, 1 or 2
+    bool showPictures = true;
+    bool comments = false;       // comment mode above 1: a comment label per question
+    Size frame{210, 210};        // W x H, the picture frame of the overview
+};
+
+// The controls of question j (1-based), in content coordinates.
+struct OverviewQuestionPlace {
+    int rowTop = 0;
+    std::optional<Rect> picture;                   // frame 9900 + j, with pictures only
+    Rect number;                                   // label 153, "j."
+    std::array<Rect, 2> fields{};                  // 4000 + s, the first A are used
+    std::array<Rect, 2> verdicts{};                // 5000 + s
+    std::optional<Rect> comment;                   // 8000 + j, with comments only
+    std::optional<std::array<Rect, 2>> answerNames;  // labels 156, first of a row when A = 2
+};
+
+struct OverviewLayout {
+    std::vector<OverviewQuestionPlace> questions;  // question j at j - 1
+    Size content;
+};
+
+// Rows are three questions wide. `pictures` holds the scaled size of the
+// picture of question j at j - 1 for j = 1 ... 3 x rows (a row measures all
+// three of its pictures, even past the last question); a missing entry or
+// none counts as W x 0. Without pictures the fields sit 10 below the row top.
+OverviewLayout layoutOverview(const OverviewShape& shape, std::span<const std::optional<Size>> pictures);
+
+// How many pictures a layout of `questionCount` questions measures.
+int measuredPictureCount(int questionCount);
+
+// The horizontal and vertical scroll bars for content of `content` pixels in
+// a client of `client` pixels: range 0 ... maximum, page size, and whether the
+// position goes back to 0 because everything fits.
+struct ScrollBarSetting {
+    int maximum = 0;
+    int page = 0;
+    bool fits = false;
+};
+ScrollBarSetting scrollBarSetting(int content, int client);
+
+// The position after a scroll request, before the bar limits it: `code` is a
+// WM_VSCROLL / WM_HSCROLL request code (0 ... 7) or one of the private codes.
+inline constexpr int ScrollCodeWheelDown = 500;  // 50 pixels toward the bottom
+inline constexpr int ScrollCodeWheelUp = 501;    // 50 pixels toward the top
+inline constexpr int ScrollCodeTarget = 502;     // to the Tab target
+
+struct ScrollBarState {
+    int minimum = 0;
+    int maximum = 0;
+    int page = 0;
+    int position = 0;
+    int trackPosition = 0;
+};
+int verticalScrollRequest(int code, const ScrollBarState& bar, int frameHeight, int target);
+int horizontalScrollRequest(int code, const ScrollBarState& bar);
+// The largest position a bar allows, and a request limited to it.
+int largestScrollPosition(const ScrollBarState& bar);
+int limitScrollPosition(int requested, const ScrollBarState& bar);
+
+// Tab and Shift+Tab cycle through the slots 1 ... total.
+int nextSlot(int slot, int total, int direction);
+
+// The vertical position that shows the field [fieldTop, fieldBottom) whole,
+// with its question's block [blockTop, blockBottom) too when that fits in the
+// page; `position` itself when the field is already in view.
+int positionShowing(int position, int page, int blockTop, int blockBottom, int fieldTop, int fieldBottom);
+
+// Labels on the quiz background are black on a light one, white on a dark one;
+// blue plays no part.
+bool overviewTextIsBlack(int red, int green);
