@@ -12,6 +12,7 @@ add_library(zorbel_player STATIC
   pictures/picture_loader_win32.cpp
   panels/single_question_panel_win32.cpp
   panels/overview_panel_win32.cpp
+  panels/verdict_label_win32.cpp
   shell/app_state_win32.cpp
   shell/header_panel_win32.cpp
   shell/main_window_win32.cpp

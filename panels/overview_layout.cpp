@@ -96,9 +96,9 @@ int verticalScrollRequest(int code, const ScrollBarState& bar, int frameHeight, 
         case 5: return bar.trackPosition;                  // SB_THUMBTRACK
         case 6: return 0;                                  // SB_TOP
         case 7: return bar.maximum;                        // SB_BOTTOM
-        case ScrollCodeWheelDown: return bar.position + 50;
-        case ScrollCodeWheelUp: return bar.position - 50;
-        case ScrollCodeTarget: return target;
+        case WheelScrollDown: return bar.position + 50;
+        case WheelScrollUp: return bar.position - 50;
+        case ScrollToTabTarget: return target;
         default: return bar.position;
     }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/geometry.h"
+#include "shell/window_layout.h"
 
 struct OverviewShape {
     int questionCount = 0;       // N
@@ -54,10 +55,10 @@ struct ScrollBarSetting {
 ScrollBarSetting scrollBarSetting(int content, int client);
 
 // The position after a scroll request, before the bar limits it: `code` is a
-// WM_VSCROLL / WM_HSCROLL request code (0 ... 7) or one of the private codes.
-inline constexpr int ScrollCodeWheelDown = 500;  // 50 pixels toward the bottom
-inline constexpr int ScrollCodeWheelUp = 501;    // 50 pixels toward the top
-inline constexpr int ScrollCodeTarget = 502;     // to the Tab target
+// WM_VSCROLL / WM_HSCROLL request code (0 ... 7) or one of the private codes:
+// the wheel's (WheelScrollDown 50 pixels toward the bottom, WheelScrollUp 50
+// toward the top) and the Tab target's.
+inline constexpr int ScrollToTabTarget = 502;
 
 struct ScrollBarState {
     int minimum = 0;

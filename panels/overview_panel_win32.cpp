@@ -1,12 +1,386 @@
 #include "panels/overview_panel_win32.h"
 
-#include "shell/app_state_win32.h"
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <optional>
+#include <vector>
 
-// Built hidden at start-up; its questions, fields and scrolling come next.
-INT_PTR CALLBACK overviewPanelProc(HWND, UINT message, WPARAM, LPARAM) {
+#include "grading/dialog_controls_win32.h"
+#include "grading/grading_ops.h"
+#include "panels/overview_layout.h"
+#include "panels/verdict_label_win32.h"
+#include "pictures/picture_loader_win32.h"
+#include "shell/app_state_win32.h"
+#include "shell/key_action_win32.h"
+#include "shell/progress_file.h"
+#include "shell/progress_win32.h"
+
+namespace {
+
+constexpr int QuestionNumberLabel = 153;
+constexpr int AnswerNameLabel = 156;
+constexpr int FirstPictureFrame = 9900;  // + question number
+constexpr int FieldBase = controlid::OverviewFieldBase;
+constexpr int VerdictBase = controlid::OverviewVerdictBase;
+constexpr int CommentBase = controlid::OverviewCommentBase;
+constexpr int scrollUnit = 1;
+
+int overviewContentWidth = 0;
+int overviewContentHeight = 0;
+int overviewScrollTarget = 0;
+WNDPROC overviewFieldDefaultProc = nullptr;
+// Where each question's block lies in the content, for the Tab target.
+OverviewLayout placed;
+
+LRESULT CALLBACK overviewFieldProc(HWND answer, UINT message, WPARAM wParam, LPARAM lParam);
+
+int slotTotal() { return answerSlotCount(*quiz); }
+HWND field(int slot) { return GetDlgItem(overviewPanel, FieldBase + slot); }
+
+HWND createControl(HWND panel, const char* className, const char* text, DWORD style, const Rect& r, int id) {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, r.x, r.y, r.width, r.height, panel,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance, nullptr);
+}
+
+void setGuiFont(HWND c) { SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE); }
+
+void gradeField(int fieldId) {
+    DialogControls panel(overviewPanel);
+    DialogControls header(asWindow(quiz->headerPanel));
+    gradeOverviewField(*quiz, panel, header, fieldId);
+}
+
+SCROLLINFO scrollInfo(HWND panel, int bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    GetScrollInfo(panel, bar, &info);
+    return info;
+}
+
+void setBar(HWND panel, int bar, int content, int client) {
+    const ScrollBarSetting setting = scrollBarSetting(content, client / scrollUnit);
+    if (setting.fits) SetScrollPos(panel, bar, 0, FALSE);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = setting.maximum;
+    info.nPage = static_cast<UINT>(std::max(setting.page, 0));
+    SetScrollInfo(panel, bar, &info, TRUE);
+}
+
+void updateScrollBars(HWND panel) {
+    RECT client{};
+    GetClientRect(panel, &client);
+    setBar(panel, SB_HORZ, overviewContentWidth, client.right);
+    setBar(panel, SB_VERT, overviewContentHeight, client.bottom);
+}
+
+// --- Building --------------------------------------------------------------
+
+struct LoadedPictures {
+    std::vector<HBITMAP> bitmaps;            // question j at j - 1
+    std::vector<std::optional<Size>> sizes;  // every measured picture
+};
+
+// A row measures all three of its pictures; those past the last question are
+// only measured, then deleted.
+LoadedPictures loadPictures() {
+    LoadedPictures loaded;
+    if (quiz->showPictures != 1) return loaded;
+    const int measured = measuredPictureCount(quiz->questionCount);
+    for (int j = 1; j <= measured; ++j) {
+        HBITMAP picture = loadQuestionPicture(FirstPictureResource - 1 + j, pictureFrameWidth, pictureFrameHeight);
+        std::optional<Size> size;
+        if (picture != nullptr) {
+            const SIZE s = bitmapSize(picture);
+            size = Size{s.cx, s.cy};
+        }
+        loaded.sizes.push_back(size);
+        if (j <= quiz->questionCount) {
+            loaded.bitmaps.push_back(picture);
+        } else if (picture != nullptr) {
+            DeleteObject(picture);
+        }
+    }
+    return loaded;
+}
+
+void createAnswerFont() {
+    LOGFONTA font{};
+    font.lfHeight = 15;
+    font.lfWeight = 100;
+    quiz->answerFont = CreateFontIndirectA(&font);
+}
+
+void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question, const std::vector<Text>& lines) {
+    const int answers = quiz->answersPerQuestion;
+    for (int k = 0; k < answers; ++k) {
+        const int slot = (question - 1) * answers + k + 1;
+        if (slot > slotTotal()) return;
+        const auto index = static_cast<std::size_t>(k);
+        HWND answer = createControl(panel, "Edit", lines[static_cast<std::size_t>(slot - 1)].c_str(),
+                                    WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, place.fields[index],
+                                    FieldBase + slot);
+        SendMessageA(answer, EM_LIMITTEXT, MaxTextLength, 0);
+        HWND verdict = createControl(panel, "Static", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
+                                     place.verdicts[index], VerdictBase + slot);
+        if (answers == 2) setGuiFont(verdict);
+        SendMessageA(answer, WM_SETFONT, reinterpret_cast<WPARAM>(asFont(quiz->answerFont)), FALSE);
+        overviewFieldDefaultProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(answer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&overviewFieldProc)));
+        gradeField(FieldBase + slot);
+    }
+}
+
+void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question, HBITMAP picture,
+                    const std::vector<Text>& lines) {
+    if (place.picture) {
+        HWND frame = createControl(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
+                                   FirstPictureFrame + question);
+        SendMessageA(frame, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+    } else if (picture != nullptr) {
+        DeleteObject(picture);
+    }
+    if (place.answerNames) {
+        setGuiFont(createControl(panel, "Static", quiz->firstAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[0],
+                                 AnswerNameLabel));
+        setGuiFont(createControl(panel, "Static", quiz->secondAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[1],
+                                 AnswerNameLabel));
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%d.", question);
+    createControl(panel, "Static", number, SS_RIGHT, place.number, QuestionNumberLabel);
+    createAnswers(panel, place, question, lines);
+    if (place.comment) {
+        HWND comment = createControl(panel, "Static", "", SS_CENTER, *place.comment, CommentBase + question);
+        setGuiFont(comment);
+        if (const QuestionEntry* entry = questionAt(*quiz, question - 1)) SetWindowTextA(comment, entry->comment.c_str());
+        ShowWindow(comment, SW_HIDE);
+    }
+}
+
+void initialise(HWND panel) {
+    overviewPanel = panel;
+    const std::vector<Text> lines = readProgressFile(progressFilePath(), slotTotal());
+    createAnswerFont();
+
+    LoadedPictures pictures = loadPictures();
+    const OverviewShape shape{quiz->questionCount, quiz->answersPerQuestion, quiz->showPictures == 1,
+                              quiz->commentMode > 1, {pictureFrameWidth, pictureFrameHeight}};
+    placed = layoutOverview(shape, pictures.sizes);
+    for (int j = 1; j <= quiz->questionCount; ++j) {
+        HBITMAP picture = j <= static_cast<int>(pictures.bitmaps.size()) ? pictures.bitmaps[static_cast<std::size_t>(j - 1)]
+                                                                        : nullptr;
+        createQuestion(panel, placed.questions[static_cast<std::size_t>(j - 1)], j, picture, lines);
+    }
+    overviewContentWidth = placed.content.width;
+    overviewContentHeight = placed.content.height;
+    updateScrollBars(panel);
+}
+
+// --- Scrolling -------------------------------------------------------------
+
+void scrollTo(HWND panel, int bar, int requested, int oldPosition) {
+    const SCROLLINFO info = scrollInfo(panel, bar);
+    const int limited = std::clamp(requested, info.nMin, info.nMax);
+    SetScrollPos(panel, bar, limited, TRUE);
+    const int now = GetScrollPos(panel, bar);
+    const int moved = (oldPosition - now) * scrollUnit;
+    if (bar == SB_VERT) {
+        ScrollWindow(panel, 0, moved, nullptr, nullptr);
+    } else {
+        ScrollWindow(panel, moved, 0, nullptr, nullptr);
+    }
+}
+
+ScrollBarState barState(const SCROLLINFO& info) {
+    return {info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos, info.nTrackPos};
+}
+
+void onVerticalScroll(HWND panel, int code) {
+    const SCROLLINFO info = scrollInfo(panel, SB_VERT);
+    scrollTo(panel, SB_VERT, verticalScrollRequest(code, barState(info), pictureFrameHeight, overviewScrollTarget),
+             info.nPos);
+}
+
+void onHorizontalScroll(HWND panel, int code) {
+    const SCROLLINFO info = scrollInfo(panel, SB_HORZ);
+    scrollTo(panel, SB_HORZ, horizontalScrollRequest(code, barState(info)), info.nPos);
+}
+
+// Keeps the content under the same scroll positions as far as the new range allows.
+void onSize(HWND panel) {
+    const int oldX = GetScrollPos(panel, SB_HORZ);
+    const int oldY = GetScrollPos(panel, SB_VERT);
+    updateScrollBars(panel);
+    const int newX = GetScrollPos(panel, SB_HORZ);
+    const int newY = GetScrollPos(panel, SB_VERT);
+    if (oldX != newX || oldY != newY) {
+        ScrollWindow(panel, (oldX - newX) * scrollUnit, (oldY - newY) * scrollUnit, nullptr, nullptr);
+    }
+}
+
+void postWheelStep(int delta) {
+    if (delta == WHEEL_DELTA) PostMessageA(overviewPanel, WM_VSCROLL, WheelScrollUp, 0);
+    if (delta == -WHEEL_DELTA) PostMessageA(overviewPanel, WM_VSCROLL, WheelScrollDown, 0);
+}
+
+// --- Answer fields -----------------------------------------------------------
+
+// The content rows that a slot's question block and its field with its
+// verdict occupy, from where they sit in the panel now.
+struct SlotExtent {
+    int blockTop, blockBottom, fieldTop, fieldBottom;
+};
+
+SlotExtent slotExtent(int slot) {
+    const int answers = quiz->answersPerQuestion;
+    const int question = (slot - 1) / answers;
+    const int k = (slot - 1) % answers;
+    const OverviewQuestionPlace& place = placed.questions[static_cast<std::size_t>(question)];
+    const Rect& f = place.fields[static_cast<std::size_t>(k)];
+    const Rect& v = place.verdicts[static_cast<std::size_t>(k)];
+    const Rect& last = place.verdicts[static_cast<std::size_t>(answers - 1)];
+    return {place.rowTop, last.y + last.height, std::min(f.y, v.y), std::max(f.y + f.height, v.y + v.height)};
+}
+
+void moveToNextField(HWND current) {
+    const int total = slotTotal();
+    const int direction = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    const int next = nextSlot(GetDlgCtrlID(current) - FieldBase, total, direction);
+    if (next == 1) {
+        SendMessageA(overviewPanel, WM_VSCROLL, SB_TOP, 0);
+    } else if (next == total) {
+        SendMessageA(overviewPanel, WM_VSCROLL, SB_BOTTOM, 0);
+    } else {
+        RECT client{};
+        GetClientRect(overviewPanel, &client);
+        const int position = GetScrollPos(overviewPanel, SB_VERT);
+        const SlotExtent e = slotExtent(next);
+        overviewScrollTarget = positionShowing(position, client.bottom, e.blockTop, e.blockBottom, e.fieldTop,
+                                               e.fieldBottom);
+        if (overviewScrollTarget != position) SendMessageA(overviewPanel, WM_VSCROLL, ScrollToTabTarget, 0);
+    }
+    SetFocus(field(next));
+}
+
+// F1: the text goes into every field not yet right; each focus change grades.
+void copyAnswerToUnsolved(HWND source) {
+    char text[TextCapacity] = {};
+    GetWindowTextA(source, text, static_cast<int>(TextCapacity));
+    for (int slot = 1; slot <= slotTotal(); ++slot) {
+        char verdict[TextCapacity] = {};
+        GetDlgItemTextA(overviewPanel, VerdictBase + slot, verdict, static_cast<int>(TextCapacity));
+        if (std::string_view(verdict) == "BRAVO") continue;
+        SetDlgItemTextA(overviewPanel, FieldBase + slot, text);
+        SetFocus(field(slot));
+    }
+    SetFocus(source);
+}
+
+// Returns true when the key is consumed.
+bool onFieldKey(HWND answer, WPARAM key) {
+    switch (key) {
+        case VK_RETURN:
+            gradeField(GetDlgCtrlID(answer));
+            return true;
+        case VK_TAB:
+            moveToNextField(answer);
+            break;
+        case VK_UP:
+        case VK_PRIOR:
+            SendMessageA(overviewPanel, WM_VSCROLL, SB_PAGEUP, 0);
+            break;
+        case VK_DOWN:
+        case VK_NEXT:
+            SendMessageA(overviewPanel, WM_VSCROLL, SB_PAGEDOWN, 0);
+            break;
+        case VK_F1:
+            copyAnswerToUnsolved(answer);
+            break;
+        case VK_F2:
+            saveProgress();
+            break;
+        case VK_F3:
+            SendMessageA(mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+INT_PTR onCtlColorStatic(HDC dc, HWND label) {
+    const int id = GetDlgCtrlID(label);
+    if (id > VerdictBase && id <= VerdictBase + slotTotal()) return verdictLabelColours(dc, label);
+    const bool comment = id > CommentBase && id <= CommentBase + quiz->questionCount;
+    if (id != QuestionNumberLabel && id != AnswerNameLabel && !comment) return FALSE;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, overviewTextIsBlack(quiz->backgroundRed, quiz->backgroundGreen) ? RGB(0, 0, 0)
+                                                                                    : RGB(255, 255, 255));
+    return brushResult(asBrush(quiz->backgroundBrush));
+}
+
+LRESULT CALLBACK overviewFieldProc(HWND answer, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS:
+            SendMessageA(answer, EM_SETSEL, 0, 260);
+            break;
+        case WM_KILLFOCUS:
+            gradeField(GetDlgCtrlID(answer));
+            break;
+        case WM_CHAR:
+            if (wParam == '\r' || wParam == '\t') return 0;
+            break;
+        case WM_MOUSEWHEEL:
+            // An edit control would swallow the wheel; it scrolls the overview instead.
+            postWheelStep(GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+            if (isKeyAction(message, lParam) && onFieldKey(answer, wParam)) return 1;
+            break;
+        default:
+            break;
+    }
+    return CallWindowProcA(overviewFieldDefaultProc, answer, message, wParam, lParam);
+}
+
+}  // namespace
+
+void setOverviewAnswer(int slot, const char* text) { SetDlgItemTextA(overviewPanel, FieldBase + slot, text); }
+
+void readOverviewAnswer(int slot, char* buffer, int capacity) {
+    GetDlgItemTextA(overviewPanel, FieldBase + slot, buffer, capacity);
+}
+
+void gradeOverviewAnswer(int slot) { gradeField(FieldBase + slot); }
+
+INT_PTR CALLBACK overviewPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            initialise(panel);
             return TRUE;
+        case WM_SIZE:
+            onSize(panel);
+            return FALSE;
+        case WM_VSCROLL:
+            onVerticalScroll(panel, LOWORD(wParam));
+            return FALSE;
+        case WM_HSCROLL:
+            onHorizontalScroll(panel, LOWORD(wParam));
+            return FALSE;
+        case WM_MOUSEWHEEL:
+            // Consumed: left to default processing it would reach the main
+            // window too, which forwards it again.
+            postWheelStep(GET_WHEEL_DELTA_WPARAM(wParam));
+            SetWindowLongPtrA(panel, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_CTLCOLORDLG:
             return brushResult(asBrush(quiz->backgroundBrush));
         default:

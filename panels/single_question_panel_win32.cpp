@@ -7,8 +7,10 @@
 #include "grading/grading_ops.h"
 #include "grading/verdict.h"
 #include "panels/single_question_layout.h"
+#include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/key_action_win32.h"
 #include "shell/progress_file.h"
 #include "shell/progress_win32.h"
 
@@ -114,23 +116,7 @@ INT_PTR onCtlColorStatic(HDC dc, HWND staticControl) {
         return brushResult(asBrush(quiz->backgroundBrush));
     }
     if (id != VerdictLabel) return FALSE;
-    char text[TextCapacity] = {};
-    GetWindowTextA(staticControl, text, static_cast<int>(TextCapacity));
-    BrushHandle brush = nullptr;
-    switch (verdictColour(text)) {
-        case VerdictColour::System: return FALSE;
-        case VerdictColour::Right: brush = quiz->rightBrush; break;
-        case VerdictColour::Wrong: brush = quiz->wrongBrush; break;
-        case VerdictColour::Anagram: brush = quiz->anagramBrush; break;
-        case VerdictColour::Hint: brush = quiz->hintBrush; break;
-    }
-    SetBkMode(dc, TRANSPARENT);
-    return brushResult(asBrush(brush));
-}
-
-// Acts on a released key, or on a key pressed with Alt (not its repeats).
-bool isKeyAction(UINT message, LPARAM lParam) {
-    return message == WM_KEYUP || (message == WM_SYSKEYDOWN && (lParam & (1 << 30)) == 0);
+    return verdictLabelColours(dc, staticControl);
 }
 
 LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -212,6 +198,12 @@ void commitAnswerField() {
 
 void gradeShownQuestion() {
     if (hasQuestions()) gradeQuestion(currentQuestion);
+}
+
+void refreshShownAnswer() {
+    if (!hasQuestions()) return;
+    fillAnswerField(currentQuestion);
+    gradeQuestion(currentQuestion);
 }
 
 INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,3 +13,7 @@ void commitAnswerField();
 
 // Grades the question shown, from its answer field.
 void gradeShownQuestion();
+
+// Puts the slot of the question shown back into the answer field and grades
+// it, after the slots changed elsewhere (the overview).
+void refreshShownAnswer();

@@ -1,6 +1,9 @@
 #include "shell/main_window_win32.h"
 
+#include "panels/overview_panel_win32.h"
+#include "panels/single_question_panel_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/key_action_win32.h"
 #include "shell/header_panel_win32.h"
 #include "shell/progress_win32.h"
 #include "shell/window_layout.h"
@@ -37,11 +40,6 @@ void onCreate(HWND window) {
     GetClientRect(window, &client);
     createLabel(window, quiz->versionText.c_str(), 725, client.bottom - 16, 130, 15, StatusLabel);
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_QUESTION)));
-}
-
-// A key released, or pressed with Alt, but not the auto-repeats of a held key.
-bool isKeyAction(UINT message, LPARAM lParam) {
-    return message == WM_KEYUP || (message == WM_SYSKEYDOWN && (lParam & (1 << 30)) == 0);
 }
 
 void forwardWheelStep(WPARAM wParam) {
@@ -121,5 +119,55 @@ void centreOnDesktop(HWND window) {
     SetWindowPos(window, nullptr, centred.x, centred.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-// The overview arrives in its own step; until then F3 keeps the single-question view.
-void switchView() {}
+namespace {
+
+void setResizable(bool resizable) {
+    constexpr LONG frameStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    const LONG style = GetWindowLongA(mainWindow, GWL_STYLE);
+    SetWindowLongA(mainWindow, GWL_STYLE, resizable ? style | frameStyles : style & ~frameStyles);
+    SetWindowPos(mainWindow, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+// Every slot travels, so a two-answer quiz keeps its second answers.
+void carryAnswersToOverview() {
+    commitAnswerField();
+    for (int slot = 1; slot <= answerSlotCount(*quiz); ++slot) {
+        setOverviewAnswer(slot, quiz->typedAnswers[static_cast<std::size_t>(slot - 1)].c_str());
+        gradeOverviewAnswer(slot);
+    }
+}
+
+void carryAnswersBack() {
+    for (int slot = 1; slot <= answerSlotCount(*quiz); ++slot) {
+        readOverviewAnswer(slot, quiz->typedAnswers[static_cast<std::size_t>(slot - 1)].data(),
+                           static_cast<int>(TextCapacity));
+    }
+    refreshShownAnswer();
+}
+
+void restoreFixedFrame() {
+    if (IsZoomed(mainWindow) || IsIconic(mainWindow)) ShowWindow(mainWindow, SW_RESTORE);
+    RECT outer{};
+    GetWindowRect(mainWindow, &outer);
+    SetWindowPos(mainWindow, nullptr, outer.left, outer.top, MainWindowSize.width, MainWindowSize.height,
+                 SWP_NOZORDER);
+    setResizable(false);
+}
+
+}  // namespace
+
+void switchView() {
+    const bool toOverview = singleViewActive == SingleQuestionView;
+    if (toOverview) {
+        setResizable(true);
+        carryAnswersToOverview();
+    } else {
+        restoreFixedFrame();
+        carryAnswersBack();
+    }
+    ShowWindow(singleQuestionPanel, toOverview ? SW_HIDE : SW_SHOWNORMAL);
+    ShowWindow(overviewPanel, toOverview ? SW_SHOWNORMAL : SW_HIDE);
+    singleViewActive = toOverview ? OverviewView : SingleQuestionView;
+    selectPictureFrame(singleViewActive);
+    SetFocus(mainWindow);
+}

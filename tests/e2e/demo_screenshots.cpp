@@ -1,6 +1,7 @@
 // Plays the demo quiz as a player does and saves what the window looks like
 // after a right answer, a near miss and a wrong one, for people to look at.
-// Usage: demo_screenshots FOLDER   (writes solved.bmp, near_miss.bmp, wrong.bmp)
+// Usage: demo_screenshots FOLDER   (writes solved, near_miss, wrong, overview_top
+// and overview_scrolled .bmp)
 
 #include <cstdio>
 #include <string>
@@ -16,6 +17,15 @@ struct Shot {
     const char* typed;
     const char* file;
 };
+
+bool saveShot(PlayerRun& run, const std::filesystem::path& path) {
+    if (saveScreenshot(run.mainWindow(), path)) {
+        std::printf("%s\n", path.string().c_str());
+        return true;
+    }
+    std::fprintf(stderr, "could not save %s\n", path.string().c_str());
+    return false;
+}
 
 bool verdictSettles(PlayerRun& run) {
     return eventually([&] { return run.panelText(VerdictLabel) != "?"; });
@@ -53,6 +63,23 @@ int main(int argc, char** argv) {
         }
         std::printf("%s: \"%s\" -> %s\n", path.string().c_str(), shot.typed, run.panelText(VerdictLabel).c_str());
     }
+
+    // The overview: the first row with the solved question's comment, then
+    // scrolled down by the wheel over the panel.
+    run.pressKey(VK_F3);
+    HWND overview = run.overviewPanel();
+    if (!eventually([&] { return IsWindowVisible(overview) != FALSE; })) {
+        std::fprintf(stderr, "F3 did not show the overview\n");
+        return 1;
+    }
+    Sleep(300);
+    if (!saveShot(run, folder / "overview_top.bmp")) return 1;
+    run.click(run.control(overview, 4005));
+    run.type("arbre");
+    run.pressKey(VK_RETURN);
+    for (int notch = 0; notch < 6; ++notch) run.wheel(overview, -WHEEL_DELTA);
+    Sleep(300);
+    if (!saveShot(run, folder / "overview_scrolled.bmp")) return 1;
     run.close();
     return 0;
 }

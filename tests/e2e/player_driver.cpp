@@ -145,6 +145,7 @@ std::optional<MessageBoxSeen> PlayerRun::answerMessageBox() {
 
 HWND PlayerRun::header() const { return panelHolding(main_, 29); }
 HWND PlayerRun::singlePanel() const { return panelHolding(main_, 9000); }
+HWND PlayerRun::overviewPanel() const { return panelHolding(main_, 4001); }
 HWND PlayerRun::control(HWND panel, int id) const { return GetDlgItem(panel, id); }
 
 std::string PlayerRun::text(HWND window) const {
@@ -201,6 +202,25 @@ void PlayerRun::pressKey(WORD virtualKey) {
     sendKey(virtualKey, false);
     sendKey(virtualKey, true);
     pause(200);
+}
+
+void PlayerRun::pressWithShift(WORD virtualKey) {
+    sendKey(VK_SHIFT, false);
+    sendKey(virtualKey, false);
+    sendKey(virtualKey, true);
+    sendKey(VK_SHIFT, true);
+    pause(200);
+}
+
+void PlayerRun::wheel(HWND window, int delta) {
+    const RECT rect = screenRect(window);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = static_cast<DWORD>(delta);
+    SendInput(1, &input, sizeof input);
+    pause(150);
 }
 
 void PlayerRun::answer(const std::string& cp1252Text) {

@@ -33,6 +33,7 @@ public:
     HWND mainWindow() const { return main_; }
     HWND header() const;
     HWND singlePanel() const;
+    HWND overviewPanel() const;
     HWND control(HWND panel, int id) const;
 
     std::string text(HWND window) const;
@@ -44,6 +45,9 @@ public:
     void click(HWND control);
     void type(const std::string& cp1252Text);
     void pressKey(WORD virtualKey);
+    void pressWithShift(WORD virtualKey);
+    // One wheel event of `delta` with the cursor over `window`.
+    void wheel(HWND window, int delta);
     void answer(const std::string& cp1252Text);  // click the field, select all, type, Enter
 
     // Closes the main window and waits for the process; its exit code.
