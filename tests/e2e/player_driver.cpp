@@ -148,6 +148,19 @@ HWND PlayerRun::singlePanel() const { return panelHolding(main_, 9000); }
 HWND PlayerRun::overviewPanel() const { return panelHolding(main_, 4001); }
 HWND PlayerRun::control(HWND panel, int id) const { return GetDlgItem(panel, id); }
 
+HWND PlayerRun::focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+RECT PlayerRun::placeIn(HWND panel, HWND window) const {
+    RECT rect = screenRect(window);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::string PlayerRun::text(HWND window) const {
     char buffer[1024] = {};
     SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
@@ -223,8 +236,10 @@ void PlayerRun::wheel(HWND window, int delta) {
     pause(150);
 }
 
-void PlayerRun::answer(const std::string& cp1252Text) {
-    click(control(singlePanel(), 9000));
+void PlayerRun::answer(const std::string& cp1252Text) { answerIn(control(singlePanel(), 9000), cp1252Text); }
+
+void PlayerRun::answerIn(HWND field, const std::string& cp1252Text) {
+    click(field);
     sendKey(VK_HOME, false);
     sendKey(VK_HOME, true);
     sendKey(VK_SHIFT, false);

@@ -9,7 +9,16 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
+
+// Rectangles compare and print in test messages.
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
+    return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 struct MessageBoxSeen {
     std::string caption;
@@ -35,6 +44,9 @@ public:
     HWND singlePanel() const;
     HWND overviewPanel() const;
     HWND control(HWND panel, int id) const;
+    HWND focused() const;  // the player's control with the keyboard focus
+    // Where `window` sits in `panel`'s client area.
+    RECT placeIn(HWND panel, HWND window) const;
 
     std::string text(HWND window) const;
     std::string headerText(int id) const { return text(control(header(), id)); }
@@ -49,6 +61,7 @@ public:
     // One wheel event of `delta` with the cursor over `window`.
     void wheel(HWND window, int delta);
     void answer(const std::string& cp1252Text);  // click the field, select all, type, Enter
+    void answerIn(HWND field, const std::string& cp1252Text);  // the same in any answer field
 
     // Closes the main window and waits for the process; its exit code.
     std::optional<DWORD> close();
