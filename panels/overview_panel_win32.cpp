@@ -12,6 +12,7 @@
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/child_window_win32.h"
 #include "shell/key_action_win32.h"
 #include "shell/progress_file.h"
 #include "shell/progress_win32.h"
@@ -37,13 +38,6 @@ LRESULT CALLBACK overviewFieldProc(HWND answer, UINT message, WPARAM wParam, LPA
 
 int slotTotal() { return answerSlotCount(*quiz); }
 HWND field(int slot) { return GetDlgItem(overviewPanel, FieldBase + slot); }
-
-HWND createControl(HWND panel, const char* className, const char* text, DWORD style, const Rect& r, int id) {
-    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, r.x, r.y, r.width, r.height, panel,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance, nullptr);
-}
-
-void setGuiFont(HWND c) { SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE); }
 
 void gradeField(int fieldId) {
     DialogControls panel(overviewPanel);
@@ -121,11 +115,11 @@ void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question,
         const int slot = (question - 1) * answers + k + 1;
         if (slot > slotTotal()) return;
         const auto index = static_cast<std::size_t>(k);
-        HWND answer = createControl(panel, "Edit", lines[static_cast<std::size_t>(slot - 1)].c_str(),
+        HWND answer = createChild(panel, "Edit", lines[static_cast<std::size_t>(slot - 1)].c_str(),
                                     WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, place.fields[index],
                                     FieldBase + slot);
         SendMessageA(answer, EM_LIMITTEXT, MaxTextLength, 0);
-        HWND verdict = createControl(panel, "Static", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
+        HWND verdict = createChild(panel, "Static", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
                                      place.verdicts[index], VerdictBase + slot);
         if (answers == 2) setGuiFont(verdict);
         SendMessageA(answer, WM_SETFONT, reinterpret_cast<WPARAM>(asFont(quiz->answerFont)), FALSE);
@@ -138,24 +132,24 @@ void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question,
 void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question, HBITMAP picture,
                     const std::vector<Text>& lines) {
     if (place.picture) {
-        HWND frame = createControl(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
+        HWND frame = createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
                                    FirstPictureFrame + question);
         SendMessageA(frame, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     } else if (picture != nullptr) {
         DeleteObject(picture);
     }
     if (place.answerNames) {
-        setGuiFont(createControl(panel, "Static", quiz->firstAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[0],
+        setGuiFont(createChild(panel, "Static", quiz->firstAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[0],
                                  AnswerNameLabel));
-        setGuiFont(createControl(panel, "Static", quiz->secondAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[1],
+        setGuiFont(createChild(panel, "Static", quiz->secondAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[1],
                                  AnswerNameLabel));
     }
     char number[16];
     std::snprintf(number, sizeof number, "%d.", question);
-    createControl(panel, "Static", number, SS_RIGHT, place.number, QuestionNumberLabel);
+    createChild(panel, "Static", number, SS_RIGHT, place.number, QuestionNumberLabel);
     createAnswers(panel, place, question, lines);
     if (place.comment) {
-        HWND comment = createControl(panel, "Static", "", SS_CENTER, *place.comment, CommentBase + question);
+        HWND comment = createChild(panel, "Static", "", SS_CENTER, *place.comment, CommentBase + question);
         setGuiFont(comment);
         if (const QuestionEntry* entry = questionAt(*quiz, question - 1)) SetWindowTextA(comment, entry->comment.c_str());
         ShowWindow(comment, SW_HIDE);

@@ -10,6 +10,7 @@
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/child_window_win32.h"
 #include "shell/key_action_win32.h"
 #include "shell/progress_file.h"
 #include "shell/progress_win32.h"
@@ -37,14 +38,6 @@ Text& slotOf(int question) {
     const int slot = firstSlotOf(question, quiz->answersPerQuestion);
     return quiz->typedAnswers[static_cast<std::size_t>(slot - 1)];
 }
-
-HWND createControl(HWND panel, const char* className, const char* text, DWORD style, int x, int y, int width,
-                   int height, int id) {
-    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, panel,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance, nullptr);
-}
-
-void setGuiFont(HWND c) { SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE); }
 
 void gradeQuestion(int index) {
     DialogControls panel(singleQuestionPanel);
@@ -148,8 +141,8 @@ LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM
 }
 
 void createSelector(HWND panel) {
-    HWND selector = createControl(panel, "combobox", "", WS_VSCROLL | CBS_DROPDOWNLIST | CBS_DISABLENOSCROLL, 170,
-                                  515, 230, 150, QuestionSelector);
+    HWND selector = createChild(panel, "combobox", "", WS_VSCROLL | CBS_DROPDOWNLIST | CBS_DISABLENOSCROLL,
+                                {170, 515, 230, 150}, QuestionSelector);
     setGuiFont(selector);
     for (int i = 1; i <= quiz->questionCount; ++i) {
         char item[TextCapacity];
@@ -167,15 +160,15 @@ void initialise(HWND panel) {
     const std::vector<Text> lines = readProgressFile(progressFilePath(), slots);
     for (int s = 0; s < slots; ++s) quiz->typedAnswers[static_cast<std::size_t>(s)] = lines[static_cast<std::size_t>(s)];
 
-    createControl(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, 5, 5, pictureFrameWidth,
-                  pictureFrameHeight, PictureFrame);
-    createControl(panel, "BUTTON", "<--", WS_BORDER, 5, 490, 60, 20, PreviousButton);
-    HWND field = createControl(panel, "EDIT", hasQuestions() ? slotOf(0).c_str() : "",
-                               WS_BORDER | ES_CENTER | ES_AUTOHSCROLL, 170, 490, 230, 20, AnswerField);
+    createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE,
+                {5, 5, pictureFrameWidth, pictureFrameHeight}, PictureFrame);
+    createChild(panel, "BUTTON", "<--", WS_BORDER, {5, 490, 60, 20}, PreviousButton);
+    HWND field = createChild(panel, "EDIT", hasQuestions() ? slotOf(0).c_str() : "",
+                             WS_BORDER | ES_CENTER | ES_AUTOHSCROLL, {170, 490, 230, 20}, AnswerField);
     SendMessageA(field, EM_LIMITTEXT, MaxTextLength, 0);
-    createControl(panel, "STATIC", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, 410, 490, 100, 20, VerdictLabel);
-    createControl(panel, "BUTTON", "-->", WS_BORDER, 585, 490, 60, 20, NextButton);
-    setGuiFont(createControl(panel, "STATIC", "", SS_CENTER, 170, 540, 230, 40, CommentLabel));
+    createChild(panel, "STATIC", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, {410, 490, 100, 20}, VerdictLabel);
+    createChild(panel, "BUTTON", "-->", WS_BORDER, {585, 490, 60, 20}, NextButton);
+    setGuiFont(createChild(panel, "STATIC", "", SS_CENTER, {170, 540, 230, 40}, CommentLabel));
     answerFieldDefaultProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&answerFieldProc)));
 
