@@ -9,7 +9,7 @@ namespace {
 bool decodeResource(std::span<const std::uint8_t> bytes, const LoaderMessage& failure,
                     LoadOutcome& outcome, CodecOutput& decoded) {
     decoded = decodeContent(bytes);
-    if (!decoded.buffer) outcome.messages.push_back(OutOfMemory);
+    if (!decoded.buffer) outcome.messages.push_back(MemoryUnavailable);
     if (decoded.result == CodecOk) return true;
     outcome.messages.push_back(failure);
     return false;

@@ -18,7 +18,7 @@ struct LoaderMessage {
 
 inline constexpr LoaderMessage DefinitionUndecodable{"Erreur dans le d\xE9" "cryptage des reponses", "Zorbel"};
 inline constexpr LoaderMessage CodesUndecodable{"Erreur dans le d\xE9" "cryptage des codes", "Zorbel"};
-inline constexpr LoaderMessage OutOfMemory{"Impossible d'allouer la memoire", "information"};
+inline constexpr LoaderMessage MemoryUnavailable{"Impossible d'allouer la memoire", "information"};
 
 // The message boxes to show, in order; empty when everything loaded.
 struct LoadOutcome {

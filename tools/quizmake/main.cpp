@@ -14,7 +14,9 @@
 #include "content/content_codec.h"
 #include "content/quiz_loader.h"
 #include "grading/verdict.h"
+#include "pictures/png/png_decoder.h"
 #include "shell/file_access.h"
+#include "tools/quizmake/bmp_file.h"
 #include "tools/quizmake/cp1252.h"
 #include "tools/quizmake/quiz_source.h"
 #include "tools/quizmake/record_json.h"
@@ -158,8 +160,31 @@ int runPack(const std::string& sourcePath, const std::string& folder) {
 
 }  // namespace
 
+// The bitmap the player makes of a PNG picture, before it scales it.
+int runPng2Bmp(const std::string& in, const std::string& out) {
+    const auto bytes = readWholeFile(in);
+    if (!bytes) return fail(in, "cannot read the file");
+    PngDecoder decoder;
+    if (const PngResult r = openPng(decoder, *bytes); r != PngResult::Ok) {
+        return fail(in, std::string("the player would show no picture: ") + pngResultName(r));
+    }
+    if (const PngResult r = decodePng(decoder); r != PngResult::Ok) {
+        releasePng(decoder);
+        return fail(in, std::string("the player would show \"Error: couldn't decode PNG resource\": ") + pngResultName(r));
+    }
+    const PngBitmapLayout layout = pngBitmapLayout(decoder);
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(layout.stride) * layout.height);
+    const PngResult written = writePngBitmap(decoder, rows);
+    releasePng(decoder);
+    if (written != PngResult::Ok) {
+        return fail(in, std::string("the player would show \"Error: couldn't create bitmap\": ") + pngResultName(written));
+    }
+    if (!writeOutput(out, bmpFileBytes(layout, rows))) return fail(out, "cannot write the file");
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    CLI::App app{"quizmake: encodes, decodes, grades and shows quiz content"};
+    CLI::App app{"quizmake: encodes, decodes, grades, shows and packs quiz content"};
     app.require_subcommand(1);
 
     std::string in;
@@ -193,6 +218,10 @@ int main(int argc, char** argv) {
     pack->add_option("SOURCE", sourcePath)->required();
     pack->add_option("FOLDER", packFolder)->required();
 
+    auto* png2bmp = app.add_subcommand("png2bmp", "Write the bitmap the player makes of the PNG picture IN as the BMP file OUT");
+    png2bmp->add_option("IN", in)->required();
+    png2bmp->add_option("OUT", out)->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -203,5 +232,6 @@ int main(int argc, char** argv) {
     if (*decode) return runDecode(in, out);
     if (*grade) return runGrade(overview, expected, typed);
     if (*pack) return runPack(sourcePath, packFolder);
+    if (*png2bmp) return runPng2Bmp(in, out);
     return runShow(definitionPath, codesPath);
 }

@@ -1,0 +1,431 @@
+#include "pictures/png/png_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "pictures/png/inflate.h"
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> Signature{137, 80, 78, 71, 13, 10, 26, 10};
+
+std::uint32_t bigEndian32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+}
+
+bool isType(const std::uint8_t* type, const char* name) { return std::memcmp(type, name, 4) == 0; }
+
+// One chunk of the walk: its type and data, and where the next one starts.
+struct Chunk {
+    std::size_t start = 0;  // offset of the length field
+    std::uint32_t length = 0;
+    const std::uint8_t* type = nullptr;
+    std::size_t data = 0;
+    std::size_t next = 0;
+};
+
+// The walk ends where fewer than 12 bytes are left or a chunk would run past the end.
+bool chunkAt(std::span<const std::uint8_t> bytes, std::size_t offset, Chunk& chunk) {
+    if (offset > bytes.size() || bytes.size() - offset < 12) return false;
+    const std::uint32_t length = bigEndian32(bytes.data() + offset);
+    if (static_cast<std::uint64_t>(length) + 12 > bytes.size() - offset) return false;
+    chunk = {offset, length, bytes.data() + offset + 4, offset + 8, offset + 12 + length};
+    return true;
+}
+
+int samplesPerPixel(std::uint8_t colourType) {
+    switch (colourType) {
+        case 2: return 3;
+        case 4: return 2;
+        case 6: return 4;
+        default: return 1;
+    }
+}
+
+bool acceptedPair(std::uint8_t colourType, std::uint8_t bitDepth) {
+    switch (colourType) {
+        case 0: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+        case 3: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+        case 2:
+        case 4:
+        case 6: return bitDepth == 8 || bitDepth == 16;
+        default: return false;
+    }
+}
+
+std::uint64_t rowBytes(std::uint64_t width, const PngDecoder& d) {
+    return (width * d.bitDepth * static_cast<std::uint64_t>(samplesPerPixel(d.colourType)) + 7) / 8;
+}
+
+// Adam7: where each pass starts and how far apart its pixels are.
+struct Pass {
+    std::uint32_t x0, y0, dx, dy;
+};
+constexpr std::array<Pass, 7> Adam7{{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                     {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}};
+
+struct PassSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
+PassSize passSize(const Pass& pass, std::uint32_t width, std::uint32_t height) {
+    if (width <= pass.x0 || height <= pass.y0) return {};
+    return {(width - pass.x0 + pass.dx - 1) / pass.dx, (height - pass.y0 + pass.dy - 1) / pass.dy};
+}
+
+std::uint64_t computeDecodedSize(const PngDecoder& d) {
+    if (d.interlaceMethod == 0) return (rowBytes(d.width, d) + 1) * d.height;
+    std::uint64_t total = 0;
+    for (const Pass& pass : Adam7) {
+        const PassSize size = passSize(pass, d.width, d.height);
+        if (size.width != 0) total += (rowBytes(size.width, d) + 1) * size.height;
+    }
+    return total;
+}
+
+std::uint16_t bitmapBits(const PngDecoder& d) {
+    switch (d.colourType) {
+        case 2: return 24;
+        case 6: return 32;
+        case 4: return 8;
+        default: return d.bitDepth == 16 ? 8 : d.bitDepth == 2 ? 4 : d.bitDepth;
+    }
+}
+
+std::uint64_t bitmapStride(const PngDecoder& d) {
+    return (static_cast<std::uint64_t>(d.width) * bitmapBits(d) + 31) / 32 * 4;
+}
+
+PngResult readHeader(PngDecoder& d, const Chunk& ihdr) {
+    if (!isType(ihdr.type, "IHDR") || ihdr.length < 13) return PngResult::NoHeader;
+    const std::uint8_t* h = d.source.data() + ihdr.data;
+    d.header = ihdr.data;
+    d.width = bigEndian32(h);
+    d.height = bigEndian32(h + 4);
+    d.bitDepth = h[8];
+    d.colourType = h[9];
+    d.interlaceMethod = h[12];
+    if (d.width == 0 || d.height == 0) return PngResult::ZeroSize;
+    if (!acceptedPair(d.colourType, d.bitDepth) || h[10] != 0 || h[11] != 0 || d.interlaceMethod > 1) {
+        return PngResult::UnsupportedFormat;
+    }
+    return PngResult::Ok;
+}
+
+PngResult walkChunks(PngDecoder& d, std::size_t offset) {
+    Chunk chunk;
+    while (chunkAt(d.source, offset, chunk)) {
+        if (isType(chunk.type, "PLTE")) {
+            if (d.palette == 0) {
+                d.palette = chunk.data;
+                d.paletteEntryCount = chunk.length / 3;
+            }
+        } else if (isType(chunk.type, "IDAT")) {
+            if (d.firstImageData == 0) d.firstImageData = chunk.start;
+        } else if (!isType(chunk.type, "IEND") && (chunk.type[0] & 0x20) == 0) {
+            return PngResult::UnknownCriticalChunk;
+        }
+        offset = chunk.next;
+    }
+    return PngResult::Ok;
+}
+
+PngResult openChecked(PngDecoder& d, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 16 || !std::equal(Signature.begin(), Signature.end(), bytes.begin())) return PngResult::NotPng;
+    d.source = bytes;
+    Chunk ihdr;
+    if (!chunkAt(bytes, Signature.size(), ihdr)) return PngResult::NoHeader;
+    if (const PngResult r = readHeader(d, ihdr); r != PngResult::Ok) return r;
+    if (const PngResult r = walkChunks(d, ihdr.next); r != PngResult::Ok) return r;
+    if (d.colourType == 3 && d.palette == 0) return PngResult::MissingPalette;
+    const std::uint64_t decoded = computeDecodedSize(d);
+    if (decoded > MaxPngBufferBytes || bitmapStride(d) * d.height > MaxPngBufferBytes) return PngResult::TooLarge;
+    d.decodedSize = static_cast<std::uint32_t>(decoded);
+    return PngResult::Ok;
+}
+
+PngResult fromInflate(InflateResult r) {
+    switch (r) {
+        case InflateResult::Ok: return PngResult::Ok;
+        case InflateResult::BadZlibHeader: return PngResult::BadZlibHeader;
+        case InflateResult::BadBlockType: return PngResult::BadBlockType;
+        case InflateResult::BadStoredLength: return PngResult::BadStoredLength;
+        case InflateResult::BadHuffmanCode: return PngResult::BadHuffmanCode;
+        case InflateResult::BadDistance: return PngResult::BadDistance;
+        case InflateResult::Truncated: return PngResult::TruncatedData;
+        case InflateResult::ShortOutput: return PngResult::ShortData;
+        case InflateResult::OutOfMemory: return PngResult::OutOfMemory;
+    }
+    return PngResult::BadHuffmanCode;
+}
+
+// The zlib stream: the first run of consecutive IDAT chunks. One chunk is
+// read in place; several are joined into `joined`.
+PngResult gatherImageData(const PngDecoder& d, std::unique_ptr<std::uint8_t[]>& joined,
+                          std::span<const std::uint8_t>& stream) {
+    if (d.firstImageData == 0) return PngResult::NoImageData;
+    std::size_t total = 0;
+    int count = 0;
+    Chunk chunk;
+    for (std::size_t offset = d.firstImageData; chunkAt(d.source, offset, chunk) && isType(chunk.type, "IDAT");
+         offset = chunk.next) {
+        total += chunk.length;
+        ++count;
+    }
+    if (count == 1) {
+        chunkAt(d.source, d.firstImageData, chunk);
+        stream = d.source.subspan(chunk.data, chunk.length);
+        return PngResult::Ok;
+    }
+    joined.reset(new (std::nothrow) std::uint8_t[std::max<std::size_t>(total, 1)]);
+    if (!joined) return PngResult::OutOfMemory;
+    std::size_t filled = 0;
+    for (std::size_t offset = d.firstImageData; chunkAt(d.source, offset, chunk) && isType(chunk.type, "IDAT");
+         offset = chunk.next) {
+        std::memcpy(joined.get() + filled, d.source.data() + chunk.data, chunk.length);
+        filled += chunk.length;
+    }
+    stream = {joined.get(), total};
+    return PngResult::Ok;
+}
+
+// --- Unfiltering ---------------------------------------------------------
+
+std::uint8_t paeth(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = p > a ? p - a : a - p;
+    const int pb = p > b ? p - b : b - p;
+    const int pc = p > c ? p - c : c - p;
+    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
+    return static_cast<std::uint8_t>(pb <= pc ? b : c);
+}
+
+// Undoes one row's filter in place; `previous` is the unfiltered row above (zeros at the top).
+bool unfilter(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous, std::size_t length, std::size_t bpp) {
+    switch (type) {
+        case 0: return true;
+        case 1:
+            for (std::size_t i = bpp; i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + row[i - bpp]);
+            return true;
+        case 2:
+            for (std::size_t i = 0; i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + previous[i]);
+            return true;
+        case 3:
+            for (std::size_t i = 0; i < bpp && i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + (previous[i] >> 1));
+            for (std::size_t i = bpp; i < length; ++i) {
+                row[i] = static_cast<std::uint8_t>(row[i] + ((row[i - bpp] + previous[i]) >> 1));
+            }
+            return true;
+        case 4:
+            for (std::size_t i = 0; i < bpp && i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + previous[i]);
+            for (std::size_t i = bpp; i < length; ++i) {
+                row[i] = static_cast<std::uint8_t>(row[i] + paeth(row[i - bpp], previous[i], previous[i - bpp]));
+            }
+            return true;
+        default: return false;
+    }
+}
+
+// --- Row conversion to the bitmap's pixel format --------------------------
+
+// Converts `pixels` pixels of an unfiltered row into bitmap format at `out`.
+void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) {
+    const bool wide = d.bitDepth == 16;
+    switch (d.colourType) {
+        case 2: {
+            const std::size_t step = wide ? 6 : 3;
+            const std::size_t low = wide ? 2 : 1;
+            for (std::uint32_t x = 0; x < pixels; ++x, in += step, out += 3) {
+                out[0] = in[2 * low];
+                out[1] = in[low];
+                out[2] = in[0];
+            }
+            return;
+        }
+        case 6: {
+            const std::size_t step = wide ? 8 : 4;
+            const std::size_t low = wide ? 2 : 1;
+            for (std::uint32_t x = 0; x < pixels; ++x, in += step, out += 4) {
+                out[0] = in[2 * low];
+                out[1] = in[low];
+                out[2] = in[0];
+                out[3] = in[3 * low];
+            }
+            return;
+        }
+        case 4: {
+            const std::size_t step = wide ? 4 : 2;
+            for (std::uint32_t x = 0; x < pixels; ++x, in += step) *out++ = in[0];
+            return;
+        }
+        default: break;
+    }
+    if (d.bitDepth == 16) {
+        for (std::uint32_t x = 0; x < pixels; ++x, in += 2) *out++ = in[0];
+    } else if (d.bitDepth == 2) {
+        // Four 2-bit samples become two bytes of two 4-bit samples each.
+        for (std::uint32_t x = 0; x < pixels; x += 2) {
+            const std::uint8_t byte = in[x / 4];
+            const int shift = 6 - static_cast<int>(x % 4) * 2;
+            const auto first = static_cast<std::uint8_t>((byte >> shift) & 3);
+            const auto second = x + 1 < pixels ? static_cast<std::uint8_t>((byte >> (shift - 2)) & 3) : 0;
+            *out++ = static_cast<std::uint8_t>(first << 4 | second);
+        }
+    } else {
+        std::memcpy(out, in, (static_cast<std::size_t>(pixels) * d.bitDepth + 7) / 8);
+    }
+}
+
+// Puts pixel `from` of a converted row at pixel `to` of a bitmap row.
+void placePixel(std::uint16_t bits, const std::uint8_t* row, std::uint32_t from, std::uint8_t* target, std::uint32_t to) {
+    if (bits >= 8) {
+        const std::size_t size = bits / 8;
+        std::memcpy(target + to * size, row + from * size, size);
+        return;
+    }
+    const std::uint32_t perByte = 8u / bits;
+    const auto mask = static_cast<std::uint8_t>((1u << bits) - 1);
+    const auto fromShift = static_cast<int>((perByte - 1 - from % perByte) * bits);
+    const auto toShift = static_cast<int>((perByte - 1 - to % perByte) * bits);
+    const auto value = static_cast<std::uint8_t>((row[from / perByte] >> fromShift) & mask);
+    target[to / perByte] = static_cast<std::uint8_t>(target[to / perByte] | value << toShift);
+}
+
+}  // namespace
+
+const char* pngResultName(PngResult result) {
+    switch (result) {
+        case PngResult::Ok: return "Ok";
+        case PngResult::WrongStage: return "WrongStage";
+        case PngResult::NotPng: return "NotPng";
+        case PngResult::NoHeader: return "NoHeader";
+        case PngResult::ZeroSize: return "ZeroSize";
+        case PngResult::UnknownCriticalChunk: return "UnknownCriticalChunk";
+        case PngResult::UnsupportedFormat: return "UnsupportedFormat";
+        case PngResult::MissingPalette: return "MissingPalette";
+        case PngResult::TooLarge: return "TooLarge";
+        case PngResult::NoImageData: return "NoImageData";
+        case PngResult::BadZlibHeader: return "BadZlibHeader";
+        case PngResult::BadBlockType: return "BadBlockType";
+        case PngResult::BadStoredLength: return "BadStoredLength";
+        case PngResult::BadHuffmanCode: return "BadHuffmanCode";
+        case PngResult::BadDistance: return "BadDistance";
+        case PngResult::TruncatedData: return "TruncatedData";
+        case PngResult::ShortData: return "ShortData";
+        case PngResult::OutOfMemory: return "OutOfMemory";
+        case PngResult::BadFilter: return "BadFilter";
+        case PngResult::BadBitmapBuffer: return "BadBitmapBuffer";
+    }
+    return "?";
+}
+
+PngResult openPng(PngDecoder& decoder, std::span<const std::uint8_t> bytes) {
+    if (decoder.stage != PngStage::Empty) return PngResult::WrongStage;
+    PngDecoder opened;
+    const PngResult result = openChecked(opened, bytes);
+    if (result != PngResult::Ok) return result;  // the decoder stays empty
+    opened.stage = PngStage::Opened;
+    decoder = std::move(opened);
+    return PngResult::Ok;
+}
+
+PngResult decodePng(PngDecoder& decoder) {
+    if (decoder.stage != PngStage::Opened) return PngResult::WrongStage;
+    std::unique_ptr<std::uint8_t[]> joined;
+    std::span<const std::uint8_t> stream;
+    if (const PngResult r = gatherImageData(decoder, joined, stream); r != PngResult::Ok) return r;
+    std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[decoder.decodedSize]);
+    if (!data) return PngResult::OutOfMemory;
+    const PngResult result = fromInflate(inflateZlibStream(stream, {data.get(), decoder.decodedSize}));
+    if (result != PngResult::Ok) return result;
+    decoder.decodedData = std::move(data);
+    decoder.stage = PngStage::Decoded;
+    return PngResult::Ok;
+}
+
+void releasePng(PngDecoder& decoder) { decoder = PngDecoder{}; }
+
+PngBitmapLayout pngBitmapLayout(const PngDecoder& d) {
+    PngBitmapLayout layout;
+    if (d.stage == PngStage::Empty) return layout;
+    layout.width = d.width;
+    layout.height = d.height;
+    layout.bitsPerPixel = bitmapBits(d);
+    layout.stride = static_cast<std::uint32_t>(bitmapStride(d));
+    if (d.colourType == 0 || d.colourType == 4) {
+        const std::uint32_t entries = 1u << (layout.bitsPerPixel == 4 && d.bitDepth == 2 ? 2 : layout.bitsPerPixel);
+        layout.usedColours = entries;
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            const auto grey = static_cast<std::uint8_t>(i * 255 / (entries - 1));
+            layout.colourTable.push_back({grey, grey, grey, 0});
+        }
+    } else if (d.colourType == 3) {
+        const std::uint32_t entries = 1u << layout.bitsPerPixel;
+        layout.colourTable.assign(entries, {0, 0, 0, 0});
+        // PLTE entries past what the bit depth can index are not used.
+        const std::uint32_t known = std::min({entries, 1u << d.bitDepth, d.paletteEntryCount});
+        const std::uint8_t* plte = d.source.data() + d.palette;
+        for (std::uint32_t i = 0; i < known; ++i) {
+            layout.colourTable[i] = {plte[3 * i + 2], plte[3 * i + 1], plte[3 * i], 0};
+        }
+    }
+    return layout;
+}
+
+PngResult writePngBitmap(const PngDecoder& d, std::span<std::uint8_t> rows) {
+    if (d.stage != PngStage::Decoded) return PngResult::WrongStage;
+    const std::uint64_t stride = bitmapStride(d);
+    if (rows.size() < stride * d.height) return PngResult::BadBitmapBuffer;
+    const std::size_t bpp = std::max<std::size_t>(1, d.bitDepth * static_cast<std::size_t>(samplesPerPixel(d.colourType)) / 8);
+    const std::uint16_t bits = bitmapBits(d);
+
+    const std::size_t widest = static_cast<std::size_t>(rowBytes(d.width, d));
+    std::unique_ptr<std::uint8_t[]> buffers(new (std::nothrow) std::uint8_t[2 * widest + stride]);
+    if (!buffers) return PngResult::OutOfMemory;
+    std::uint8_t* previous = buffers.get();
+    std::uint8_t* current = previous + widest;
+    std::uint8_t* converted = current + widest;
+
+    const std::uint8_t* filtered = d.decodedData.get();
+    if (d.interlaceMethod == 0) {
+        const std::size_t used = (static_cast<std::size_t>(d.width) * bits + 7) / 8;
+        std::memset(previous, 0, widest);
+        for (std::uint32_t y = 0; y < d.height; ++y) {
+            const std::uint8_t type = *filtered++;
+            std::memcpy(current, filtered, widest);
+            filtered += widest;
+            if (!unfilter(type, current, previous, widest, bpp)) return PngResult::BadFilter;
+            std::uint8_t* target = rows.data() + y * stride;
+            convertRow(d, current, target, d.width);
+            std::memset(target + used, 0, static_cast<std::size_t>(stride) - used);
+            std::swap(previous, current);
+        }
+        return PngResult::Ok;
+    }
+
+    std::memset(rows.data(), 0, static_cast<std::size_t>(stride * d.height));
+    for (const Pass& pass : Adam7) {
+        const PassSize size = passSize(pass, d.width, d.height);
+        if (size.width == 0) continue;
+        const std::size_t length = static_cast<std::size_t>(rowBytes(size.width, d));
+        std::memset(previous, 0, length);
+        for (std::uint32_t j = 0; j < size.height; ++j) {
+            const std::uint8_t type = *filtered++;
+            std::memcpy(current, filtered, length);
+            filtered += length;
+            if (!unfilter(type, current, previous, length, bpp)) return PngResult::BadFilter;
+            convertRow(d, current, converted, size.width);
+            std::uint8_t* target = rows.data() + (pass.y0 + j * pass.dy) * stride;
+            for (std::uint32_t i = 0; i < size.width; ++i) placePixel(bits, converted, i, target, pass.x0 + i * pass.dx);
+            std::swap(previous, current);
+        }
+    }
+    return PngResult::Ok;
+}
+
+PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
+    return fromInflate(inflateZlibStream(stream, out));
+}
