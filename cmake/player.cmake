@@ -10,6 +10,7 @@ add_library(zorbel_player STATIC
   content/quiz_loader_win32.cpp
   grading/dialog_controls_win32.cpp
   pictures/picture_loader_win32.cpp
+  pictures/png_picture_win32.cpp
   panels/single_question_panel_win32.cpp
   panels/overview_panel_win32.cpp
   panels/verdict_label_win32.cpp

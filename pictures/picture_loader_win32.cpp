@@ -105,4 +105,3 @@ HBITMAP scaleToFrame(HBITMAP bitmap, int frameWidth, int frameHeight) {
     return scaled;
 }
 
-HBITMAP loadPngPicture(int, int, int) { return nullptr; }

@@ -16,7 +16,9 @@ HBITMAP loadOlePicture(const void* bytes, std::size_t size);
 // Takes ownership of `bitmap` and returns a new one fitted to the frame.
 HBITMAP scaleToFrame(HBITMAP bitmap, int frameWidth, int frameHeight);
 
-// The PNG path, for pictures stored as raw data; none until PNG decoding exists.
+// The PNG path, for pictures stored as raw data (RT_RCDATA) under the same id:
+// none, silently, when there is none or it is not a usable PNG; none after a
+// message box when it cannot be decoded or made into a bitmap.
 HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight);
 
 // Width and height of a bitmap.

@@ -1,0 +1,74 @@
+// PNG pictures stored as raw data: our decoder's rows put into a DIB section.
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "pictures/picture_loader_win32.h"
+#include "pictures/png/png_decoder.h"
+
+namespace {
+
+void reportPngFailure(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONERROR); }
+
+// Finds the RT_RCDATA resource and opens it; false (silently) when it is not a usable PNG.
+bool openPngResource(PngDecoder& decoder, HMODULE module, int resourceId) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr || size == 0) return false;
+    return openPng(decoder, {static_cast<const std::uint8_t*>(bytes), size}) == PngResult::Ok;
+}
+
+// The DIB section the decoded image becomes: header, colour table, top-down rows.
+HBITMAP makePngBitmap(const PngDecoder& decoder) {
+    const PngBitmapLayout layout = pngBitmapLayout(decoder);
+    const std::size_t tableBytes = layout.colourTable.size() * sizeof(RGBQUAD);
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[sizeof(BITMAPINFOHEADER) + tableBytes]);
+    if (!block) return nullptr;
+    auto* info = reinterpret_cast<BITMAPINFO*>(block.get());
+    info->bmiHeader = BITMAPINFOHEADER{};
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = static_cast<LONG>(layout.width);
+    info->bmiHeader.biHeight = -static_cast<LONG>(layout.height);
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = layout.bitsPerPixel;
+    info->bmiHeader.biCompression = BI_RGB;
+    info->bmiHeader.biClrUsed = layout.usedColours;
+    if (tableBytes != 0) std::memcpy(info->bmiColors, layout.colourTable.data(), tableBytes);
+
+    HDC screen = GetDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (bitmap == nullptr || bits == nullptr) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        return nullptr;
+    }
+    const std::size_t size = static_cast<std::size_t>(layout.stride) * layout.height;
+    if (writePngBitmap(decoder, {static_cast<std::uint8_t*>(bits), size}) != PngResult::Ok) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight) {
+    PngDecoder decoder;
+    if (!openPngResource(decoder, nullptr, resourceId)) return nullptr;
+    if (decodePng(decoder) != PngResult::Ok) {
+        releasePng(decoder);
+        reportPngFailure("Error: couldn't decode PNG resource");
+        return nullptr;
+    }
+    HBITMAP bitmap = makePngBitmap(decoder);
+    releasePng(decoder);
+    if (bitmap == nullptr) {
+        reportPngFailure("Error: couldn't create bitmap");
+        return nullptr;
+    }
+    return scaleToFrame(bitmap, frameWidth, frameHeight);
+}
