@@ -1,0 +1,43 @@
+// Any bytes as a PNG picture: open, decode and write the bitmap into a buffer
+// of exactly the layout's size, so that any read or write out of bounds is
+// caught by the sanitizers. Every stage must agree with the one before.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <span>
+
+#include "pictures/png/png_decoder.h"
+
+namespace {
+
+// Larger images are only opened: decoding them would mostly measure memset.
+constexpr std::uint32_t FuzzDecodeLimit = 8u << 20;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The input in a block of its own size, so that reading past it is caught.
+    std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[size]);
+    if (size != 0) std::memcpy(bytes.get(), data, size);
+
+    PngDecoder decoder;
+    if (openPng(decoder, {bytes.get(), size}) != PngResult::Ok) {
+        if (decoder.stage != PngStage::Empty) std::abort();
+        return 0;
+    }
+    const PngBitmapLayout layout = pngBitmapLayout(decoder);
+    if (layout.width != decoder.width || layout.height != decoder.height || layout.stride % 4 != 0) std::abort();
+    if (decoder.decodedSize <= FuzzDecodeLimit && decodePng(decoder) == PngResult::Ok) {
+        const std::size_t rowsSize = static_cast<std::size_t>(layout.stride) * layout.height;
+        std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[rowsSize]);
+        const PngResult written = writePngBitmap(decoder, {rows.get(), rowsSize});
+        if (written != PngResult::Ok && written != PngResult::BadFilter) std::abort();
+        if (writePngBitmap(decoder, {rows.get(), rowsSize - 1}) != PngResult::BadBitmapBuffer) std::abort();
+    }
+    releasePng(decoder);
+    if (decoder.stage != PngStage::Empty || decoder.decodedData) std::abort();
+    return 0;
+}
