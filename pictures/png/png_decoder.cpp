@@ -5,6 +5,7 @@
 #include <new>
 
 #include "pictures/png/inflate.h"
+#include "pictures/png/png_filters.h"
 
 namespace {
 
@@ -192,43 +193,6 @@ PngResult gatherImageData(const PngDecoder& d, std::unique_ptr<std::uint8_t[]>& 
     return PngResult::Ok;
 }
 
-// --- Unfiltering ---------------------------------------------------------
-
-std::uint8_t paeth(int a, int b, int c) {
-    const int p = a + b - c;
-    const int pa = p > a ? p - a : a - p;
-    const int pb = p > b ? p - b : b - p;
-    const int pc = p > c ? p - c : c - p;
-    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
-    return static_cast<std::uint8_t>(pb <= pc ? b : c);
-}
-
-// Undoes one row's filter in place; `previous` is the unfiltered row above (zeros at the top).
-bool unfilter(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous, std::size_t length, std::size_t bpp) {
-    switch (type) {
-        case 0: return true;
-        case 1:
-            for (std::size_t i = bpp; i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + row[i - bpp]);
-            return true;
-        case 2:
-            for (std::size_t i = 0; i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + previous[i]);
-            return true;
-        case 3:
-            for (std::size_t i = 0; i < bpp && i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + (previous[i] >> 1));
-            for (std::size_t i = bpp; i < length; ++i) {
-                row[i] = static_cast<std::uint8_t>(row[i] + ((row[i - bpp] + previous[i]) >> 1));
-            }
-            return true;
-        case 4:
-            for (std::size_t i = 0; i < bpp && i < length; ++i) row[i] = static_cast<std::uint8_t>(row[i] + previous[i]);
-            for (std::size_t i = bpp; i < length; ++i) {
-                row[i] = static_cast<std::uint8_t>(row[i] + paeth(row[i - bpp], previous[i], previous[i - bpp]));
-            }
-            return true;
-        default: return false;
-    }
-}
-
 // --- Row conversion to the bitmap's pixel format --------------------------
 
 // Converts `pixels` pixels of an unfiltered row into bitmap format at `out`.
@@ -277,6 +241,11 @@ void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, 
     } else {
         std::memcpy(out, in, (static_cast<std::size_t>(pixels) * d.bitDepth + 7) / 8);
     }
+}
+
+// Grey and indexed images of 1, 4 and 8 bits keep their rows as they are.
+bool copiedUnchanged(const PngDecoder& d) {
+    return (d.colourType == 0 || d.colourType == 3) && d.bitDepth != 2 && d.bitDepth != 16;
 }
 
 // Puts pixel `from` of a converted row at pixel `to` of a bitmap row.
@@ -393,15 +362,21 @@ PngResult writePngBitmap(const PngDecoder& d, std::span<std::uint8_t> rows) {
     if (d.interlaceMethod == 0) {
         const std::size_t used = (static_cast<std::size_t>(d.width) * bits + 7) / 8;
         std::memset(previous, 0, widest);
+        // Rows the bitmap stores as they are unfilter straight into it.
+        const bool direct = copiedUnchanged(d);
+        const std::uint8_t* above = previous;
         for (std::uint32_t y = 0; y < d.height; ++y) {
             const std::uint8_t type = *filtered++;
-            std::memcpy(current, filtered, widest);
-            filtered += widest;
-            if (!unfilter(type, current, previous, widest, bpp)) return PngResult::BadFilter;
             std::uint8_t* target = rows.data() + y * stride;
-            convertRow(d, current, target, d.width);
+            std::uint8_t* unfiltered = direct ? target : current;
+            if (!unfilterRow(type, filtered, unfiltered, above, widest, bpp)) return PngResult::BadFilter;
+            filtered += widest;
+            if (!direct) {
+                convertRow(d, current, target, d.width);
+                std::swap(previous, current);
+            }
+            above = unfiltered;
             std::memset(target + used, 0, static_cast<std::size_t>(stride) - used);
-            std::swap(previous, current);
         }
         return PngResult::Ok;
     }
@@ -414,9 +389,8 @@ PngResult writePngBitmap(const PngDecoder& d, std::span<std::uint8_t> rows) {
         std::memset(previous, 0, length);
         for (std::uint32_t j = 0; j < size.height; ++j) {
             const std::uint8_t type = *filtered++;
-            std::memcpy(current, filtered, length);
+            if (!unfilterRow(type, filtered, current, previous, length, bpp)) return PngResult::BadFilter;
             filtered += length;
-            if (!unfilter(type, current, previous, length, bpp)) return PngResult::BadFilter;
             convertRow(d, current, converted, size.width);
             std::uint8_t* target = rows.data() + (pass.y0 + j * pass.dy) * stride;
             for (std::uint32_t i = 0; i < size.width; ++i) placePixel(bits, converted, i, target, pass.x0 + i * pass.dx);

@@ -1,0 +1,148 @@
+#include "pictures/png/png_filters.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Ties go to the left neighbour, then the upper one, then the upper-left one.
+inline std::uint8_t paethPredictor(int a, int b, int c) {
+    const int pa = b > c ? b - c : c - b;                  // |p - a| with p = a + b - c
+    const int pb = a > c ? a - c : c - a;                  // |p - b|
+    const int pc = a + b > 2 * c ? a + b - 2 * c : 2 * c - a - b;  // |p - c|
+    const int nearest = pb <= pc ? b : c;
+    return static_cast<std::uint8_t>(pa <= pb && pa <= pc ? a : nearest);
+}
+
+void sub(const std::uint8_t* in, std::uint8_t* out, std::size_t length, std::size_t bpp) {
+    std::memcpy(out, in, bpp < length ? bpp : length);
+    for (std::size_t i = bpp; i < length; ++i) out[i] = static_cast<std::uint8_t>(in[i] + out[i - bpp]);
+}
+
+void up(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) out[i] = static_cast<std::uint8_t>(in[i] + previous[i]);
+}
+
+void averageScalar(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
+                   std::size_t bpp) {
+    std::size_t i = 0;
+    for (; i < bpp && i < length; ++i) out[i] = static_cast<std::uint8_t>(in[i] + (previous[i] >> 1));
+    for (; i < length; ++i) out[i] = static_cast<std::uint8_t>(in[i] + ((out[i - bpp] + previous[i]) >> 1));
+}
+
+void paethScalar(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
+                 std::size_t bpp) {
+    std::size_t i = 0;
+    for (; i < bpp && i < length; ++i) out[i] = static_cast<std::uint8_t>(in[i] + previous[i]);
+    for (; i < length; ++i) {
+        out[i] = static_cast<std::uint8_t>(in[i] + paethPredictor(out[i - bpp], previous[i], previous[i - bpp]));
+    }
+}
+
+#if defined(__SSE2__)
+// Three- and four-byte pixels, one pixel per step in 16-bit lanes: the
+// filters depend on the pixel just written, so the work runs across channels.
+// A pixel's bytes widened to 16-bit lanes. `Wide` reads and writes 4 bytes
+// even for 3-byte pixels: every pixel but a row's last has a byte after it,
+// which the next pixel then overwrites; going through memory byte by byte
+// would stall on store forwarding.
+template <std::size_t Bytes>
+__m128i loadPixel(const std::uint8_t* p) {
+    std::uint32_t word = 0;
+    std::memcpy(&word, p, Bytes);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(word)), _mm_setzero_si128());
+}
+
+template <std::size_t Bytes>
+void storePixel(std::uint8_t* p, __m128i pixel) {
+    const auto word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(pixel, pixel)));
+    std::memcpy(p, &word, Bytes);
+}
+
+inline __m128i absolute(__m128i x) { return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x)); }
+
+inline __m128i select(__m128i mask, __m128i yes, __m128i no) {
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+struct PaethState {
+    __m128i a = _mm_setzero_si128();  // left
+    __m128i c = _mm_setzero_si128();  // upper left
+};
+
+template <std::size_t Bytes>
+inline void paethPixel(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, PaethState& s) {
+    const __m128i b = loadPixel<Bytes>(previous);
+    const __m128i x = loadPixel<Bytes>(in);
+    const __m128i bc = _mm_sub_epi16(b, s.c);
+    const __m128i ac = _mm_sub_epi16(s.a, s.c);
+    const __m128i pa = absolute(bc);
+    const __m128i pb = absolute(ac);
+    const __m128i pc = absolute(_mm_add_epi16(bc, ac));
+    const __m128i smallest = _mm_min_epi16(pa, _mm_min_epi16(pb, pc));
+    __m128i predicted = select(_mm_cmpeq_epi16(pb, smallest), b, s.c);
+    predicted = select(_mm_cmpeq_epi16(pa, smallest), s.a, predicted);
+    s.a = _mm_and_si128(_mm_add_epi16(x, predicted), _mm_set1_epi16(0xFF));
+    storePixel<Bytes>(out, s.a);
+    s.c = b;
+}
+
+template <std::size_t Bpp>
+void paethPixels(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length) {
+    PaethState state;
+    std::size_t i = 0;
+    for (; i + Bpp < length; i += Bpp) paethPixel<4>(in + i, out + i, previous + i, state);
+    paethPixel<Bpp>(in + i, out + i, previous + i, state);
+}
+
+template <std::size_t Bytes>
+inline void averagePixel(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, __m128i& a) {
+    const __m128i b = loadPixel<Bytes>(previous);
+    const __m128i x = loadPixel<Bytes>(in);
+    a = _mm_and_si128(_mm_add_epi16(x, _mm_srli_epi16(_mm_add_epi16(a, b), 1)), _mm_set1_epi16(0xFF));
+    storePixel<Bytes>(out, a);
+}
+
+template <std::size_t Bpp>
+void averagePixels(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length) {
+    __m128i a = _mm_setzero_si128();
+    std::size_t i = 0;
+    for (; i + Bpp < length; i += Bpp) averagePixel<4>(in + i, out + i, previous + i, a);
+    averagePixel<Bpp>(in + i, out + i, previous + i, a);
+}
+#endif
+
+void average(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
+             std::size_t bpp) {
+#if defined(__SSE2__)
+    if (bpp == 3 && length % 3 == 0 && length != 0) return averagePixels<3>(in, out, previous, length);
+    if (bpp == 4 && length % 4 == 0 && length != 0) return averagePixels<4>(in, out, previous, length);
+#endif
+    averageScalar(in, out, previous, length, bpp);
+}
+
+void paeth(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
+           std::size_t bpp) {
+#if defined(__SSE2__)
+    if (bpp == 3 && length % 3 == 0 && length != 0) return paethPixels<3>(in, out, previous, length);
+    if (bpp == 4 && length % 4 == 0 && length != 0) return paethPixels<4>(in, out, previous, length);
+#endif
+    paethScalar(in, out, previous, length, bpp);
+}
+
+}  // namespace
+
+bool unfilterRow(std::uint8_t type, const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous,
+                 std::size_t length, std::size_t bpp) {
+    switch (type) {
+        case 0: std::memcpy(out, in, length); return true;
+        case 1: sub(in, out, length, bpp); return true;
+        case 2: up(in, out, previous, length); return true;
+        case 3: average(in, out, previous, length, bpp); return true;
+        case 4: paeth(in, out, previous, length, bpp); return true;
+        default: return false;
+    }
+}
