@@ -310,27 +310,45 @@ InflateResult Inflater::dynamicTables() {
     return InflateResult::Ok;
 }
 
+// Copies 8-byte words from `distance` back; `distance` is at least 8, so each
+// word is read before it is overwritten. The last word may run past the
+// match, into room the caller keeps.
+inline void copyWords(std::uint8_t* to, std::size_t distance, std::size_t length) {
+    const std::uint8_t* from = to - distance;
+    std::uint8_t* const end = to + length;
+    while (to < end) {
+        std::uint64_t word;
+        std::memcpy(&word, from, 8);
+        std::memcpy(to, &word, 8);
+        to += 8;
+        from += 8;
+    }
+}
+
 void Inflater::copyMatch(std::size_t length, std::size_t distance) {
-    const std::uint8_t* from = out_ - distance;
     const auto room = static_cast<std::size_t>(outEnd_ - out_);
-    if (room >= length + 8 && distance >= 8) {
-        // Whole words; the last may write past the match, inside the output.
-        std::uint8_t* to = out_;
-        std::uint8_t* const end = out_ + length;
-        while (to < end) {
-            std::uint64_t word;
-            std::memcpy(&word, from, 8);
-            std::memcpy(to, &word, 8);
-            to += 8;
-            from += 8;
+    if (room >= length + 8) {
+        if (distance >= 8) {
+            copyWords(out_, distance, length);
+        } else if (distance == 1) {
+            std::memset(out_, out_[-1], length);
+        } else if (length >= 8) {
+            // A short period: the first 8 bytes one by one lay down the pattern,
+            // then words come from a whole number of periods back.
+            for (std::size_t i = 0; i < 8; ++i) out_[i] = out_[i - distance];
+            const std::size_t period = (8 + distance - 1) / distance * distance;
+            copyWords(out_ + 8, period, length - 8);
+        } else {
+            for (std::size_t i = 0; i < length; ++i) out_[i] = out_[i - distance];
         }
-        out_ = end;
+        out_ += length;
         return;
     }
     if (length >= room) {
         length = room;
         full_ = true;
     }
+    const std::uint8_t* from = out_ - distance;
     for (std::size_t i = 0; i < length; ++i) out_[i] = from[i];
     out_ += length;
 }
