@@ -187,4 +187,66 @@ TEST_F(QuizmakeTest, ShowDecodesADefinitionAndItsCodes) {
     EXPECT_NE(badCodes.err.find("Erreur dans le décryptage des codes"), std::string::npos) << badCodes.err;
 }
 
+std::uint32_t little32(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + i])) << (8 * i);
+    return value;
+}
+
+std::uint16_t little16(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+}
+
+const fs::path Suite = fs::path(ZORBEL_TEST_DATA) / "pngsuite";
+
+TEST_F(QuizmakeTest, Png2BmpWritesThePlayersBitmap) {
+    // 32 x 32 indexed, 2 bits: widened to 4 bits, a 16-entry table led by the 4 PLTE colours.
+    const Outcome run = quizmake({"png2bmp", (Suite / "basn3p02.png").string(), file("p.bmp").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string bmp = readFile(file("p.bmp"));
+    ASSERT_GE(bmp.size(), 54u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    const std::uint32_t offset = 14 + 40 + 16 * 4;
+    EXPECT_EQ(little32(bmp, 10), offset);
+    EXPECT_EQ(little32(bmp, 14), 40u);
+    EXPECT_EQ(little32(bmp, 18), 32u);
+    EXPECT_EQ(static_cast<std::int32_t>(little32(bmp, 22)), -32) << "rows top-down, as the player's DIB";
+    EXPECT_EQ(little16(bmp, 28), 4);
+    EXPECT_EQ(little32(bmp, 46), 0u) << "the whole 16-entry table";
+    EXPECT_EQ(bmp.size(), offset + 16u * 32u);
+    EXPECT_EQ(little32(bmp, 2), bmp.size());
+    for (std::size_t entry = 4; entry < 16; ++entry) {
+        EXPECT_EQ(little32(bmp, 54 + 4 * entry), 0u) << "entry " << entry << " past the PLTE";
+    }
+
+    // 16-bit grey: 8 bits over a 256-entry grey ramp.
+    ASSERT_EQ(quizmake({"png2bmp", (Suite / "basn0g16.png").string(), file("g.bmp").string()}).exitCode, 0);
+    const std::string grey = readFile(file("g.bmp"));
+    EXPECT_EQ(little16(grey, 28), 8);
+    EXPECT_EQ(little32(grey, 46), 256u);
+    EXPECT_EQ(little32(grey, 54 + 4 * 1), 0x00010101u);
+    EXPECT_EQ(little32(grey, 54 + 4 * 255), 0x00FFFFFFu);
+}
+
+TEST_F(QuizmakeTest, Png2BmpSaysWhatThePlayerWouldShowInstead) {
+    std::string damaged = readFile(Suite / "basn0g08.png");
+    damaged[damaged.find("IDAT") + 4] = '\x77';  // compression method 7
+    writeFile(file("damaged.png"), damaged);
+    const struct {
+        fs::path in;
+        const char* message;
+    } cases[] = {
+        {Suite / "xs1n0g01.png", "no picture: NotPng"},
+        {Suite / "xc1n0g08.png", "no picture: UnsupportedFormat"},
+        {file("damaged.png"), "\"Error: couldn't decode PNG resource\": BadZlibHeader"},
+        {file("absent.png"), "cannot read"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = quizmake({"png2bmp", c.in.string(), file("x.bmp").string()});
+        EXPECT_EQ(run.exitCode, 1) << c.in;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(file("x.bmp"))) << "nothing is written on failure";
+}
+
 }  // namespace
