@@ -361,16 +361,28 @@ InflateResult Inflater::codes() {
             full_ = true;
             return overran() ? InflateResult::Truncated : InflateResult::Ok;
         }
-        // One refill covers the longest step: 15 + 5 bits of length, 15 + 13 of distance.
         refill();
-        const std::uint32_t e = lookup(literal, LiteralPrimaryBits);
-        const std::uint32_t kind = entryKind(e);
-        if (kind == KindLiteral) {
+        std::uint32_t e = lookup(literal, LiteralPrimaryBits);
+        // Up to three literals ride on one refill: each code is at most 15 of its 56 bits.
+        if (entryKind(e) == KindLiteral) {
             *out_++ = static_cast<std::uint8_t>(entryValue(e));
-            continue;
+            if (out_ == outEnd_) continue;
+            e = lookup(literal, LiteralPrimaryBits);
+            if (entryKind(e) == KindLiteral) {
+                *out_++ = static_cast<std::uint8_t>(entryValue(e));
+                if (out_ == outEnd_) continue;
+                e = lookup(literal, LiteralPrimaryBits);
+                if (entryKind(e) == KindLiteral) {
+                    *out_++ = static_cast<std::uint8_t>(entryValue(e));
+                    continue;
+                }
+            }
         }
+        const std::uint32_t kind = entryKind(e);
         if (kind == KindEnd) break;
         if (kind >= KindSubtable) return overran() ? InflateResult::Truncated : InflateResult::BadHuffmanCode;
+        // A match needs up to 5 + 15 + 13 more bits.
+        if (bitCount_ < 33) refill();
         const std::size_t length = entryValue(e) + peek(static_cast<int>(kind));
         consume(static_cast<int>(kind));
         const std::uint32_t d = lookup(distance, DistancePrimaryBits);
