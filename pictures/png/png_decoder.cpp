@@ -195,6 +195,29 @@ PngResult gatherImageData(const PngDecoder& d, std::unique_ptr<std::uint8_t[]>& 
 
 // --- Row conversion to the bitmap's pixel format --------------------------
 
+// Each byte of four 2-bit samples becomes two bytes of two 4-bit samples.
+constexpr std::array<std::uint16_t, 256> TwoBitWidening = [] {
+    std::array<std::uint16_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const unsigned first = ((byte >> 6) & 3) << 4 | ((byte >> 4) & 3);
+        const unsigned second = ((byte >> 2) & 3) << 4 | (byte & 3);
+        table[byte] = static_cast<std::uint16_t>(first | second << 8);  // in memory order
+    }
+    return table;
+}();
+
+void widenTwoBitSamples(const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) {
+    const std::uint32_t whole = pixels / 4;
+    for (std::uint32_t i = 0; i < whole; ++i) std::memcpy(out + 2 * i, &TwoBitWidening[in[i]], 2);
+    const std::uint32_t rest = pixels % 4;
+    if (rest == 0) return;
+    // The last byte's unused samples stay zero in the bitmap.
+    const auto mask = static_cast<std::uint8_t>(0xFF << (8 - 2 * rest));
+    const std::uint16_t widened = TwoBitWidening[in[whole] & mask];
+    out[2 * whole] = static_cast<std::uint8_t>(widened);
+    if (rest > 2) out[2 * whole + 1] = static_cast<std::uint8_t>(widened >> 8);
+}
+
 // Converts `pixels` pixels of an unfiltered row into bitmap format at `out`.
 void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) {
     const bool wide = d.bitDepth == 16;
@@ -230,14 +253,7 @@ void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, 
     if (d.bitDepth == 16) {
         for (std::uint32_t x = 0; x < pixels; ++x, in += 2) *out++ = in[0];
     } else if (d.bitDepth == 2) {
-        // Four 2-bit samples become two bytes of two 4-bit samples each.
-        for (std::uint32_t x = 0; x < pixels; x += 2) {
-            const std::uint8_t byte = in[x / 4];
-            const int shift = 6 - static_cast<int>(x % 4) * 2;
-            const auto first = static_cast<std::uint8_t>((byte >> shift) & 3);
-            const auto second = x + 1 < pixels ? static_cast<std::uint8_t>((byte >> (shift - 2)) & 3) : 0;
-            *out++ = static_cast<std::uint8_t>(first << 4 | second);
-        }
+        widenTwoBitSamples(in, out, pixels);
     } else {
         std::memcpy(out, in, (static_cast<std::size_t>(pixels) * d.bitDepth + 7) / 8);
     }

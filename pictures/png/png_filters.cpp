@@ -33,6 +33,35 @@ void averageScalar(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t
     for (; i < length; ++i) out[i] = static_cast<std::uint8_t>(in[i] + ((out[i - bpp] + previous[i]) >> 1));
 }
 
+// One-byte pixels: the left and upper-left bytes stay in registers, as going
+// through memory puts a store-to-load delay on the chain between bytes.
+void paethBytes(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length) {
+    int a = 0;
+    int c = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const int b = previous[i];
+        a = (in[i] + paethPredictor(a, b, c)) & 0xFF;
+        out[i] = static_cast<std::uint8_t>(a);
+        c = b;
+    }
+}
+
+void averageBytes(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length) {
+    int a = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        a = (in[i] + ((a + previous[i]) >> 1)) & 0xFF;
+        out[i] = static_cast<std::uint8_t>(a);
+    }
+}
+
+void subBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t length) {
+    unsigned a = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        a = (in[i] + a) & 0xFF;
+        out[i] = static_cast<std::uint8_t>(a);
+    }
+}
+
 void paethScalar(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
                  std::size_t bpp) {
     std::size_t i = 0;
@@ -117,6 +146,7 @@ void averagePixels(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t
 
 void average(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
              std::size_t bpp) {
+    if (bpp == 1) return averageBytes(in, out, previous, length);
 #if defined(__SSE2__)
     if (bpp == 3 && length % 3 == 0 && length != 0) return averagePixels<3>(in, out, previous, length);
     if (bpp == 4 && length % 4 == 0 && length != 0) return averagePixels<4>(in, out, previous, length);
@@ -126,6 +156,7 @@ void average(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* prev
 
 void paeth(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
            std::size_t bpp) {
+    if (bpp == 1) return paethBytes(in, out, previous, length);
 #if defined(__SSE2__)
     if (bpp == 3 && length % 3 == 0 && length != 0) return paethPixels<3>(in, out, previous, length);
     if (bpp == 4 && length % 4 == 0 && length != 0) return paethPixels<4>(in, out, previous, length);
@@ -139,7 +170,13 @@ bool unfilterRow(std::uint8_t type, const std::uint8_t* in, std::uint8_t* out, c
                  std::size_t length, std::size_t bpp) {
     switch (type) {
         case 0: std::memcpy(out, in, length); return true;
-        case 1: sub(in, out, length, bpp); return true;
+        case 1:
+            if (bpp == 1) {
+                subBytes(in, out, length);
+            } else {
+                sub(in, out, length, bpp);
+            }
+            return true;
         case 2: up(in, out, previous, length); return true;
         case 3: average(in, out, previous, length, bpp); return true;
         case 4: paeth(in, out, previous, length, bpp); return true;
