@@ -13,6 +13,12 @@
 // of the output, the loop refills the buffer with one unaligned 8-byte load
 // and copies matches 8 bytes at a time; near the ends it is careful.
 
+#if defined(__GNUC__)
+#define ZORBEL_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define ZORBEL_ALWAYS_INLINE inline
+#endif
+
 namespace {
 
 // A table entry: value << 16 | kind << 8 | bits to consume.
@@ -189,6 +195,7 @@ private:
     InflateResult fixedTables();
     InflateResult dynamicTables();
     InflateResult codes();
+    bool fastCodes(InflateResult& result);
     void copyMatch(std::size_t length, std::size_t distance);
 
     const std::uint8_t* in_;
@@ -313,7 +320,7 @@ InflateResult Inflater::dynamicTables() {
 // Copies 8-byte words from `distance` back; `distance` is at least 8, so each
 // word is read before it is overwritten. The last word may run past the
 // match, into room the caller keeps.
-inline void copyWords(std::uint8_t* to, std::size_t distance, std::size_t length) {
+ZORBEL_ALWAYS_INLINE void copyWords(std::uint8_t* to, std::size_t distance, std::size_t length) {
     const std::uint8_t* from = to - distance;
     std::uint8_t* const end = to + length;
     while (to < end) {
@@ -325,7 +332,7 @@ inline void copyWords(std::uint8_t* to, std::size_t distance, std::size_t length
     }
 }
 
-void Inflater::copyMatch(std::size_t length, std::size_t distance) {
+ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t distance) {
     const auto room = static_cast<std::size_t>(outEnd_ - out_);
     if (room >= length + 8) {
         if (distance >= 8) {
@@ -353,10 +360,103 @@ void Inflater::copyMatch(std::size_t length, std::size_t distance) {
     out_ += length;
 }
 
+// The bulk of a block, while at least 16 bytes of input and a longest match
+// plus a word of output room are left: no bounds checks per symbol, the bit
+// buffer refilled with one load, the state in locals. Returns true at the end
+// of the block (or on an error, in `result`); false when the careful loop
+// must take over near the ends.
+bool Inflater::fastCodes(InflateResult& result) {
+    constexpr std::ptrdiff_t InputMargin = 16;
+    constexpr std::ptrdiff_t OutputMargin = 258 + 16;
+    const std::uint32_t* literal = tables_.literal.data();
+    const std::uint32_t* distance = tables_.distance.data();
+    constexpr std::uint32_t LiteralMask = (1u << LiteralPrimaryBits) - 1;
+    constexpr std::uint32_t DistanceMask = (1u << DistancePrimaryBits) - 1;
+    const std::uint8_t* in = in_;
+    std::uint8_t* out = out_;
+    std::uint64_t bits = bits_;
+    int count = bitCount_;
+    bool ended = false;
+
+    const auto refillFast = [&] {
+        std::uint64_t word;
+        std::memcpy(&word, in, 8);
+        bits |= word << count;
+        in += (63 - count) >> 3;
+        count |= 56;
+    };
+    const auto resolve = [&](const std::uint32_t* table, std::uint32_t e) {
+        if ((entryKind(e) & 0xF0) == KindSubtable) {
+            bits >>= entryBits(e);
+            count -= static_cast<int>(entryBits(e));
+            e = table[entryValue(e) + static_cast<std::uint32_t>(bits & ((1u << (entryKind(e) & 0x0F)) - 1))];
+        }
+        bits >>= entryBits(e);
+        count -= static_cast<int>(entryBits(e));
+        return e;
+    };
+
+    while (inEnd_ - in >= InputMargin && outEnd_ - out >= OutputMargin) {
+        refillFast();
+        std::uint32_t e = resolve(literal, literal[bits & LiteralMask]);
+        if (entryKind(e) == KindLiteral) {
+            *out++ = static_cast<std::uint8_t>(entryValue(e));
+            e = resolve(literal, literal[bits & LiteralMask]);
+            if (entryKind(e) == KindLiteral) {
+                *out++ = static_cast<std::uint8_t>(entryValue(e));
+                e = resolve(literal, literal[bits & LiteralMask]);
+                if (entryKind(e) == KindLiteral) {
+                    *out++ = static_cast<std::uint8_t>(entryValue(e));
+                    continue;
+                }
+            }
+        }
+        const std::uint32_t kind = entryKind(e);
+        if (kind == KindEnd) {
+            ended = true;
+            break;
+        }
+        if (kind >= KindSubtable) {
+            result = InflateResult::BadHuffmanCode;
+            ended = true;
+            break;
+        }
+        if (count < 33) refillFast();
+        const std::size_t length = entryValue(e) + static_cast<std::size_t>(bits & ((1u << kind) - 1));
+        bits >>= kind;
+        count -= static_cast<int>(kind);
+        const std::uint32_t d = resolve(distance, distance[bits & DistanceMask]);
+        const std::uint32_t extra = entryKind(d);
+        if (extra >= KindSubtable) {
+            result = InflateResult::BadHuffmanCode;
+            ended = true;
+            break;
+        }
+        const std::size_t back = entryValue(d) + static_cast<std::size_t>(bits & ((1u << extra) - 1));
+        bits >>= extra;
+        count -= static_cast<int>(extra);
+        if (back > static_cast<std::size_t>(out - outStart_)) {
+            result = InflateResult::BadDistance;
+            ended = true;
+            break;
+        }
+        out_ = out;
+        copyMatch(length, back);
+        out = out_;
+    }
+    in_ = in;
+    out_ = out;
+    bits_ = bits;
+    bitCount_ = count;
+    return ended;
+}
+
 InflateResult Inflater::codes() {
     const std::uint32_t* literal = tables_.literal.data();
     const std::uint32_t* distance = tables_.distance.data();
     for (;;) {
+        InflateResult fastResult = InflateResult::Ok;
+        if (fastCodes(fastResult)) return fastResult;
         if (out_ == outEnd_) {
             full_ = true;
             return overran() ? InflateResult::Truncated : InflateResult::Ok;
