@@ -1,0 +1,358 @@
+// Our PNG decoder against libpng, libspng and stb_image on photo-like
+// pictures made here and written by libpng, and our inflate against zlib and
+// libdeflate on the same images' zlib streams. Every decoder's pixels are
+// checked against libpng first: a fast wrong answer must not count.
+// Speeds are MB/s of our bitmap's bytes (10^6 bytes of stride x height), so
+// every column of a row uses the same unit; ratios are ours / theirs, above 1
+// when ours is faster.
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "bench/png_images.h"
+#include "bench/png_others.h"
+#include "pictures/png/png_decoder.h"
+
+#include <spng.h>
+
+namespace {
+
+// Median time of one call, over at least 3 calls and 0.3 s after a warm-up
+// call; negative when a call failed. The median rides out the other work on
+// this machine better than the mean.
+template <typename Call>
+double medianSeconds(Call&& call) {
+    using Clock = std::chrono::steady_clock;
+    if (!call()) {
+        return -1;
+    }
+    std::vector<double> times;
+    double total = 0;
+    while (times.size() < 3 || total < 0.3) {
+        const auto start = Clock::now();
+        if (!call()) {
+            return -1;
+        }
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        times.push_back(elapsed);
+        total += elapsed;
+    }
+    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
+    return times[times.size() / 2];
+}
+
+std::string speed(std::size_t bytes, double seconds) {
+    char text[32];
+    if (seconds <= 0) {
+        return "fail";
+    }
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6 / seconds);
+    return text;
+}
+
+std::string ratio(double ours, double theirs) {
+    char text[32];
+    if (ours <= 0 || theirs <= 0) {
+        return "-";
+    }
+    std::snprintf(text, sizeof text, "%.2f", theirs / ours);
+    return text;
+}
+
+std::uint32_t strideFor(std::uint32_t width, std::uint16_t bits) {
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4);
+}
+
+// The samples of pixel x of a bitmap row: one byte for an index or grey
+// value, else B, G, R (, A).
+std::vector<unsigned> bitmapPixel(std::span<const std::uint8_t> row, std::uint32_t x, std::uint16_t bits) {
+    if (bits < 8) {
+        const std::size_t bit = static_cast<std::size_t>(x) * bits;
+        const unsigned shift = static_cast<unsigned>(8 - bits - bit % 8);
+        return {static_cast<unsigned>(row[bit / 8] >> shift) & ((1u << bits) - 1)};
+    }
+    const std::size_t bytes = bits / 8u;
+    std::vector<unsigned> samples;
+    for (std::size_t k = 0; k < bytes; ++k) {
+        samples.push_back(row[x * bytes + k]);
+    }
+    return samples;
+}
+
+std::string samplesText(const std::vector<unsigned>& samples) {
+    std::string text;
+    for (unsigned sample : samples) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::to_string(sample);
+    }
+    return "(" + text + ")";
+}
+
+// The first pixel where a bitmap of `bits` per pixel differs from libpng's
+// rows in bitmap order (one byte per index), as text; empty when none does.
+std::string firstDifference(std::span<const std::uint8_t> rows, std::uint32_t stride, std::uint16_t bits,
+                            const LibpngImage& reference, std::span<const std::uint8_t> referenceRows) {
+    const std::uint16_t referenceBits = bits < 8 ? 8 : bits;
+    for (std::uint32_t y = 0; y < reference.height; ++y) {
+        const auto row = rows.subspan(static_cast<std::size_t>(y) * stride, stride);
+        const auto referenceRow = referenceRows.subspan(y * reference.rowBytes, reference.rowBytes);
+        for (std::uint32_t x = 0; x < reference.width; ++x) {
+            const auto ours = bitmapPixel(row, x, bits);
+            const auto theirs = bitmapPixel(referenceRow, x, referenceBits);
+            if (ours != theirs) {
+                return "first differing pixel x=" + std::to_string(x) + " y=" + std::to_string(y) + ": ours " +
+                       samplesText(ours) + ", libpng " + samplesText(theirs);
+            }
+        }
+    }
+    return "";
+}
+
+std::string firstByteDifference(std::span<const std::uint8_t> ours, std::span<const std::uint8_t> theirs) {
+    if (ours.size() != theirs.size()) {
+        return std::to_string(ours.size()) + " bytes against " + std::to_string(theirs.size());
+    }
+    const auto where = std::mismatch(ours.begin(), ours.end(), theirs.begin());
+    if (where.first == ours.end()) {
+        return "";
+    }
+    return "first differing byte " + std::to_string(where.first - ours.begin()) + ": " + std::to_string(*where.first) +
+           " against " + std::to_string(*where.second);
+}
+
+struct InflateRow {
+    std::string name;
+    std::size_t bytes;
+    double ours, zlib, libdeflate, libdeflateRaw;
+};
+
+int failures = 0;
+
+void mismatch(const std::string& image, const std::string& what) {
+    std::printf("!!!!!!!! MISMATCH %s: %s\n", image.c_str(), what.c_str());
+    std::fflush(stdout);
+    ++failures;
+}
+
+// Checks ours against libpng and returns its bitmap's layout; false (after
+// saying why) when it refused the image or got a pixel wrong.
+bool checkOurs(const std::string& name, std::span<const std::uint8_t> file, const PngFormInfo& info,
+               const LibpngImage& reference, std::span<const std::uint8_t> referenceRows) {
+    PngDecoder decoder;
+    PngResult result = openPng(decoder, file);
+    if (result == PngResult::Ok) {
+        result = decodePng(decoder);
+    }
+    if (result != PngResult::Ok) {
+        mismatch(name, std::string("ours failed: ") + pngResultName(result));
+        releasePng(decoder);
+        return false;
+    }
+    const PngBitmapLayout layout = pngBitmapLayout(decoder);
+    if (layout.width != reference.width || layout.height != reference.height || layout.bitsPerPixel != info.bitmapBits ||
+        layout.stride != strideFor(layout.width, info.bitmapBits)) {
+        mismatch(name, "layout " + std::to_string(layout.width) + "x" + std::to_string(layout.height) + " " +
+                           std::to_string(layout.bitsPerPixel) + " bits, stride " + std::to_string(layout.stride));
+        releasePng(decoder);
+        return false;
+    }
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(layout.stride) * layout.height);
+    result = writePngBitmap(decoder, rows);
+    releasePng(decoder);
+    if (result != PngResult::Ok) {
+        mismatch(name, std::string("ours failed in writePngBitmap: ") + pngResultName(result));
+        return false;
+    }
+    const std::string difference = firstDifference(rows, layout.stride, layout.bitsPerPixel, reference, referenceRows);
+    if (!difference.empty()) {
+        mismatch(name, difference);
+        return false;
+    }
+    // Colour tables: the grey ramp, or PLTE as B, G, R, 0.
+    for (std::size_t i = 0; i < (info.colourType == 3 ? reference.palette.size() : 0); ++i) {
+        const auto& entry = reference.palette[i];
+        const std::array<std::uint8_t, 4> expected{entry[2], entry[1], entry[0], 0};
+        if (i >= layout.colourTable.size() || layout.colourTable[i] != expected) {
+            mismatch(name, "colour table entry " + std::to_string(i));
+            return false;
+        }
+    }
+    if (info.colourType == 0) {
+        for (std::size_t i = 0; i < 256; ++i) {
+            const auto grey = static_cast<std::uint8_t>(i);
+            if (i >= layout.colourTable.size() || layout.colourTable[i] != std::array<std::uint8_t, 4>{grey, grey, grey, 0}) {
+                mismatch(name, "grey ramp entry " + std::to_string(i));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// libspng and stb_image get the same check, so that a misused library
+// cannot make a number either.
+bool checkOthers(const std::string& name, std::span<const std::uint8_t> file, int spngFormat,
+                 const LibpngImage& reference, std::span<const std::uint8_t> referenceRows,
+                 std::span<const std::uint8_t> naturalRows) {
+    std::vector<std::uint8_t> pixels(naturalRows.size() * 2 + 64);
+    const std::size_t spngBytes = decodeWithSpng(file, spngFormat, pixels);
+    const std::string spngDifference =
+        firstByteDifference(std::span(pixels).first(spngBytes), naturalRows);
+    if (!spngDifference.empty()) {
+        mismatch(name, "libspng against libpng: " + spngDifference);
+        return false;
+    }
+    std::vector<std::uint8_t> stb;
+    decodeWithStb(file, &stb);
+    std::vector<std::uint8_t> expected;
+    if (!reference.palette.empty()) {
+        for (std::uint8_t index : referenceRows) {
+            const auto& colour = reference.palette[index];
+            expected.insert(expected.end(), colour.begin(), colour.end());
+        }
+    } else {
+        expected.assign(naturalRows.begin(), naturalRows.end());
+    }
+    const std::string stbDifference = firstByteDifference(stb, expected);
+    if (!stbDifference.empty()) {
+        mismatch(name, "stb_image against libpng: " + stbDifference);
+        return false;
+    }
+    return true;
+}
+
+int spngFormatFor(const PngFormInfo& info) {
+    // 16-bit samples cut to 8 as libpng's strip does; otherwise the file's own layout.
+    return info.bitDepth == 16 ? SPNG_FMT_RGB8 : SPNG_FMT_PNG;
+}
+
+}  // namespace
+
+// An argument keeps only the images whose name contains it, e.g. "rgb8 " or "4000x3000".
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
+    struct Size {
+        std::uint32_t width, height;
+    };
+    const std::vector<Size> sizes{{640, 402}, {1920, 1080}, {4000, 3000}};
+    const std::vector<PngForm> forms{PngForm::Rgb8,     PngForm::Rgba8,    PngForm::Rgb16,    PngForm::Grey8,
+                                     PngForm::Palette8, PngForm::Palette2, PngForm::Rgb8Adam7};
+
+    std::printf("PNG decode: MB/s of our bitmap's bytes (stride x height); median call of >= 3 calls and >= 0.3 s.\n"
+                "  ours:      openPng + decodePng + writePngBitmap into a ready buffer (B,G,R(,A); indices; 2-bit\n"
+                "             widened to 4; 16-bit cut to 8)\n"
+                "  libpng:    png_read_image, strip_16, indices left packed, R,G,B order; no png_read_end\n"
+                "  libspng:   SPNG_FMT_PNG (SPNG_FMT_RGB8 for 16-bit)\n"
+                "  stb_image: stbi_load_from_memory, own channels (palette expanded to RGB), allocates each call\n"
+                "  libpng and libspng skip CRC-32 and Adler-32, as ours does; stb_image checks neither anyway.\n"
+                "  /x = ours speed / x speed (above 1: ours faster). On a shared machine the numbers are noisy.\n\n");
+    std::printf("%-22s %8s %7s %5s | %8s %8s %8s %8s | %7s %8s %6s\n", "image", "bitmapMB", "fileMB", "comp", "ours",
+                "libpng", "libspng", "stb", "/libpng", "/libspng", "/stb");
+    std::fflush(stdout);
+
+    std::vector<InflateRow> inflateRows;
+    Libdeflate libdeflate;
+    std::uint32_t seed = 1;
+    for (const Size& size : sizes) {
+        const std::string sizeName = std::to_string(size.width) + "x" + std::to_string(size.height);
+        const bool anyForm = std::any_of(forms.begin(), forms.end(), [&](PngForm form) {
+            return (std::string(pngFormInfo(form).name) + " " + sizeName).find(only) != std::string::npos;
+        });
+        const std::uint32_t sizeSeed = seed++;
+        if (!anyForm) {
+            continue;
+        }
+        const PhotoImage photo = makePhoto(size.width, size.height, sizeSeed);
+        for (PngForm form : forms) {
+            const PngFormInfo info = pngFormInfo(form);
+            const std::string name = std::string(info.name) + " " + sizeName;
+            if (name.find(only) == std::string::npos) {
+                continue;
+            }
+            const std::vector<std::uint8_t> file = encodePhoto(photo, form);
+            const std::vector<std::uint8_t> stream = imageDataStream(file);
+            const std::size_t inflatedBytes = filteredSize(size.width, size.height, info);
+            const std::size_t bitmapBytes = static_cast<std::size_t>(strideFor(size.width, info.bitmapBits)) * size.height;
+
+            LibpngImage reference;
+            std::vector<std::uint8_t> referenceRows;
+            std::vector<std::uint8_t*> rowPointers;
+            LibpngImage natural;
+            std::vector<std::uint8_t> naturalRows;
+            std::vector<std::uint8_t> inflated(inflatedBytes);
+            if (file.empty() || !decodeWithLibpng(file, LibpngOutput::Bitmap, referenceRows, rowPointers, reference) ||
+                !decodeWithLibpng(file, LibpngOutput::Natural, naturalRows, rowPointers, natural) ||
+                !inflateWithZlib(stream, inflated)) {
+                mismatch(name, "could not make or read back the test image");
+                continue;
+            }
+            checkOthers(name, file, spngFormatFor(info), reference, referenceRows, naturalRows);
+
+            bool oursRight = checkOurs(name, file, info, reference, referenceRows);
+            std::vector<std::uint8_t> ourInflated(inflatedBytes);
+            const PngResult inflateResult = inflateZlib(stream, ourInflated);
+            bool oursInflateRight = inflateResult == PngResult::Ok;
+            if (!oursInflateRight) {
+                mismatch(name, std::string("our inflateZlib failed: ") + pngResultName(inflateResult));
+            } else if (const std::string difference = firstByteDifference(ourInflated, inflated); !difference.empty()) {
+                mismatch(name, "our inflateZlib against zlib: " + difference);
+                oursInflateRight = false;
+            }
+
+            std::vector<std::uint8_t> bitmap(bitmapBytes);
+            const double ours = !oursRight ? -1 : medianSeconds([&] {
+                PngDecoder decoder;
+                const bool ok = openPng(decoder, file) == PngResult::Ok && decodePng(decoder) == PngResult::Ok &&
+                                writePngBitmap(decoder, bitmap) == PngResult::Ok;
+                releasePng(decoder);
+                return ok;
+            });
+            const double libpng = medianSeconds(
+                [&] { return decodeWithLibpng(file, LibpngOutput::Natural, naturalRows, rowPointers, natural); });
+            std::vector<std::uint8_t> spngPixels(naturalRows.size());
+            const int spngFormat = spngFormatFor(info);
+            const double libspng = medianSeconds([&] { return decodeWithSpng(file, spngFormat, spngPixels) != 0; });
+            const double stb = medianSeconds([&] { return decodeWithStb(file, nullptr) != 0; });
+            std::printf("%-22s %8.2f %7.2f %5.2f | %8s %8s %8s %8s | %7s %8s %6s\n", name.c_str(),
+                        static_cast<double>(bitmapBytes) / 1e6, static_cast<double>(file.size()) / 1e6,
+                        static_cast<double>(inflatedBytes) / static_cast<double>(file.size()),
+                        speed(bitmapBytes, ours).c_str(), speed(bitmapBytes, libpng).c_str(),
+                        speed(bitmapBytes, libspng).c_str(), speed(bitmapBytes, stb).c_str(), ratio(ours, libpng).c_str(),
+                        ratio(ours, libspng).c_str(), ratio(ours, stb).c_str());
+            std::fflush(stdout);
+
+            InflateRow row{name, inflatedBytes, -1, -1, -1, -1};
+            row.ours = !oursInflateRight ? -1 : medianSeconds([&] { return inflateZlib(stream, ourInflated) == PngResult::Ok; });
+            row.zlib = medianSeconds([&] { return inflateWithZlib(stream, inflated); });
+            row.libdeflate = medianSeconds([&] { return libdeflate.zlib(stream, inflated); });
+            row.libdeflateRaw = medianSeconds([&] { return libdeflate.raw(stream, inflated); });
+            inflateRows.push_back(row);
+        }
+    }
+
+    std::printf("\nInflate of the concatenated IDAT data: MB/s of inflated bytes (filtered scanlines).\n"
+                "  ours: inflateZlib (no Adler-32); zlib: uncompress (checks Adler-32);\n"
+                "  libdeflate: libdeflate_zlib_decompress (checks Adler-32); raw: libdeflate_deflate_decompress on\n"
+                "  the same stream without its header and Adler-32, the work ours does.\n\n");
+    std::printf("%-22s %9s | %8s %8s %10s %8s | %6s %11s %5s\n", "image", "inflateMB", "ours", "zlib", "libdeflate",
+                "raw", "/zlib", "/libdeflate", "/raw");
+    for (const InflateRow& row : inflateRows) {
+        std::printf("%-22s %9.2f | %8s %8s %10s %8s | %6s %11s %5s\n", row.name.c_str(),
+                    static_cast<double>(row.bytes) / 1e6, speed(row.bytes, row.ours).c_str(),
+                    speed(row.bytes, row.zlib).c_str(), speed(row.bytes, row.libdeflate).c_str(),
+                    speed(row.bytes, row.libdeflateRaw).c_str(), ratio(row.ours, row.zlib).c_str(),
+                    ratio(row.ours, row.libdeflate).c_str(), ratio(row.ours, row.libdeflateRaw).c_str());
+    }
+    if (failures > 0) {
+        std::printf("\n!!!!!!!! %d MISMATCH(ES): see the lines marked MISMATCH above\n", failures);
+        return 1;
+    }
+    return 0;
+}
