@@ -334,6 +334,7 @@ ZORBEL_ALWAYS_INLINE void copyWords(std::uint8_t* to, std::size_t distance, std:
 
 ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t distance) {
     const auto room = static_cast<std::size_t>(outEnd_ - out_);
+    const std::uint8_t* from = out_ - distance;
     if (room >= length + 8) {
         if (distance >= 8) {
             copyWords(out_, distance, length);
@@ -342,11 +343,11 @@ ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t di
         } else if (length >= 8) {
             // A short period: the first 8 bytes one by one lay down the pattern,
             // then words come from a whole number of periods back.
-            for (std::size_t i = 0; i < 8; ++i) out_[i] = out_[i - distance];
+            for (std::size_t i = 0; i < 8; ++i) out_[i] = from[i];
             const std::size_t period = (8 + distance - 1) / distance * distance;
             copyWords(out_ + 8, period, length - 8);
         } else {
-            for (std::size_t i = 0; i < length; ++i) out_[i] = out_[i - distance];
+            for (std::size_t i = 0; i < length; ++i) out_[i] = from[i];
         }
         out_ += length;
         return;
@@ -355,7 +356,6 @@ ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t di
         length = room;
         full_ = true;
     }
-    const std::uint8_t* from = out_ - distance;
     for (std::size_t i = 0; i < length; ++i) out_[i] = from[i];
     out_ += length;
 }
