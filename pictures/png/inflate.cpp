@@ -317,25 +317,28 @@ InflateResult Inflater::dynamicTables() {
     return InflateResult::Ok;
 }
 
-// Copies 8-byte words from `distance` back; `distance` is at least 8, so each
-// word is read before it is overwritten. The last word may run past the
-// match, into room the caller keeps.
+// Copies pairs of 8-byte words from `distance` back; `distance` is at least
+// 8, so each word is read before it is overwritten. The last pair may run up
+// to 15 bytes past the match, into room the caller keeps.
 ZORBEL_ALWAYS_INLINE void copyWords(std::uint8_t* to, std::size_t distance, std::size_t length) {
     const std::uint8_t* from = to - distance;
     std::uint8_t* const end = to + length;
-    while (to < end) {
-        std::uint64_t word;
-        std::memcpy(&word, from, 8);
-        std::memcpy(to, &word, 8);
-        to += 8;
-        from += 8;
-    }
+    do {
+        std::uint64_t first;
+        std::uint64_t second;
+        std::memcpy(&first, from, 8);
+        std::memcpy(to, &first, 8);
+        std::memcpy(&second, from + 8, 8);
+        std::memcpy(to + 8, &second, 8);
+        to += 16;
+        from += 16;
+    } while (to < end);
 }
 
 ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t distance) {
     const auto room = static_cast<std::size_t>(outEnd_ - out_);
     const std::uint8_t* from = out_ - distance;
-    if (room >= length + 8) {
+    if (room >= length + 16) {
         if (distance >= 8) {
             copyWords(out_, distance, length);
         } else if (distance == 1) {
@@ -360,14 +363,14 @@ ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t di
     out_ += length;
 }
 
-// The bulk of a block, while at least 16 bytes of input and a longest match
+// The bulk of a block, while at least 32 bytes of input and a longest match
 // plus a word of output room are left: no bounds checks per symbol, the bit
 // buffer refilled with one load, the state in locals. Returns true at the end
 // of the block (or on an error, in `result`); false when the careful loop
 // must take over near the ends.
 bool Inflater::fastCodes(InflateResult& result) {
-    constexpr std::ptrdiff_t InputMargin = 16;
-    constexpr std::ptrdiff_t OutputMargin = 258 + 16;
+    constexpr std::ptrdiff_t InputMargin = 32;  // three refills of up to 7 bytes, then an 8-byte load
+    constexpr std::ptrdiff_t OutputMargin = 258 + 16 + 2;  // two literals, a longest match and its overrun
     const std::uint32_t* literal = tables_.literal.data();
     const std::uint32_t* distance = tables_.distance.data();
     constexpr std::uint32_t LiteralMask = (1u << LiteralPrimaryBits) - 1;
@@ -396,19 +399,20 @@ bool Inflater::fastCodes(InflateResult& result) {
         return e;
     };
 
+    // The next symbol's entry is looked up before the current match is
+    // copied, so the table load overlaps the copy.
+    if (inEnd_ - in >= InputMargin) refillFast();
+    std::uint32_t e = literal[bits & LiteralMask];
     while (inEnd_ - in >= InputMargin && outEnd_ - out >= OutputMargin) {
         refillFast();
-        std::uint32_t e = resolve(literal, literal[bits & LiteralMask]);
+        e = resolve(literal, e);
         if (entryKind(e) == KindLiteral) {
             *out++ = static_cast<std::uint8_t>(entryValue(e));
             e = resolve(literal, literal[bits & LiteralMask]);
             if (entryKind(e) == KindLiteral) {
                 *out++ = static_cast<std::uint8_t>(entryValue(e));
-                e = resolve(literal, literal[bits & LiteralMask]);
-                if (entryKind(e) == KindLiteral) {
-                    *out++ = static_cast<std::uint8_t>(entryValue(e));
-                    continue;
-                }
+                e = literal[bits & LiteralMask];
+                continue;
             }
         }
         const std::uint32_t kind = entryKind(e);
@@ -440,6 +444,8 @@ bool Inflater::fastCodes(InflateResult& result) {
             ended = true;
             break;
         }
+        refillFast();
+        e = literal[bits & LiteralMask];
         out_ = out;
         copyMatch(length, back);
         out = out_;
