@@ -40,7 +40,7 @@ add_player_executable(zorbel)
 set(ZORBEL_QUIZMAKE "" CACHE FILEPATH "A quizmake built for this machine, to pack quiz sources")
 
 # add_quiz_executable(NAME SOURCE [FILES...]): the player carrying the quiz of
-# SOURCE; FILES are what the source refers to (pictures), to rebuild on change.
+# SOURCE (a TOML quiz source); FILES are what the source refers to (pictures), to rebuild on change.
 function(add_quiz_executable name source)
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/quizzes/${name})
   add_custom_command(
@@ -53,5 +53,5 @@ endfunction()
 
 if(ZORBEL_QUIZMAKE)
   file(GLOB demo_pictures ${PROJECT_SOURCE_DIR}/samples/demo/pictures/*.jpg)
-  add_quiz_executable(demo ${PROJECT_SOURCE_DIR}/samples/demo/demo.json ${demo_pictures})
+  add_quiz_executable(demo ${PROJECT_SOURCE_DIR}/samples/demo/demo.toml ${demo_pictures})
 endif()

@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
 
     std::string sourcePath;
     std::string packFolder;
-    auto* pack = app.add_subcommand("pack", "Encode a quiz source (JSON) into FOLDER with a resource script for the player");
+    auto* pack = app.add_subcommand("pack", "Encode a quiz source (TOML) into FOLDER with a resource script for the player");
     pack->add_option("SOURCE", sourcePath)->required();
     pack->add_option("FOLDER", packFolder)->required();
 

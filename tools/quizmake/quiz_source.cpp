@@ -1,125 +1,245 @@
 #include "tools/quizmake/quiz_source.h"
 
-#include <nlohmann/json.hpp>
+// Parse errors come back as values, not exceptions; the parser is compiled
+// here, as the shared library is built for exceptions.
+#define TOML_EXCEPTIONS 0
+#define TOML_HEADER_ONLY 1
+#include <toml++/toml.h>
+
+#include <array>
+#include <set>
 
 #include "tools/quizmake/cp1252.h"
 
 namespace {
 
-using Json = nlohmann::json;
-
 constexpr std::size_t MaxText = 259;
 constexpr std::size_t MaxQuestions = 255;
 constexpr int AnswerSlots = 96;
+constexpr std::size_t MaxCodeLines = 96;
+
+const std::set<std::string, std::less<>> QuizKeys{"name", "creator", "explanation", "first_answer_label",
+                                                  "second_answer_label", "pictures_in_overview",
+                                                  "answers_per_question", "comment_mode", "background", "codes",
+                                                  "question"};
+const std::set<std::string, std::less<>> QuestionKeys{"answer", "second_answer", "location", "comment", "picture"};
 
 class Reader {
 public:
     std::string error;
 
-    // A text field: a JSON string that code page 1252 holds, without "|" or
-    // a zero byte, at most 259 characters. Missing means empty.
-    std::string text(const Json& object, const char* key, const std::string& where) {
-        if (!error.empty() || !object.contains(key)) return {};
-        return textValue(object[key], where + key);
+    bool failed() const { return !error.empty(); }
+
+    void fail(const std::string& message) {
+        if (error.empty()) error = message;
     }
 
-    std::string textValue(const Json& value, const std::string& label) {
-        if (!error.empty()) return {};
-        if (!value.is_string()) return fail(label + ": not a text");
-        const Cp1252Text converted = utf8ToCp1252(value.get<std::string>());
-        if (!converted.ok()) return fail(label + ": " + converted.error);
-        if (converted.bytes.find('|') != std::string::npos) return fail(label + ": contains \"|\"");
-        if (converted.bytes.find('\0') != std::string::npos) return fail(label + ": contains a zero byte");
-        if (converted.bytes.size() > MaxText) {
-            return fail(label + ": " + std::to_string(converted.bytes.size()) + " characters, at most 259");
+    void onlyKnownKeys(const toml::table& table, const std::set<std::string, std::less<>>& known,
+                       const std::string& where) {
+        for (auto&& [key, node] : table) {
+            if (!known.contains(key.str())) fail(where + "unknown key \"" + std::string(key.str()) + "\"");
         }
-        return converted.bytes;
     }
 
-    int number(const Json& object, const char* key, int fallback, int low, int high) {
-        if (!error.empty() || !object.contains(key)) return fallback;
-        const Json& value = object[key];
-        if (!value.is_number_integer() || value.get<long long>() < low || value.get<long long>() > high) {
-            fail(std::string(key) + ": a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+    // A text: a string that code page 1252 holds, without "|" or a zero byte,
+    // at most 259 characters. Missing means empty.
+    std::string text(const toml::table& table, std::string_view key, const std::string& where) {
+        const toml::node* node = table.get(key);
+        if (failed() || node == nullptr) return {};
+        return textValue(*node, where + std::string(key));
+    }
+
+    std::string textValue(const toml::node& node, const std::string& label) {
+        if (failed()) return {};
+        const auto* value = node.as_string();
+        if (value == nullptr) {
+            fail(label + ": not a text in quotes");
+            return {};
+        }
+        const Cp1252Text converted = utf8ToCp1252(value->get());
+        if (!converted.ok()) fail(label + ": " + converted.error);
+        else if (converted.bytes.find('|') != std::string::npos) fail(label + ": contains \"|\"");
+        else if (converted.bytes.find('\0') != std::string::npos) fail(label + ": contains a zero byte");
+        else if (converted.bytes.size() > MaxText) {
+            fail(label + ": " + std::to_string(converted.bytes.size()) + " characters, at most 259");
+        }
+        return failed() ? std::string() : converted.bytes;
+    }
+
+    int number(const toml::table& table, std::string_view key, int fallback, int low, int high) {
+        const toml::node* node = table.get(key);
+        if (failed() || node == nullptr) return fallback;
+        return numberValue(*node, std::string(key), fallback, low, high);
+    }
+
+    int numberValue(const toml::node& node, const std::string& label, int fallback, int low, int high) {
+        const auto* value = node.as_integer();
+        if (value == nullptr || value->get() < low || value->get() > high) {
+            fail(label + ": a whole number from " + std::to_string(low) + " to " + std::to_string(high));
             return fallback;
         }
-        return value.get<int>();
+        return static_cast<int>(value->get());
     }
 
-private:
-    std::string fail(const std::string& message) {
-        if (error.empty()) error = message;
-        return {};
+    bool flag(const toml::table& table, std::string_view key, bool fallback) {
+        const toml::node* node = table.get(key);
+        if (failed() || node == nullptr) return fallback;
+        const auto* value = node->as_boolean();
+        if (value == nullptr) {
+            fail(std::string(key) + ": true or false");
+            return fallback;
+        }
+        return value->get();
     }
 };
+
+void readBackground(Reader& read, const toml::table& table, QuizSource& quiz) {
+    const toml::node* node = table.get("background");
+    if (read.failed() || node == nullptr) return;
+    const toml::array* rgb = node->as_array();
+    if (rgb == nullptr || rgb->size() != 3) {
+        read.fail("background: three whole numbers, red, green and blue, from 0 to 255");
+        return;
+    }
+    std::array<int*, 3> parts{&quiz.backgroundRed, &quiz.backgroundGreen, &quiz.backgroundBlue};
+    for (std::size_t i = 0; i < 3; ++i) *parts[i] = read.numberValue(*rgb->get(i), "background", *parts[i], 0, 255);
+}
+
+void readQuestions(Reader& read, const toml::table& table, QuizSource& quiz) {
+    const toml::node* node = table.get("question");
+    if (read.failed() || node == nullptr) return;
+    const toml::array* questions = node->as_array();
+    if (questions == nullptr) {
+        read.fail("question: each question is a [[question]] table");
+        return;
+    }
+    for (std::size_t i = 0; !read.failed() && i < questions->size(); ++i) {
+        const std::string where = "question " + std::to_string(i + 1) + ": ";
+        const toml::table* q = questions->get(i)->as_table();
+        if (q == nullptr) {
+            read.fail(where + "not a [[question]] table");
+            break;
+        }
+        read.onlyKnownKeys(*q, QuestionKeys, where);
+        SourceQuestion question;
+        question.answer = read.text(*q, "answer", where);
+        question.secondAnswer = read.text(*q, "second_answer", where);
+        question.location = read.text(*q, "location", where);
+        question.comment = read.text(*q, "comment", where);
+        if (const toml::node* picture = q->get("picture"); picture != nullptr && !read.failed()) {
+            if (const auto* name = picture->as_string()) question.picture = name->get();
+            else read.fail(where + "picture: a file name in quotes");
+        }
+        quiz.questions.push_back(std::move(question));
+    }
+}
+
+void readCodes(Reader& read, const toml::table& table, QuizSource& quiz) {
+    const toml::node* node = table.get("codes");
+    if (read.failed() || node == nullptr) return;
+    const toml::array* codes = node->as_array();
+    if (codes == nullptr || codes->size() > MaxCodeLines) {
+        read.fail("codes: a list of at most 96 lines");
+        return;
+    }
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; !read.failed() && i < codes->size(); ++i) {
+        const std::string label = "code " + std::to_string(i + 1);
+        lines.push_back(read.textValue(*codes->get(i), label));
+        if (lines.back().find_first_of("\r\n") != std::string::npos) read.fail(label + ": contains a line break");
+    }
+    quiz.codes = std::move(lines);
+}
+
+// --- Writing -------------------------------------------------------------
+
+std::string quotedUtf8(const std::string& utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            static constexpr char Hex[] = "0123456789ABCDEF";
+            out += "\\u00";
+            out += Hex[byte >> 4];
+            out += Hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string quoted(const std::string& cp1252) { return quotedUtf8(cp1252ToUtf8(cp1252)); }
+
+void line(std::string& out, const char* key, const std::string& cp1252) {
+    if (!cp1252.empty()) out += std::string(key) + " = " + quoted(cp1252) + "\n";
+}
 
 std::string field(const std::string& text) { return text + "|"; }
 char byteOf(int value) { return static_cast<char>(static_cast<unsigned char>(value)); }
 
 }  // namespace
 
-ParsedSource parseQuizSource(std::string_view jsonText) {
+ParsedSource parseQuizSource(std::string_view tomlText) {
     ParsedSource parsed;
-    const Json json = Json::parse(jsonText, nullptr, false);
-    if (json.is_discarded() || !json.is_object()) {
-        parsed.error = "not a JSON object";
+    toml::parse_result result = toml::parse(tomlText);
+    if (!result) {
+        const toml::parse_error& error = result.error();
+        parsed.error = "line " + std::to_string(error.source().begin.line) + ": " + std::string(error.description());
         return parsed;
     }
+    const toml::table& table = result.table();
     Reader read;
+    read.onlyKnownKeys(table, QuizKeys, "");
     QuizSource& quiz = parsed.source;
-    quiz.quizName = read.text(json, "quizName", "");
-    quiz.creatorName = read.text(json, "creatorName", "");
-    quiz.explanation = read.text(json, "explanation", "");
-    quiz.firstAnswerLabel = read.text(json, "firstAnswerLabel", "");
-    quiz.secondAnswerLabel = read.text(json, "secondAnswerLabel", "");
-    quiz.showPictures = read.number(json, "showPictures", 1, 0, 1);
-    quiz.answersPerQuestion = read.number(json, "answersPerQuestion", 1, 1, 2);
-    quiz.commentMode = read.number(json, "commentMode", 0, 0, 4);
-    quiz.backgroundRed = read.number(json, "backgroundRed", 53, 0, 255);
-    quiz.backgroundGreen = read.number(json, "backgroundGreen", 203, 0, 255);
-    quiz.backgroundBlue = read.number(json, "backgroundBlue", 163, 0, 255);
-
-    const Json questions = json.value("questions", Json::array());
-    if (read.error.empty() && !questions.is_array()) read.error = "questions: not a list";
-    for (std::size_t i = 0; read.error.empty() && i < questions.size(); ++i) {
-        const std::string where = "question " + std::to_string(i + 1) + ": ";
-        if (!questions[i].is_object()) {
-            read.error = where + "not an object";
-            break;
-        }
-        SourceQuestion q;
-        q.answer = read.text(questions[i], "answer", where);
-        q.secondAnswer = read.text(questions[i], "secondAnswer", where);
-        q.location = read.text(questions[i], "location", where);
-        q.comment = read.text(questions[i], "comment", where);
-        if (read.error.empty() && questions[i].contains("picture")) {
-            if (!questions[i]["picture"].is_string()) read.error = where + "picture: not a file name";
-            else q.picture = questions[i]["picture"].get<std::string>();
-        }
-        quiz.questions.push_back(std::move(q));
+    quiz.quizName = read.text(table, "name", "");
+    quiz.creatorName = read.text(table, "creator", "");
+    quiz.explanation = read.text(table, "explanation", "");
+    quiz.firstAnswerLabel = read.text(table, "first_answer_label", "");
+    quiz.secondAnswerLabel = read.text(table, "second_answer_label", "");
+    quiz.showPictures = read.flag(table, "pictures_in_overview", true) ? 1 : 0;
+    quiz.answersPerQuestion = read.number(table, "answers_per_question", 1, 1, 2);
+    quiz.commentMode = read.number(table, "comment_mode", 0, 0, 4);
+    readBackground(read, table, quiz);
+    readQuestions(read, table, quiz);
+    if (!read.failed() && quiz.questions.size() > MaxQuestions) read.fail("more than 255 questions");
+    if (!read.failed() && static_cast<int>(quiz.questions.size()) * quiz.answersPerQuestion > AnswerSlots) {
+        read.fail("more than 96 answer slots (questions x answers_per_question)");
     }
-    if (read.error.empty() && quiz.questions.size() > MaxQuestions) read.error = "more than 255 questions";
-    if (read.error.empty() && static_cast<int>(quiz.questions.size()) * quiz.answersPerQuestion > AnswerSlots) {
-        read.error = "more than 96 answer slots (questions x answersPerQuestion)";
-    }
-
-    if (read.error.empty() && json.contains("codes")) {
-        const Json& codes = json["codes"];
-        if (!codes.is_array() || codes.size() > 96) {
-            read.error = "codes: a list of at most 96 lines";
-        } else {
-            std::vector<std::string> lines;
-            for (std::size_t i = 0; read.error.empty() && i < codes.size(); ++i) {
-                lines.push_back(read.textValue(codes[i], "code " + std::to_string(i + 1)));
-                if (lines.back().find_first_of("\r\n") != std::string::npos) {
-                    read.error = "code " + std::to_string(i + 1) + ": contains a line break";
-                }
-            }
-            quiz.codes = std::move(lines);
-        }
-    }
+    readCodes(read, table, quiz);
     parsed.error = read.error;
     return parsed;
+}
+
+std::string formatQuizSource(const QuizSource& quiz) {
+    std::string out;
+    line(out, "name", quiz.quizName);
+    line(out, "creator", quiz.creatorName);
+    line(out, "explanation", quiz.explanation);
+    line(out, "first_answer_label", quiz.firstAnswerLabel);
+    line(out, "second_answer_label", quiz.secondAnswerLabel);
+    out += std::string("pictures_in_overview = ") + (quiz.showPictures == 1 ? "true" : "false") + "\n";
+    out += "answers_per_question = " + std::to_string(quiz.answersPerQuestion) + "\n";
+    out += "comment_mode = " + std::to_string(quiz.commentMode) + "\n";
+    out += "background = [" + std::to_string(quiz.backgroundRed) + ", " + std::to_string(quiz.backgroundGreen) + ", " +
+           std::to_string(quiz.backgroundBlue) + "]\n";
+    if (quiz.codes) {
+        out += "codes = [";
+        for (std::size_t i = 0; i < quiz.codes->size(); ++i) out += (i == 0 ? "\n  " : ",\n  ") + quoted((*quiz.codes)[i]);
+        out += quiz.codes->empty() ? "]\n" : ",\n]\n";
+    }
+    for (const SourceQuestion& q : quiz.questions) {
+        out += "\n[[question]]\n";
+        line(out, "answer", q.answer);
+        line(out, "second_answer", q.secondAnswer);
+        line(out, "location", q.location);
+        line(out, "comment", q.comment);
+        if (!q.picture.empty()) out += "picture = " + quotedUtf8(q.picture) + "\n";
+    }
+    return out;
 }
 
 std::string definitionText(const QuizSource& quiz) {
@@ -151,7 +271,7 @@ std::string definitionText(const QuizSource& quiz) {
 std::string codesText(const QuizSource& quiz) {
     std::string text;
     if (quiz.codes) {
-        for (const std::string& line : *quiz.codes) text += line + "\r\n";
+        for (const std::string& codeLine : *quiz.codes) text += codeLine + "\r\n";
     }
     // An empty stream cannot be encoded; one empty line reads as no code lines.
     return text.empty() ? "\r\n" : text;

@@ -1,7 +1,8 @@
 #pragma once
-// A quiz as its author writes it (JSON, UTF-8, the same keys that `show`
-// prints, plus a picture file per question), turned into what a quiz
-// executable carries: the definition and code lines in their decoded layouts.
+// A quiz as its author writes it: a TOML file in UTF-8 (samples/demo/demo.toml
+// shows every key), turned into what a quiz executable carries: the
+// definition and code lines in their decoded layouts. And back, for quizzes
+// read out of an executable.
 
 #include <optional>
 #include <string>
@@ -13,7 +14,8 @@ struct SourceQuestion {
     std::string secondAnswer;
     std::string location;
     std::string comment;
-    std::string picture;  // file name as written, relative to the source
+    std::string picture;  // file name as written (UTF-8), relative to the source
+    friend bool operator==(const SourceQuestion&, const SourceQuestion&) = default;
 };
 
 struct QuizSource {
@@ -30,6 +32,7 @@ struct QuizSource {
     int backgroundBlue = 163;
     std::vector<SourceQuestion> questions;
     std::optional<std::vector<std::string>> codes;  // none: the quiz carries no code lines
+    friend bool operator==(const QuizSource&, const QuizSource&) = default;
 };
 
 struct ParsedSource {
@@ -38,7 +41,10 @@ struct ParsedSource {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-ParsedSource parseQuizSource(std::string_view json);
+ParsedSource parseQuizSource(std::string_view toml);
+
+// The source text of a quiz, in the same format: parsing it gives `source` back.
+std::string formatQuizSource(const QuizSource& source);
 
 // The decoded layouts the player parses.
 std::string definitionText(const QuizSource& source);

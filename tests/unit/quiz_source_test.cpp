@@ -1,0 +1,102 @@
+// The quiz source format: what authors write, what the tool writes back,
+// and the one-line messages for what cannot go into a quiz.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tools/quizmake/quiz_source.h"
+
+namespace {
+
+std::string readText(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(QuizSource, TheDemoReadsAndWritesBackUnchanged) {
+    const ParsedSource demo = parseQuizSource(readText(ZORBEL_SOURCE_DIR "/samples/demo/demo.toml"));
+    ASSERT_TRUE(demo.ok()) << demo.error;
+    EXPECT_EQ(demo.source.quizName, "Le ciel et la nature");
+    EXPECT_EQ(demo.source.creatorName, "L'\xE9quipe Zorbel") << "kept in code page 1252";
+    EXPECT_EQ(demo.source.questions.size(), 12u);
+    EXPECT_EQ(demo.source.questions[2].comment, "Par une nuit claire, on en voit environ trois mille \xE0 l'\x9C" "il nu.");
+    EXPECT_EQ(demo.source.backgroundGreen, 130);
+    ASSERT_TRUE(demo.source.codes.has_value());
+    EXPECT_EQ(demo.source.codes->back(), "FELICITATION");
+
+    const std::string written = formatQuizSource(demo.source);
+    const ParsedSource again = parseQuizSource(written);
+    ASSERT_TRUE(again.ok()) << again.error << "\n" << written;
+    EXPECT_EQ(again.source, demo.source);
+    EXPECT_EQ(formatQuizSource(again.source), written);
+}
+
+TEST(QuizSource, AwkwardTextsSurviveTheRoundTrip) {
+    QuizSource quiz;
+    quiz.quizName = "Guillemets \" et \\ barre";
+    quiz.explanation = std::string("Tab\tet \x01 contr\xF4le");
+    quiz.answersPerQuestion = 2;
+    quiz.showPictures = 0;
+    quiz.commentMode = 3;
+    quiz.questions.push_back({"A", "B", "", "", "images/\xC3\xA9t\xC3\xA9.png"});  // picture names stay UTF-8
+    quiz.codes = std::vector<std::string>{};
+    const ParsedSource back = parseQuizSource(formatQuizSource(quiz));
+    ASSERT_TRUE(back.ok()) << back.error;
+    EXPECT_EQ(back.source, quiz);
+}
+
+TEST(QuizSource, DefaultsForAnEmptyFile) {
+    const ParsedSource empty = parseQuizSource("");
+    ASSERT_TRUE(empty.ok()) << empty.error;
+    EXPECT_EQ(empty.source, QuizSource{});
+    EXPECT_EQ(empty.source.showPictures, 1);
+    EXPECT_FALSE(empty.source.codes.has_value()) << "no codes key: the quiz carries no code lines";
+}
+
+std::string manyQuestions(int count, int answers) {
+    std::string text = "answers_per_question = " + std::to_string(answers) + "\n";
+    for (int i = 0; i < count; ++i) text += "[[question]]\nanswer = \"A\"\n";
+    return text;
+}
+
+TEST(QuizSource, MistakesGetOneLineSayingWhere) {
+    const struct {
+        std::string source;
+        std::string message;
+    } cases[] = {
+        {"name = \"x\"\nnmae = \"y\"", "unknown key \"nmae\""},
+        {"[[question]]\nanwser = \"x\"", "question 1: unknown key \"anwser\""},
+        {"name = 3", "name: not a text in quotes"},
+        {"name = \"a|b\"", "name: contains \"|\""},
+        {"creator = \"\xC4\x80\"", "creator: "},
+        {"explanation = \"" + std::string(260, 'x') + "\"", "explanation: 260 characters, at most 259"},
+        {"comment_mode = 5", "comment_mode: a whole number from 0 to 4"},
+        {"answers_per_question = 3", "answers_per_question: a whole number from 1 to 2"},
+        {"pictures_in_overview = 1", "pictures_in_overview: true or false"},
+        {"background = [1, 2]", "background: three whole numbers"},
+        {"background = [1, 2, 300]", "background: a whole number from 0 to 255"},
+        {"[[question]]\nanswer = \"A\"\n[[question]]\ncomment = \"a|b\"", "question 2: comment: contains \"|\""},
+        {"[[question]]\npicture = 4", "question 1: picture: a file name in quotes"},
+        {"question = 1", "question: each question is a [[question]] table"},
+        {manyQuestions(256, 1), "more than 255 questions"},
+        {manyQuestions(49, 2), "more than 96 answer slots"},
+        {"codes = [\"a\\nb\"]", "code 1: contains a line break"},
+        {"codes = \"a\"", "codes: a list of at most 96 lines"},
+        {"name = \"unterminated", "line 1: "},
+    };
+    for (const auto& c : cases) {
+        const ParsedSource parsed = parseQuizSource(c.source);
+        EXPECT_FALSE(parsed.ok()) << c.source.substr(0, 60);
+        EXPECT_NE(parsed.error.find(c.message), std::string::npos) << "got: " << parsed.error;
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+    }
+    std::string codes = "codes = [";
+    for (int i = 0; i < 97; ++i) codes += "\"c\", ";
+    EXPECT_NE(parseQuizSource(codes + "]").error.find("codes: a list of at most 96 lines"), std::string::npos);
+    EXPECT_TRUE(parseQuizSource(manyQuestions(48, 2)).ok()) << "exactly 96 slots";
+}
+
+}  // namespace
