@@ -99,4 +99,20 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
     EXPECT_TRUE(parseQuizSource(manyQuestions(48, 2)).ok()) << "exactly 96 slots";
 }
 
+TEST(QuizSource, WarnsAboutWhatIsAllowedButProbablyNotMeant) {
+    const ParsedSource parsed = parseQuizSource(
+        "answers_per_question = 2\ncodes = [\"UN\"]\n"
+        "[[question]]\nanswer = \"A\"\nsecond_answer = \"B\"\n"
+        "[[question]]\nsecond_answer = \"C\"\n"
+        "[[question]]\nanswer = \"D\"\n");
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    const std::vector<std::string> expected{
+        "3 questions but 1 code lines: a player who solves more sees an empty code",
+        "question 2: no answer: nothing typed can be right",
+        "question 3: no second answer: its second field can never be right",
+    };
+    EXPECT_EQ(sourceWarnings(parsed.source), expected);
+    EXPECT_TRUE(sourceWarnings(parseQuizSource(readText(ZORBEL_SOURCE_DIR "/samples/demo/demo.toml")).source).empty());
+}
+
 }  // namespace

@@ -214,6 +214,24 @@ ParsedSource parseQuizSource(std::string_view tomlText) {
     return parsed;
 }
 
+std::vector<std::string> sourceWarnings(const QuizSource& quiz) {
+    std::vector<std::string> warnings;
+    const std::size_t questions = quiz.questions.size();
+    const std::size_t codes = quiz.codes ? quiz.codes->size() : 0;
+    if (codes < questions) {
+        warnings.push_back(std::to_string(questions) + " questions but " + std::to_string(codes) +
+                           " code lines: a player who solves more sees an empty code");
+    }
+    for (std::size_t i = 0; i < questions; ++i) {
+        const std::string where = "question " + std::to_string(i + 1) + ": ";
+        if (quiz.questions[i].answer.empty()) warnings.push_back(where + "no answer: nothing typed can be right");
+        if (quiz.answersPerQuestion == 2 && quiz.questions[i].secondAnswer.empty()) {
+            warnings.push_back(where + "no second answer: its second field can never be right");
+        }
+    }
+    return warnings;
+}
+
 std::string formatQuizSource(const QuizSource& quiz) {
     std::string out;
     line(out, "name", quiz.quizName);

@@ -43,6 +43,9 @@ struct ParsedSource {
 
 ParsedSource parseQuizSource(std::string_view toml);
 
+// What is allowed but probably not meant, one line each.
+std::vector<std::string> sourceWarnings(const QuizSource& source);
+
 // The source text of a quiz, in the same format: parsing it gives `source` back.
 std::string formatQuizSource(const QuizSource& source);
 
