@@ -239,7 +239,11 @@ void PlayerRun::wheel(HWND window, int delta) {
 void PlayerRun::answer(const std::string& cp1252Text) { answerIn(control(singlePanel(), 9000), cp1252Text); }
 
 void PlayerRun::answerIn(HWND field, const std::string& cp1252Text) {
-    click(field);
+    // The first click on a freshly started display can be lost: click until the field has the focus.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        click(field);
+        if (eventually([&] { return focused() == field; }, std::chrono::milliseconds(1500))) break;
+    }
     sendKey(VK_HOME, false);
     sendKey(VK_HOME, true);
     sendKey(VK_SHIFT, false);

@@ -17,7 +17,9 @@
 #include "pictures/png/png_decoder.h"
 #include "shell/file_access.h"
 #include "tools/quizmake/bmp_file.h"
+#include "tools/quizmake/build_command.h"
 #include "tools/quizmake/cp1252.h"
+#include "tools/quizmake/dump_command.h"
 #include "tools/quizmake/quiz_source.h"
 #include "tools/quizmake/record_json.h"
 
@@ -222,6 +224,18 @@ int main(int argc, char** argv) {
     png2bmp->add_option("IN", in)->required();
     png2bmp->add_option("OUT", out)->required();
 
+    std::string buildOutput;
+    std::string playerPath;
+    auto* build = app.add_subcommand("build", "Write a quiz executable: the player with the quiz of SOURCE in its resources");
+    build->add_option("SOURCE", sourcePath)->required();
+    build->add_option("-o,--output", buildOutput, "The quiz executable to write")->required();
+    build->add_option("--player", playerPath, "The player to copy (default: zorbel.exe beside quizmake)");
+
+    std::string dumpFolder;
+    auto* dump = app.add_subcommand("dump", "Print the quiz of a quiz executable as JSON and write its pictures to DIR");
+    dump->add_option("QUIZ", in)->required();
+    dump->add_option("-o,--output", dumpFolder, "DIR: the folder for the pictures (401.jpg, 402.png...)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -233,5 +247,7 @@ int main(int argc, char** argv) {
     if (*grade) return runGrade(overview, expected, typed);
     if (*pack) return runPack(sourcePath, packFolder);
     if (*png2bmp) return runPng2Bmp(in, out);
+    if (*build) return runBuild(sourcePath, buildOutput, playerPath, argv[0]);
+    if (*dump) return runDump(in, dumpFolder);
     return runShow(definitionPath, codesPath);
 }

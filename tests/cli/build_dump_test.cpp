@@ -1,0 +1,181 @@
+// quizmake build and dump as a quiz author runs them, on a small player
+// image made here: the quiz goes in, comes back out, and bad files get one line.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tools/quizmake/pe_resources.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& argument) {
+    std::string q = "'";
+    for (const char c : argument) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void put32(std::string& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A bare PE32 player: headers and one code section, its version block as
+// its only resource, added through the writer.
+std::string playerImage() {
+    std::string b(0x400, '\0');
+    b[0] = 'M';
+    b[1] = 'Z';
+    put32(b, 0x3C, 0x40);
+    put32(b, 0x40, 0x4550);
+    put32(b, 0x44, 0x0001014C);        // i386, one section
+    put32(b, 0x54, 0x010200E0);        // optional header of 224 bytes, executable 32-bit
+    put32(b, 0x58, 0x10B);
+    put32(b, 0x58 + 32, 0x1000);
+    put32(b, 0x58 + 36, 0x200);
+    put32(b, 0x58 + 56, 0x2000);
+    put32(b, 0x58 + 60, 0x200);
+    put32(b, 0x58 + 92, 16);
+    const std::size_t section = 0x58 + 224;
+    b.replace(section, 5, ".text");
+    put32(b, section + 8, 0x10);
+    put32(b, section + 12, 0x1000);
+    put32(b, section + 16, 0x200);
+    put32(b, section + 20, 0x200);
+    put32(b, section + 36, 0x60000020);
+    const std::vector<std::uint8_t> bytes(b.begin(), b.end());
+    Resource version;
+    version.type = ResourceKey::fromId(16);
+    version.name = ResourceKey::fromId(1);
+    version.language = 0x0409;
+    version.data = {'v', 'e', 'r'};
+    const PeWriteResult written = writePeResources(bytes, {&version, 1});
+    return {written.image.begin(), written.image.end()};
+}
+
+const std::string Jpeg("\xFF\xD8\xFF\xE0 a picture", 14);
+const std::string Png("\x89PNG\r\n\x1A\n another", 16);
+
+class BuildDumpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("zorbel-build-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        writeFile(file("player.exe"), playerImage());
+        writeFile(file("un.jpg"), Jpeg);
+        writeFile(file("deux.png"), Png);
+        writeFile(file("quiz.toml"),
+                  "name = \"Essai\"\ncreator = \"Moi\"\ncodes = [\"A\", \"B\"]\n\n"
+                  "[[question]]\nanswer = \"UN\"\npicture = \"un.jpg\"\n\n"
+                  "[[question]]\nanswer = \"DEUX\"\npicture = \"deux.png\"\n");
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string file(const char* name) const { return (folder_ / name).string(); }
+
+    Outcome quizmake(const std::vector<std::string>& arguments) const {
+        std::string command = quoted(QUIZMAKE_PATH);
+        for (const std::string& a : arguments) command += " " + quoted(a);
+        const fs::path err = folder_ / "stderr.txt";
+        command += " 2>" + quoted(err.string());
+        Outcome run{-1, "", ""};
+        if (std::FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
+            const int status = pclose(pipe);
+            run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        run.err = readFile(err);
+        return run;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(BuildDumpTest, BuiltQuizDumpsBackWithItsPictures) {
+    const Outcome built = quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    const Outcome dumped = quizmake({"dump", file("quiz.exe"), "-o", file("pictures")});
+    ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
+    const auto json = nlohmann::json::parse(dumped.out);
+    EXPECT_EQ(json["quizName"], "Essai");
+    EXPECT_EQ(json["creatorName"], "Moi");
+    EXPECT_EQ(json["questionCount"], 2);
+    EXPECT_EQ(json["questions"][1]["answer"], "DEUX");
+    EXPECT_EQ(json["codes"][0], "A");
+    EXPECT_EQ(readFile(folder_ / "pictures" / "401.jpg"), Jpeg);
+    EXPECT_EQ(readFile(folder_ / "pictures" / "402.png"), Png);
+    EXPECT_FALSE(fs::exists(folder_ / "pictures" / "401.png"));
+
+    const std::string image = readFile(file("quiz.exe"));
+    const PeResourcesResult read = readPeResources({reinterpret_cast<const std::uint8_t*>(image.data()), image.size()});
+    ASSERT_EQ(read.error, PeError::Ok);
+    EXPECT_NE(findResource(read.resources, ResourceKey::fromId(16), ResourceKey::fromId(1)), nullptr)
+        << "the player's own resources stay";
+    const Resource* png = findResource(read.resources, ResourceKey::fromId(10), ResourceKey::fromId(402));
+    ASSERT_NE(png, nullptr) << "a PNG picture is raw data";
+    EXPECT_EQ(png->language, 0x0409);
+}
+
+TEST_F(BuildDumpTest, BuildingTwiceGivesTheSameBytes) {
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("a.exe"), "--player", file("player.exe")}).exitCode, 0);
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("b.exe"), "--player", file("player.exe")}).exitCode, 0);
+    EXPECT_EQ(readFile(file("a.exe")), readFile(file("b.exe")));
+    EXPECT_NE(readFile(file("a.exe")), readFile(file("player.exe")));
+}
+
+TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
+    writeFile(file("text.exe"), std::string(300, 'x'));
+    writeFile(file("cut.exe"), playerImage().substr(0, 0x180));
+    writeFile(file("bad.png"), "not a picture");
+    writeFile(file("bad.toml"), "name = \"X\"\n[[question]]\nanswer = \"A\"\npicture = \"bad.png\"\n");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"dump", file("text.exe")}, "no MZ signature"},
+        {{"dump", file("cut.exe")}, "cut short"},
+        {{"dump", file("player.exe")}, "not a quiz executable"},
+        {{"dump", file("absent.exe")}, "cannot read"},
+        {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("text.exe")}, "no MZ signature"},
+        {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("absent.exe")}, "cannot read the player"},
+        {{"build", file("bad.toml"), "-o", file("out.exe"), "--player", file("player.exe")}, "question 1: not a JPEG or PNG"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = quizmake(c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments[0] << " " << c.arguments[1];
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(file("out.exe"))) << "nothing is written when the build fails";
+}
+
+}  // namespace
