@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 
 #include <sys/wait.h>
 
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "tools/quizmake/pe_resources.h"
+#include "tools/quizmake/quiz_source.h"
 
 namespace {
 
@@ -125,12 +125,15 @@ TEST_F(BuildDumpTest, BuiltQuizDumpsBackWithItsPictures) {
     ASSERT_EQ(built.exitCode, 0) << built.err;
     const Outcome dumped = quizmake({"dump", file("quiz.exe"), "-o", file("pictures")});
     ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
-    const auto json = nlohmann::json::parse(dumped.out);
-    EXPECT_EQ(json["quizName"], "Essai");
-    EXPECT_EQ(json["creatorName"], "Moi");
-    EXPECT_EQ(json["questionCount"], 2);
-    EXPECT_EQ(json["questions"][1]["answer"], "DEUX");
-    EXPECT_EQ(json["codes"][0], "A");
+    const ParsedSource source = parseQuizSource(dumped.out);
+    ASSERT_TRUE(source.ok()) << source.error << "\n" << dumped.out;
+    EXPECT_EQ(source.source.quizName, "Essai");
+    EXPECT_EQ(source.source.creatorName, "Moi");
+    ASSERT_EQ(source.source.questions.size(), 2u);
+    EXPECT_EQ(source.source.questions[1].answer, "DEUX");
+    EXPECT_EQ(source.source.questions[0].picture, "401.jpg") << "named as the file written beside it";
+    EXPECT_EQ(source.source.questions[1].picture, "402.png");
+    EXPECT_EQ(source.source.codes, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(readFile(folder_ / "pictures" / "401.jpg"), Jpeg);
     EXPECT_EQ(readFile(folder_ / "pictures" / "402.png"), Png);
     EXPECT_FALSE(fs::exists(folder_ / "pictures" / "401.png"));
@@ -143,6 +146,17 @@ TEST_F(BuildDumpTest, BuiltQuizDumpsBackWithItsPictures) {
     const Resource* png = findResource(read.resources, ResourceKey::fromId(10), ResourceKey::fromId(402));
     ASSERT_NE(png, nullptr) << "a PNG picture is raw data";
     EXPECT_EQ(png->language, 0x0409);
+}
+
+TEST_F(BuildDumpTest, TheDumpedSourceBuildsTheSameExecutable) {
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("a.exe"), "--player", file("player.exe")}).exitCode, 0);
+    const Outcome dumped = quizmake({"dump", file("a.exe"), "-o", file("again")});
+    ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
+    writeFile((folder_ / "again" / "quiz.toml").string(), dumped.out);
+    const Outcome rebuilt =
+        quizmake({"build", (folder_ / "again" / "quiz.toml").string(), "-o", file("b.exe"), "--player", file("player.exe")});
+    ASSERT_EQ(rebuilt.exitCode, 0) << rebuilt.err;
+    EXPECT_EQ(readFile(file("b.exe")), readFile(file("a.exe")));
 }
 
 TEST_F(BuildDumpTest, BuildingTwiceGivesTheSameBytes) {

@@ -1,6 +1,6 @@
 #pragma once
-// quizmake dump: a quiz executable read back, its quiz printed as JSON and
-// its pictures written out.
+// quizmake dump: a quiz executable read back, its quiz printed as a quiz
+// source (TOML) that builds it again, and its pictures written out beside it.
 
 #include <string>
 
