@@ -9,6 +9,7 @@
 
 #include "content/content_codec.h"
 #include "shell/file_access.h"
+#include "tools/quizmake/picture_check.h"
 #include "tools/quizmake/quiz_source.h"
 
 namespace {
@@ -26,10 +27,10 @@ std::span<const std::uint8_t> bytesOf(std::string_view text) {
 
 // The player looks for a JPEG under IMG and falls back on a PNG under RT_RCDATA.
 std::optional<ResourceKey> pictureType(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) return ResourceKey::fromName("IMG");
-    static constexpr std::uint8_t PngSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (bytes.size() >= 8 && std::equal(std::begin(PngSignature), std::end(PngSignature), bytes.begin())) {
-        return ResourceKey::fromId(ResourceTypeRcData);
+    switch (pictureKind(bytes)) {
+        case PictureKind::Jpeg: return ResourceKey::fromName("IMG");
+        case PictureKind::Png: return ResourceKey::fromId(ResourceTypeRcData);
+        case PictureKind::Unknown: break;
     }
     return std::nullopt;
 }
@@ -68,6 +69,7 @@ QuizResources quizResources(const std::string& sourcePath) {
     if (!parsed.ok()) return failWith(sourcePath, parsed.error);
     const QuizSource& quiz = parsed.source;
     const ResourceKey patch = ResourceKey::fromName("PATCH");
+    for (const std::string& warning : sourceWarnings(quiz)) result.warnings.push_back({sourcePath, warning});
 
     const CodecOutput definition = encodeContent(bytesOf(definitionText(quiz)));
     if (definition.result != CodecOk) return failWith(sourcePath, std::string("definition: ") + codecResultName(definition.result));
@@ -87,6 +89,9 @@ QuizResources quizResources(const std::string& sourcePath) {
         if (!bytes) return failWith(picture.string(), question + ": cannot read the picture");
         auto type = pictureType(*bytes);
         if (!type) return failWith(picture.string(), question + ": not a JPEG or PNG picture");
+        if (const std::string warning = jpegWarning(*bytes); pictureKind(*bytes) == PictureKind::Jpeg && !warning.empty()) {
+            result.warnings.push_back({picture.string(), question + ": " + warning});
+        }
         const auto id = static_cast<std::uint16_t>(FirstPictureResourceId + i);
         result.resources.push_back(resourceOf(std::move(*type), id, *bytes));
     }
@@ -98,6 +103,9 @@ int runBuild(const std::string& sourcePath, const std::string& outputPath, const
     const std::string player = playerPath.empty() ? defaultPlayer(programPath).string() : playerPath;
     const QuizResources quiz = quizResources(sourcePath);
     if (!quiz.ok()) return fail(quiz.subject, quiz.error);
+    for (const QuizWarning& warning : quiz.warnings) {
+        std::fprintf(stderr, "quizmake: %s: warning: %s\n", warning.subject.c_str(), warning.message.c_str());
+    }
     const auto image = readWholeFile(player);
     if (!image) return fail(player, "cannot read the player (give it with --player)");
     const PeWriteResult built = writePeResources(*image, quiz.resources);

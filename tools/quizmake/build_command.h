@@ -14,8 +14,14 @@ inline constexpr std::uint16_t DefinitionResourceId = 104;
 inline constexpr std::uint16_t CodesResourceId = 105;
 inline constexpr std::uint16_t FirstPictureResourceId = 401;
 
+struct QuizWarning {
+    std::string subject;  // the file it is about
+    std::string message;
+};
+
 struct QuizResources {
     std::vector<Resource> resources;
+    std::vector<QuizWarning> warnings;  // printed; they do not stop the build
     std::string subject;  // the file that an error is about
     std::string error;    // empty on success
     [[nodiscard]] bool ok() const { return error.empty(); }

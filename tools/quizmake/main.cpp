@@ -20,6 +20,7 @@
 #include "tools/quizmake/build_command.h"
 #include "tools/quizmake/cp1252.h"
 #include "tools/quizmake/dump_command.h"
+#include "tools/quizmake/picture_check.h"
 #include "tools/quizmake/quiz_source.h"
 #include "tools/quizmake/record_json.h"
 
@@ -31,6 +32,10 @@ constexpr int ExitBadArguments = 2;
 int fail(const std::string& subject, const std::string& message, int exitCode = ExitBadInput) {
     std::fprintf(stderr, "quizmake: %s: %s\n", subject.c_str(), message.c_str());
     return exitCode;
+}
+
+void warn(const std::string& subject, const std::string& message) {
+    std::fprintf(stderr, "quizmake: %s: warning: %s\n", subject.c_str(), message.c_str());
 }
 
 bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -103,10 +108,10 @@ std::span<const std::uint8_t> bytesOf(std::string_view text) {
 
 // The resource type of a picture file, from its first bytes.
 std::optional<std::string> pictureResourceType(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) return "IMG";
-    static constexpr std::uint8_t PngSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (bytes.size() >= 8 && std::equal(std::begin(PngSignature), std::end(PngSignature), bytes.begin())) {
-        return "RCDATA";
+    switch (pictureKind(bytes)) {
+        case PictureKind::Jpeg: return "IMG";
+        case PictureKind::Png: return "RCDATA";
+        case PictureKind::Unknown: break;
     }
     return std::nullopt;
 }
@@ -128,6 +133,7 @@ int runPack(const std::string& sourcePath, const std::string& folder) {
     const ParsedSource parsed = parseQuizSource({reinterpret_cast<const char*>(json->data()), json->size()});
     if (!parsed.ok()) return fail(sourcePath, parsed.error);
     const QuizSource& quiz = parsed.source;
+    for (const std::string& warning : sourceWarnings(quiz)) warn(sourcePath, warning);
 
     namespace fs = std::filesystem;
     const fs::path out(folder);
@@ -154,6 +160,11 @@ int runPack(const std::string& sourcePath, const std::string& folder) {
         if (!bytes) return fail(picture.string(), "question " + std::to_string(i + 1) + ": cannot read the picture");
         const auto type = pictureResourceType(*bytes);
         if (!type) return fail(picture.string(), "question " + std::to_string(i + 1) + ": not a JPEG or PNG picture");
+        if (pictureKind(*bytes) == PictureKind::Jpeg) {
+            if (const std::string warning = jpegWarning(*bytes); !warning.empty()) {
+                warn(picture.string(), "question " + std::to_string(i + 1) + ": " + warning);
+            }
+        }
         script += std::to_string(401 + i) + " " + *type + " " + rcPath(picture) + "\n";
     }
     if (!replaceFile((out / "quiz.rc").string(), script)) return fail(folder, "cannot write quiz.rc");
