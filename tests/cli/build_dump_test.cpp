@@ -159,6 +159,18 @@ TEST_F(BuildDumpTest, TheDumpedSourceBuildsTheSameExecutable) {
     EXPECT_EQ(readFile(file("b.exe")), readFile(file("a.exe")));
 }
 
+TEST_F(BuildDumpTest, CheckPrintsTheVerdictsOfABuiltQuiz) {
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")}).exitCode, 0);
+    const Outcome checked = quizmake({"check", file("quiz.exe")});
+    ASSERT_EQ(checked.exitCode, 0) << checked.err;
+    EXPECT_NE(checked.out.find("question 2: DEUX"), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("\"deux\""), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("warning: 3 characters or fewer"), std::string::npos) << "UN is short";
+    const Outcome notQuiz = quizmake({"check", file("player.exe")});
+    EXPECT_EQ(notQuiz.exitCode, 1);
+    EXPECT_NE(notQuiz.err.find("not a quiz executable"), std::string::npos) << notQuiz.err;
+}
+
 TEST_F(BuildDumpTest, BuildingTwiceGivesTheSameBytes) {
     ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("a.exe"), "--player", file("player.exe")}).exitCode, 0);
     ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("b.exe"), "--player", file("player.exe")}).exitCode, 0);

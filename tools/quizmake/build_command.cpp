@@ -103,15 +103,16 @@ int runBuild(const std::string& sourcePath, const std::string& outputPath, const
     const std::string player = playerPath.empty() ? defaultPlayer(programPath).string() : playerPath;
     const QuizResources quiz = quizResources(sourcePath);
     if (!quiz.ok()) return fail(quiz.subject, quiz.error);
-    for (const QuizWarning& warning : quiz.warnings) {
-        std::fprintf(stderr, "quizmake: %s: warning: %s\n", warning.subject.c_str(), warning.message.c_str());
-    }
     const auto image = readWholeFile(player);
     if (!image) return fail(player, "cannot read the player (give it with --player)");
     const PeWriteResult built = writePeResources(*image, quiz.resources);
     if (built.error != PeError::Ok) return fail(player, peErrorMessage(built.error));
     if (!replaceFile(outputPath, {reinterpret_cast<const char*>(built.image.data()), built.image.size()})) {
         return fail(outputPath, "cannot write the file");
+    }
+    // Said once the quiz is made: a failed build shows only what stopped it.
+    for (const QuizWarning& warning : quiz.warnings) {
+        std::fprintf(stderr, "quizmake: %s: warning: %s\n", warning.subject.c_str(), warning.message.c_str());
     }
     return 0;
 }

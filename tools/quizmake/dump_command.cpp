@@ -81,15 +81,20 @@ QuizSource sourceOf(const QuizRecord& record, bool hasCodes) {
 
 }  // namespace
 
-int runDump(const std::string& executablePath, const std::string& pictureFolder) {
+QuizExecutable readQuizExecutable(const std::string& executablePath) {
+    QuizExecutable quiz;
+    const auto failWith = [&](const std::string& message) {
+        quiz.error = message;
+        return std::move(quiz);
+    };
     const auto image = readWholeFile(executablePath);
-    if (!image) return fail(executablePath, "cannot read the file");
-    const PeResourcesResult read = readPeResources(*image);
-    if (read.error != PeError::Ok) return fail(executablePath, peErrorMessage(read.error));
+    if (!image) return failWith("cannot read the file");
+    PeResourcesResult read = readPeResources(*image);
+    if (read.error != PeError::Ok) return failWith(peErrorMessage(read.error));
     const ResourceKey patch = ResourceKey::fromName("PATCH");
     const Resource* definition = findResource(read.resources, patch, ResourceKey::fromId(DefinitionResourceId));
     if (definition == nullptr || definition->data.empty()) {
-        return fail(executablePath, "not a quiz executable: it holds no quiz definition (PATCH 104)");
+        return failWith("not a quiz executable: it holds no quiz definition (PATCH 104)");
     }
     const Resource* codes = findResource(read.resources, patch, ResourceKey::fromId(CodesResourceId));
 
@@ -98,17 +103,21 @@ int runDump(const std::string& executablePath, const std::string& pictureFolder)
     std::optional<std::span<const std::uint8_t>> codesBytes;
     if (codes != nullptr) codesBytes = std::span<const std::uint8_t>(codes->data);
     const LoadOutcome outcome = loadQuizContent(record, definition->data, codesBytes);
-    bool failed = false;
     for (const LoaderMessage& message : outcome.messages) {
         // A quiz without code lines is still a quiz; damaged ones are not.
         if (message == CodesUndecodable && codes == nullptr) continue;
         const char* which = message == CodesUndecodable ? "PATCH 105: " : "PATCH 104: ";
-        fail(executablePath, which + cp1252ToUtf8(message.text));
-        failed = true;
+        return failWith(which + cp1252ToUtf8(message.text));
     }
-    if (failed) return ExitBadInput;
-    QuizSource source = sourceOf(record, codes != nullptr);
-    if (const int status = writePictures(read.resources, source, pictureFolder); status != 0) return status;
-    std::fputs(formatQuizSource(source).c_str(), stdout);
+    quiz.source = sourceOf(record, codes != nullptr);
+    quiz.resources = std::move(read.resources);
+    return quiz;
+}
+
+int runDump(const std::string& executablePath, const std::string& pictureFolder) {
+    QuizExecutable quiz = readQuizExecutable(executablePath);
+    if (!quiz.ok()) return fail(executablePath, quiz.error);
+    if (const int status = writePictures(quiz.resources, quiz.source, pictureFolder); status != 0) return status;
+    std::fputs(formatQuizSource(quiz.source).c_str(), stdout);
     return 0;
 }

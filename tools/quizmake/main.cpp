@@ -19,6 +19,7 @@
 #include "tools/quizmake/bmp_file.h"
 #include "tools/quizmake/build_command.h"
 #include "tools/quizmake/cp1252.h"
+#include "tools/quizmake/check_command.h"
 #include "tools/quizmake/dump_command.h"
 #include "tools/quizmake/picture_check.h"
 #include "tools/quizmake/quiz_source.h"
@@ -243,7 +244,10 @@ int main(int argc, char** argv) {
     build->add_option("--player", playerPath, "The player to copy (default: zorbel.exe beside quizmake)");
 
     std::string dumpFolder;
-    auto* dump = app.add_subcommand("dump", "Print the quiz of a quiz executable as JSON and write its pictures to DIR");
+    auto* check = app.add_subcommand("check", "Print how the player grades each answer of QUIZ and a few near misses");
+    check->add_option("QUIZ", in)->required();
+
+    auto* dump = app.add_subcommand("dump", "Print the quiz of a quiz executable as a quiz source and write its pictures to DIR");
     dump->add_option("QUIZ", in)->required();
     dump->add_option("-o,--output", dumpFolder, "DIR: the folder for the pictures (401.jpg, 402.png...)");
 
@@ -260,5 +264,6 @@ int main(int argc, char** argv) {
     if (*png2bmp) return runPng2Bmp(in, out);
     if (*build) return runBuild(sourcePath, buildOutput, playerPath, argv[0]);
     if (*dump) return runDump(in, dumpFolder);
+    if (*check) return runCheck(in);
     return runShow(definitionPath, codesPath);
 }
