@@ -145,7 +145,7 @@ struct TestSection {
     std::uint32_t characteristics = 0x40000040;
 };
 
-struct ImageSpec {
+struct ImagePlan {
     std::vector<TestSection> sections;
     int resourceSection = -1;  // index into sections, -1: none
     Bytes overlay;
@@ -158,7 +158,7 @@ std::uint32_t alignTo(std::size_t value, std::uint32_t alignment) {
 
 // A PE32 image: DOS header, PE signature, COFF and optional headers with 16
 // data directories, the sections one after another, then the overlay.
-Bytes buildImage(const ImageSpec& spec) {
+Bytes buildImage(const ImagePlan& plan) {
     Bytes image(FileAlignment, 0);
     image[0] = 'M';
     image[1] = 'Z';
@@ -166,7 +166,7 @@ Bytes buildImage(const ImageSpec& spec) {
     image[PeOffset] = 'P';
     image[PeOffset + 1] = 'E';
     put16(image, Coff, 0x14C);
-    put16(image, Coff + 2, static_cast<std::uint32_t>(spec.sections.size()));
+    put16(image, Coff + 2, static_cast<std::uint32_t>(plan.sections.size()));
     put16(image, Coff + 16, 224);
     put16(image, Coff + 18, 0x0102);
     put16(image, Optional, 0x10B);
@@ -176,8 +176,8 @@ Bytes buildImage(const ImageSpec& spec) {
     put32(image, Optional + 92, 16);
     std::uint32_t rva = SectionAlignment;
     std::uint32_t initialized = 0;
-    for (std::size_t i = 0; i < spec.sections.size(); ++i) {
-        const TestSection& s = spec.sections[i];
+    for (std::size_t i = 0; i < plan.sections.size(); ++i) {
+        const TestSection& s = plan.sections[i];
         const std::size_t header = SectionTable + 40 * i;
         std::copy(s.name.begin(), s.name.end(), image.begin() + static_cast<std::ptrdiff_t>(header));
         const std::uint32_t raw = static_cast<std::uint32_t>(image.size());
@@ -188,7 +188,7 @@ Bytes buildImage(const ImageSpec& spec) {
         put32(image, header + 36, s.characteristics);
         image.insert(image.end(), s.bytes.begin(), s.bytes.end());
         image.resize(alignTo(image.size(), FileAlignment), 0);
-        if (static_cast<int>(i) == spec.resourceSection) {
+        if (static_cast<int>(i) == plan.resourceSection) {
             put32(image, Directories + 16, rva);
             put32(image, Directories + 20, static_cast<std::uint32_t>(s.bytes.size()));
         }
@@ -197,8 +197,8 @@ Bytes buildImage(const ImageSpec& spec) {
     }
     put32(image, Optional + 8, initialized);
     put32(image, Optional + 56, rva);
-    if (spec.symbolTableInOverlay) put32(image, Coff + 8, static_cast<std::uint32_t>(image.size()));
-    image.insert(image.end(), spec.overlay.begin(), spec.overlay.end());
+    if (plan.symbolTableInOverlay) put32(image, Coff + 8, static_cast<std::uint32_t>(image.size()));
+    image.insert(image.end(), plan.overlay.begin(), plan.overlay.end());
     put32(image, Optional + 64, peChecksum(image, Optional + 64));
     return image;
 }
@@ -227,15 +227,15 @@ Bytes codeBytes() {
     return code;
 }
 
-ImageSpec playerSpec(bool resourcesLast, Bytes overlay = {}, bool symbols = false) {
-    ImageSpec spec;
-    spec.sections.push_back({".text", codeBytes(), 0x60000020});
-    spec.sections.push_back({".rsrc", resourceTree(ownResources(), ResourceRvaFirst)});
-    spec.resourceSection = 1;
-    if (!resourcesLast) spec.sections.push_back({".reloc", Bytes(40, 0xAB), 0x42000040});
-    spec.overlay = std::move(overlay);
-    spec.symbolTableInOverlay = symbols;
-    return spec;
+ImagePlan playerSpec(bool resourcesLast, Bytes overlay = {}, bool symbols = false) {
+    ImagePlan plan;
+    plan.sections.push_back({".text", codeBytes(), 0x60000020});
+    plan.sections.push_back({".rsrc", resourceTree(ownResources(), ResourceRvaFirst)});
+    plan.resourceSection = 1;
+    if (!resourcesLast) plan.sections.push_back({".reloc", Bytes(40, 0xAB), 0x42000040});
+    plan.overlay = std::move(overlay);
+    plan.symbolTableInOverlay = symbols;
+    return plan;
 }
 
 std::vector<Resource> quizChanges() {
@@ -413,9 +413,9 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PeWrite,
                          [](const ::testing::TestParamInfo<WriteCase>& param) { return std::string(param.param.what); });
 
 TEST(PeResources, ImageWithoutResourcesGetsANewSection) {
-    ImageSpec spec;
-    spec.sections.push_back({".text", codeBytes(), 0x60000020});
-    const Bytes image = buildImage(spec);
+    ImagePlan plan;
+    plan.sections.push_back({".text", codeBytes(), 0x60000020});
+    const Bytes image = buildImage(plan);
     const PeResourcesResult none = readPeResources(image);
     ASSERT_EQ(none.error, PeError::Ok);
     EXPECT_TRUE(none.resources.empty());
