@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,33 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/command_line.h"
 #include "tools/quizmake/pe_resources.h"
 #include "tools/quizmake/quiz_source.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& argument) {
-    std::string q = "'";
-    for (const char c : argument) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 void put32(std::string& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -102,19 +81,7 @@ protected:
     std::string file(const char* name) const { return (folder_ / name).string(); }
 
     Outcome quizmake(const std::vector<std::string>& arguments) const {
-        std::string command = quoted(QUIZMAKE_PATH);
-        for (const std::string& a : arguments) command += " " + quoted(a);
-        const fs::path err = folder_ / "stderr.txt";
-        command += " 2>" + quoted(err.string());
-        Outcome run{-1, "", ""};
-        if (std::FILE* pipe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
-            const int status = pclose(pipe);
-            run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        run.err = readFile(err);
-        return run;
+        return runProgram(QUIZMAKE_PATH, arguments, folder_);
     }
 
     fs::path folder_;

@@ -4,7 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,32 +14,12 @@
 #include <vector>
 
 #include "tests/support/verdict_examples.h"
+#include "tests/support/command_line.h"
 #include "tools/quizmake/cp1252.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(std::string_view argument) {
-    std::string q = "'";
-    for (const char c : argument) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 class QuizmakeTest : public ::testing::Test {
 protected:
@@ -55,19 +34,7 @@ protected:
     fs::path file(const char* name) const { return folder_ / name; }
 
     Outcome quizmake(const std::vector<std::string>& arguments) const {
-        std::string command = shellQuoted(QUIZMAKE_PATH);
-        for (const std::string& a : arguments) command += " " + shellQuoted(a);
-        const fs::path err = folder_ / "stderr.txt";
-        command += " 2>" + shellQuoted(err.string());
-        Outcome run{-1, "", ""};
-        if (std::FILE* pipe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
-            const int status = pclose(pipe);
-            run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        run.err = readFile(err);
-        return run;
+        return runProgram(QUIZMAKE_PATH, arguments, folder_);
     }
 
     fs::path folder_;
