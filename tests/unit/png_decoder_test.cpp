@@ -14,6 +14,7 @@
 
 #include "pictures/png/png_decoder.h"
 #include "tests/support/libpng_reference.h"
+#include "tests/support/png_run.h"
 
 namespace {
 
@@ -25,20 +26,6 @@ Bytes readSuiteFile(const std::string& name) { return readBinaryFile(DataDir + "
 
 // Exactly as many bytes as given, on the heap, so that AddressSanitizer sees
 // any access past the end.
-class ExactBuffer {
-public:
-    explicit ExactBuffer(std::span<const std::uint8_t> bytes)
-        : data_(std::make_unique<std::uint8_t[]>(bytes.size())), size_(bytes.size()) {
-        if (!bytes.empty()) std::memcpy(data_.get(), bytes.data(), bytes.size());
-    }
-    std::span<std::uint8_t> span() { return {data_.get(), size_}; }
-    Bytes bytes() const { return Bytes(data_.get(), data_.get() + size_); }
-
-private:
-    std::unique_ptr<std::uint8_t[]> data_;
-    std::size_t size_;
-};
-
 // --- PNG files built chunk by chunk ----------------------------------------------
 
 struct Chunk {
@@ -189,30 +176,6 @@ ZlibInflate zlibInflate(std::span<const std::uint8_t> stream, std::size_t maxOut
 }
 
 // --- running our decoder ------------------------------------------------------------
-
-struct OurBitmap {
-    PngResult open = PngResult::WrongStage;
-    PngResult decode = PngResult::WrongStage;
-    PngResult write = PngResult::WrongStage;
-    PngBitmapLayout layout;
-    Bytes rows;
-};
-
-OurBitmap decodeWithOurs(std::span<const std::uint8_t> file) {
-    ExactBuffer source(file);
-    OurBitmap out;
-    PngDecoder decoder;
-    out.open = openPng(decoder, source.span());
-    if (out.open == PngResult::Ok) out.decode = decodePng(decoder);
-    if (out.decode == PngResult::Ok) {
-        out.layout = pngBitmapLayout(decoder);
-        ExactBuffer rows(Bytes(std::size_t{out.layout.stride} * out.layout.height, 0));
-        out.write = writePngBitmap(decoder, rows.span());
-        out.rows = rows.bytes();
-    }
-    releasePng(decoder);
-    return out;
-}
 
 Bytes pixelsOf(const OurBitmap& b) {
     return canonicalPixels(b.layout.width, b.layout.height, b.layout.bitsPerPixel, b.layout.stride, b.rows);

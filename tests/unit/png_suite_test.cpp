@@ -15,6 +15,7 @@
 
 #include "pictures/png/png_decoder.h"
 #include "tests/support/libpng_reference.h"
+#include "tests/support/png_run.h"
 #include "tests/support/sha256.h"
 
 namespace {
@@ -142,51 +143,6 @@ std::string testNameOf(const SuiteRow& row) {
 
 // Exactly as many bytes as given, on the heap, so that AddressSanitizer sees
 // any read past the end.
-class ExactBuffer {
-public:
-    explicit ExactBuffer(std::span<const std::uint8_t> bytes)
-        : data_(std::make_unique<std::uint8_t[]>(bytes.size())), size_(bytes.size()) {
-        if (!bytes.empty()) std::memcpy(data_.get(), bytes.data(), bytes.size());
-    }
-    std::span<std::uint8_t> span() { return {data_.get(), size_}; }
-
-private:
-    std::unique_ptr<std::uint8_t[]> data_;
-    std::size_t size_;
-};
-
-struct OurBitmap {
-    PngResult open = PngResult::WrongStage;
-    PngResult decode = PngResult::WrongStage;
-    PngResult write = PngResult::WrongStage;
-    PngStage stageAfterOpen = PngStage::Empty;
-    PngStage stageAfterDecode = PngStage::Empty;
-    PngBitmapLayout layout;
-    Bytes rows;
-};
-
-// The player's sequence: open, decode, lay out, write; released on every path.
-OurBitmap decodeWithOurs(std::span<const std::uint8_t> file) {
-    ExactBuffer source(file);
-    OurBitmap out;
-    PngDecoder decoder;
-    out.open = openPng(decoder, source.span());
-    out.stageAfterOpen = decoder.stage;
-    if (out.open == PngResult::Ok) {
-        out.decode = decodePng(decoder);
-        out.stageAfterDecode = decoder.stage;
-    }
-    if (out.decode == PngResult::Ok) {
-        out.layout = pngBitmapLayout(decoder);
-        const std::size_t size = std::size_t{out.layout.stride} * out.layout.height;
-        ExactBuffer rows(Bytes(size, 0xA5));
-        out.write = writePngBitmap(decoder, rows.span());
-        out.rows.assign(rows.span().begin(), rows.span().end());
-    }
-    releasePng(decoder);
-    return out;
-}
-
 Bytes pixelsOf(const OurBitmap& bitmap) {
     const PngBitmapLayout& l = bitmap.layout;
     return canonicalPixels(l.width, l.height, l.bitsPerPixel, l.stride, bitmap.rows);
