@@ -6,15 +6,17 @@ enable_language(RC)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 add_library(zorbel_player STATIC
+  common/app_state_win32.cpp
+  common/child_controls_win32.cpp
   content/quiz_record_win32.cpp
   content/quiz_loader_win32.cpp
   grading/dialog_controls_win32.cpp
   pictures/picture_loader_win32.cpp
   pictures/png_picture_win32.cpp
+  panels/answer_field_win32.cpp
   panels/single_question_panel_win32.cpp
   panels/overview_panel_win32.cpp
   panels/verdict_label_win32.cpp
-  shell/app_state_win32.cpp
   shell/header_panel_win32.cpp
   shell/main_window_win32.cpp
   shell/progress_win32.cpp)
@@ -28,7 +30,7 @@ target_link_libraries(zorbel_player
 # startup code would not find it), the program's resources and the extra
 # resource scripts given (a quiz's definition, codes and pictures).
 function(add_player_executable name)
-  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/shell/main_win32.cpp ${PROJECT_SOURCE_DIR}/resources/zorbel.rc ${ARGN})
+  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/shell/main_win32.cpp ${PROJECT_SOURCE_DIR}/resources/zorbel_win32.rc ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
   target_link_libraries(${name} PRIVATE zorbel_player zorbel_warnings)
 endfunction()

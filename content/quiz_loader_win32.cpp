@@ -6,11 +6,9 @@
 
 #include "content/quiz_loader.h"
 #include "content/quiz_record_win32.h"
+#include "resources/contract_ids.h"
 
 namespace {
-
-constexpr int DefinitionResource = 104;
-constexpr int CodesResource = 105;
 
 // The bytes of one resource of this executable; empty when it does not exist.
 struct ResourceBytes {
@@ -36,8 +34,8 @@ struct ResourceBytes {
 void loadQuiz(QuizRecord& record) {
     LoadOutcome outcome;
     {
-        const ResourceBytes definition(DefinitionResource, "PATCH");
-        const ResourceBytes codes(CodesResource, "PATCH");
+        const ResourceBytes definition(DefinitionResourceId, QuizTextResourceType);
+        const ResourceBytes codes(CodesResourceId, QuizTextResourceType);
         outcome = loadQuizContent(record, definition.bytes, codes.bytes);
     }
     for (const LoaderMessage& message : outcome.messages) {

@@ -14,17 +14,3 @@ public:
     virtual void setText(int controlId, std::string_view text) = 0;
     virtual void setVisible(int controlId, bool visible) = 0;
 };
-
-namespace controlid {
-// Header panel.
-inline constexpr int CodeField = 30;
-inline constexpr int ScoreLabel = 32;
-// Single-question panel.
-inline constexpr int AnswerField = 9000;
-inline constexpr int VerdictLabel = 9500;
-inline constexpr int CommentLabel = 9501;
-// Overview panel: slot s, question number j (1-based).
-inline constexpr int OverviewFieldBase = 4000;
-inline constexpr int OverviewVerdictBase = 5000;
-inline constexpr int OverviewCommentBase = 8000;
-}  // namespace controlid

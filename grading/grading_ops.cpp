@@ -4,6 +4,7 @@
 
 #include "grading/text_measures.h"
 #include "grading/verdict.h"
+#include "resources/contract_ids.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ void gradeOverviewField(QuizRecord& record, Controls& overview, Controls& header
     const Text typed = overview.text(fieldId);
     const Verdict verdict = gradeAnswer(expectedAnswerOf(*question, secondAnswer).view(), typed.view(), true);
     if (verdict == Verdict::Right) question->solved = 1;
-    overview.setText(fieldId + 1000, verdictText(verdict));
+    overview.setText(controlid::OverviewVerdictBase + slot, verdictText(verdict));
 
     const int commentLabel = controlid::OverviewCommentBase + index + 1;
     if (verdict == Verdict::Right) {

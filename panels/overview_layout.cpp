@@ -7,6 +7,7 @@ namespace {
 constexpr int RowGap = 30;
 constexpr int RowsOffsetWithoutPictures = 10;
 constexpr int SecondAnswerStep = 19;
+constexpr int WheelStep = 50;  // pixels a wheel notch scrolls
 
 int columnLeft(int column, const OverviewShape& shape) {
     return column * (shape.frame.width + RowGap) + (shape.answersPerQuestion == 2 ? 106 : 46);
@@ -88,16 +89,18 @@ ScrollBarSetting scrollBarSetting(int content, int client) {
 }
 
 int verticalScrollRequest(int code, const ScrollBarState& bar, int frameHeight, int target) {
+    // A line is a row of pictures with the fields beneath them.
+    const int line = frameHeight + 50;
     switch (code) {
-        case 0: return bar.position - (frameHeight + 50);  // SB_LINEUP
-        case 1: return bar.position + (frameHeight + 50);  // SB_LINEDOWN
-        case 2: return bar.position - bar.page;            // SB_PAGEUP
-        case 3: return bar.position + bar.page;            // SB_PAGEDOWN
-        case 5: return bar.trackPosition;                  // SB_THUMBTRACK
-        case 6: return 0;                                  // SB_TOP
-        case 7: return bar.maximum;                        // SB_BOTTOM
-        case WheelScrollDown: return bar.position + 50;
-        case WheelScrollUp: return bar.position - 50;
+        case ScrollLineUp: return bar.position - line;
+        case ScrollLineDown: return bar.position + line;
+        case ScrollPageUp: return bar.position - bar.page;
+        case ScrollPageDown: return bar.position + bar.page;
+        case ScrollThumbTrack: return bar.trackPosition;
+        case ScrollTop: return 0;
+        case ScrollBottom: return bar.maximum;
+        case WheelScrollDown: return bar.position + WheelStep;
+        case WheelScrollUp: return bar.position - WheelStep;
         case ScrollToTabTarget: return target;
         default: return bar.position;
     }
@@ -105,21 +108,20 @@ int verticalScrollRequest(int code, const ScrollBarState& bar, int frameHeight, 
 
 int horizontalScrollRequest(int code, const ScrollBarState& bar) {
     switch (code) {
-        case 0: return bar.position - 1;         // SB_LINELEFT
-        case 1: return bar.position + 1;         // SB_LINERIGHT
-        case 2: return bar.position - bar.page;  // SB_PAGELEFT
-        case 3: return bar.position + bar.page;  // SB_PAGERIGHT
-        case 5: return bar.trackPosition;        // SB_THUMBTRACK
+        case ScrollLineUp: return bar.position - 1;
+        case ScrollLineDown: return bar.position + 1;
+        case ScrollPageUp: return bar.position - bar.page;
+        case ScrollPageDown: return bar.position + bar.page;
+        case ScrollThumbTrack: return bar.trackPosition;
         default: return bar.position;
     }
 }
 
-int largestScrollPosition(const ScrollBarState& bar) {
-    return std::max(bar.minimum, bar.maximum - std::max(bar.page - 1, 0));
-}
-
-int limitScrollPosition(int requested, const ScrollBarState& bar) {
-    return std::clamp(requested, bar.minimum, largestScrollPosition(bar));
+std::optional<int> wheelScrollCode(int wheelDelta) {
+    constexpr int Notch = 120;
+    if (wheelDelta == Notch) return WheelScrollUp;
+    if (wheelDelta == -Notch) return WheelScrollDown;
+    return std::nullopt;
 }
 
 int nextSlot(int slot, int total, int direction) {

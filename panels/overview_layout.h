@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "shell/geometry.h"
-#include "shell/window_layout.h"
+#include "common/geometry.h"
+#include "resources/contract_ids.h"
 
 struct OverviewShape {
     int questionCount = 0;       // N
@@ -54,11 +54,23 @@ struct ScrollBarSetting {
 };
 ScrollBarSetting scrollBarSetting(int content, int client);
 
+// The request codes of WM_VSCROLL and WM_HSCROLL, with the system's values
+// (SB_LINEUP ... SB_BOTTOM; the horizontal names mean the same steps).
+enum ScrollCode : int {
+    ScrollLineUp = 0,
+    ScrollLineDown = 1,
+    ScrollPageUp = 2,
+    ScrollPageDown = 3,
+    ScrollThumbPosition = 4,
+    ScrollThumbTrack = 5,
+    ScrollTop = 6,
+    ScrollBottom = 7,
+};
+
 // The position after a scroll request, before the bar limits it: `code` is a
-// WM_VSCROLL / WM_HSCROLL request code (0 ... 7) or one of the private codes:
-// the wheel's (WheelScrollDown 50 pixels toward the bottom, WheelScrollUp 50
-// toward the top) and the Tab target's.
-inline constexpr int ScrollToTabTarget = 502;
+// ScrollCode or one of the private codes: the wheel's (WheelScrollDown 50
+// pixels toward the bottom, WheelScrollUp 50 toward the top) and the Tab
+// target's (ScrollToTabTarget).
 
 struct ScrollBarState {
     int minimum = 0;
@@ -69,9 +81,11 @@ struct ScrollBarState {
 };
 int verticalScrollRequest(int code, const ScrollBarState& bar, int frameHeight, int target);
 int horizontalScrollRequest(int code, const ScrollBarState& bar);
-// The largest position a bar allows, and a request limited to it.
-int largestScrollPosition(const ScrollBarState& bar);
-int limitScrollPosition(int requested, const ScrollBarState& bar);
+
+// A wheel notch as the overview's private scroll code: WheelScrollUp for one
+// notch away from the user (+120), WheelScrollDown towards (-120); nothing for
+// any other step.
+std::optional<int> wheelScrollCode(int wheelDelta);
 
 // Tab and Shift+Tab cycle through the slots 1 ... total.
 int nextSlot(int slot, int total, int direction);

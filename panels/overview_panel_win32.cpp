@@ -2,39 +2,43 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
 #include <optional>
+#include <string_view>
 #include <vector>
 
+#include "common/app_state_win32.h"
+#include "common/child_controls_win32.h"
+#include "content/quiz_record.h"
 #include "grading/dialog_controls_win32.h"
 #include "grading/grading_ops.h"
+#include "grading/verdict.h"
+#include "panels/answer_field_win32.h"
 #include "panels/overview_layout.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
-#include "shell/app_state_win32.h"
-#include "shell/child_window_win32.h"
-#include "shell/key_action_win32.h"
-#include "shell/progress_file.h"
-#include "shell/progress_win32.h"
+#include "resources/contract_ids.h"
 
 namespace {
 
-constexpr int QuestionNumberLabel = 153;
-constexpr int AnswerNameLabel = 156;
-constexpr int FirstPictureFrame = 9900;  // + question number
-constexpr int FieldBase = controlid::OverviewFieldBase;
-constexpr int VerdictBase = controlid::OverviewVerdictBase;
-constexpr int CommentBase = controlid::OverviewCommentBase;
+using namespace controlid;
+
+constexpr int FieldBase = OverviewFieldBase;
+constexpr int VerdictBase = OverviewVerdictBase;
+constexpr int CommentBase = OverviewCommentBase;
 constexpr int scrollUnit = 1;
 
-int overviewContentWidth = 0;
-int overviewContentHeight = 0;
-int overviewScrollTarget = 0;
-WNDPROC overviewFieldDefaultProc = nullptr;
-// Where each question's block lies in the content, for the Tab target.
-OverviewLayout placed;
+// The panel's own state, from its creation on.
+struct OverviewState {
+    OverviewLayout placed;  // every question's controls and the content size, in content coordinates
+    int scrollTarget = 0;   // the Tab target's position, for ScrollToTabTarget
+};
+OverviewState overview;
 
-LRESULT CALLBACK overviewFieldProc(HWND answer, UINT message, WPARAM wParam, LPARAM lParam);
+void leaveField(HWND answer);
+bool actOnFieldKey(HWND answer, WPARAM key);
+void postWheelStep(int delta);
+// An edit control would swallow the wheel; in the overview it scrolls the panel.
+constexpr AnswerFieldRules OverviewFieldKeys{leaveField, actOnFieldKey, postWheelStep};
 
 int slotTotal() { return answerSlotCount(*quiz); }
 HWND field(int slot) { return GetDlgItem(overviewPanel, FieldBase + slot); }
@@ -68,8 +72,8 @@ void setBar(HWND panel, int bar, int content, int client) {
 void updateScrollBars(HWND panel) {
     RECT client{};
     GetClientRect(panel, &client);
-    setBar(panel, SB_HORZ, overviewContentWidth, client.right);
-    setBar(panel, SB_VERT, overviewContentHeight, client.bottom);
+    setBar(panel, SB_HORZ, overview.placed.content.width, client.right);
+    setBar(panel, SB_VERT, overview.placed.content.height, client.bottom);
 }
 
 // --- Building --------------------------------------------------------------
@@ -86,7 +90,7 @@ LoadedPictures loadPictures() {
     if (quiz->showPictures != 1) return loaded;
     const int measured = measuredPictureCount(quiz->questionCount);
     for (int j = 1; j <= measured; ++j) {
-        HBITMAP picture = loadQuestionPicture(FirstPictureResource - 1 + j, pictureFrameWidth, pictureFrameHeight);
+        HBITMAP picture = loadQuestionPicture(FirstPictureResourceId - 1 + j, pictureFrameWidth, pictureFrameHeight);
         std::optional<Size> size;
         if (picture != nullptr) {
             const SIZE s = bitmapSize(picture);
@@ -123,8 +127,7 @@ void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question,
                                      place.verdicts[index], VerdictBase + slot);
         if (answers == 2) setGuiFont(verdict);
         SendMessageA(answer, WM_SETFONT, reinterpret_cast<WPARAM>(asFont(quiz->answerFont)), FALSE);
-        overviewFieldDefaultProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(answer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&overviewFieldProc)));
+        filterAnswerField(answer, OverviewFieldKeys);
         gradeField(FieldBase + slot);
     }
 }
@@ -133,7 +136,7 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
                     const std::vector<Text>& lines) {
     if (place.picture) {
         HWND frame = createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
-                                   FirstPictureFrame + question);
+                                   OverviewPictureBase + question);
         SendMessageA(frame, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     } else if (picture != nullptr) {
         DeleteObject(picture);
@@ -156,22 +159,19 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
     }
 }
 
-void initialise(HWND panel) {
+void initialise(HWND panel, const std::vector<Text>& saved) {
     overviewPanel = panel;
-    const std::vector<Text> lines = readProgressFile(progressFilePath(), slotTotal());
     createAnswerFont();
 
     LoadedPictures pictures = loadPictures();
     const OverviewShape shape{quiz->questionCount, quiz->answersPerQuestion, quiz->showPictures == 1,
                               quiz->commentMode > 1, {pictureFrameWidth, pictureFrameHeight}};
-    placed = layoutOverview(shape, pictures.sizes);
+    overview.placed = layoutOverview(shape, pictures.sizes);
     for (int j = 1; j <= quiz->questionCount; ++j) {
         HBITMAP picture = j <= static_cast<int>(pictures.bitmaps.size()) ? pictures.bitmaps[static_cast<std::size_t>(j - 1)]
                                                                         : nullptr;
-        createQuestion(panel, placed.questions[static_cast<std::size_t>(j - 1)], j, picture, lines);
+        createQuestion(panel, overview.placed.questions[static_cast<std::size_t>(j - 1)], j, picture, saved);
     }
-    overviewContentWidth = placed.content.width;
-    overviewContentHeight = placed.content.height;
     updateScrollBars(panel);
 }
 
@@ -196,7 +196,7 @@ ScrollBarState barState(const SCROLLINFO& info) {
 
 void onVerticalScroll(HWND panel, int code) {
     const SCROLLINFO info = scrollInfo(panel, SB_VERT);
-    scrollTo(panel, SB_VERT, verticalScrollRequest(code, barState(info), pictureFrameHeight, overviewScrollTarget),
+    scrollTo(panel, SB_VERT, verticalScrollRequest(code, barState(info), pictureFrameHeight, overview.scrollTarget),
              info.nPos);
 }
 
@@ -218,8 +218,7 @@ void onSize(HWND panel) {
 }
 
 void postWheelStep(int delta) {
-    if (delta == WHEEL_DELTA) PostMessageA(overviewPanel, WM_VSCROLL, WheelScrollUp, 0);
-    if (delta == -WHEEL_DELTA) PostMessageA(overviewPanel, WM_VSCROLL, WheelScrollDown, 0);
+    if (const auto code = wheelScrollCode(delta)) PostMessageA(overviewPanel, WM_VSCROLL, static_cast<WPARAM>(*code), 0);
 }
 
 // --- Answer fields -----------------------------------------------------------
@@ -234,7 +233,7 @@ SlotExtent slotExtent(int slot) {
     const int answers = quiz->answersPerQuestion;
     const int question = (slot - 1) / answers;
     const int k = (slot - 1) % answers;
-    const OverviewQuestionPlace& place = placed.questions[static_cast<std::size_t>(question)];
+    const OverviewQuestionPlace& place = overview.placed.questions[static_cast<std::size_t>(question)];
     const Rect& f = place.fields[static_cast<std::size_t>(k)];
     const Rect& v = place.verdicts[static_cast<std::size_t>(k)];
     const Rect& last = place.verdicts[static_cast<std::size_t>(answers - 1)];
@@ -254,9 +253,9 @@ void moveToNextField(HWND current) {
         GetClientRect(overviewPanel, &client);
         const int position = GetScrollPos(overviewPanel, SB_VERT);
         const SlotExtent e = slotExtent(next);
-        overviewScrollTarget = positionShowing(position, client.bottom, e.blockTop, e.blockBottom, e.fieldTop,
-                                               e.fieldBottom);
-        if (overviewScrollTarget != position) SendMessageA(overviewPanel, WM_VSCROLL, ScrollToTabTarget, 0);
+        overview.scrollTarget = positionShowing(position, client.bottom, e.blockTop, e.blockBottom, e.fieldTop,
+                                                e.fieldBottom);
+        if (overview.scrollTarget != position) SendMessageA(overviewPanel, WM_VSCROLL, ScrollToTabTarget, 0);
     }
     SetFocus(field(next));
 }
@@ -268,15 +267,17 @@ void copyAnswerToUnsolved(HWND source) {
     for (int slot = 1; slot <= slotTotal(); ++slot) {
         char verdict[TextCapacity] = {};
         GetDlgItemTextA(overviewPanel, VerdictBase + slot, verdict, static_cast<int>(TextCapacity));
-        if (std::string_view(verdict) == "BRAVO") continue;
+        if (std::string_view(verdict) == verdictText(Verdict::Right)) continue;
         SetDlgItemTextA(overviewPanel, FieldBase + slot, text);
         SetFocus(field(slot));
     }
     SetFocus(source);
 }
 
-// Returns true when the key is consumed.
-bool onFieldKey(HWND answer, WPARAM key) {
+void leaveField(HWND answer) { gradeField(GetDlgCtrlID(answer)); }
+
+// True when the key is consumed.
+bool actOnFieldKey(HWND answer, WPARAM key) {
     switch (key) {
         case VK_RETURN:
             gradeField(GetDlgCtrlID(answer));
@@ -295,12 +296,6 @@ bool onFieldKey(HWND answer, WPARAM key) {
         case VK_F1:
             copyAnswerToUnsolved(answer);
             break;
-        case VK_F2:
-            saveProgress();
-            break;
-        case VK_F3:
-            SendMessageA(mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-            break;
         default:
             break;
     }
@@ -318,31 +313,6 @@ INT_PTR onCtlColorStatic(HDC dc, HWND label) {
     return brushResult(asBrush(quiz->backgroundBrush));
 }
 
-LRESULT CALLBACK overviewFieldProc(HWND answer, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SETFOCUS:
-            SendMessageA(answer, EM_SETSEL, 0, 260);
-            break;
-        case WM_KILLFOCUS:
-            gradeField(GetDlgCtrlID(answer));
-            break;
-        case WM_CHAR:
-            if (wParam == '\r' || wParam == '\t') return 0;
-            break;
-        case WM_MOUSEWHEEL:
-            // An edit control would swallow the wheel; it scrolls the overview instead.
-            postWheelStep(GET_WHEEL_DELTA_WPARAM(wParam));
-            return 0;
-        case WM_KEYUP:
-        case WM_SYSKEYDOWN:
-            if (isKeyAction(message, lParam) && onFieldKey(answer, wParam)) return 1;
-            break;
-        default:
-            break;
-    }
-    return CallWindowProcA(overviewFieldDefaultProc, answer, message, wParam, lParam);
-}
-
 }  // namespace
 
 void setOverviewAnswer(int slot, const char* text) { SetDlgItemTextA(overviewPanel, FieldBase + slot, text); }
@@ -356,7 +326,7 @@ void gradeOverviewAnswer(int slot) { gradeField(FieldBase + slot); }
 INT_PTR CALLBACK overviewPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            initialise(panel);
+            initialise(panel, *reinterpret_cast<const std::vector<Text>*>(lParam));
             return TRUE;
         case WM_SIZE:
             onSize(panel);

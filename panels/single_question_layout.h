@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "shell/geometry.h"
+#include "common/geometry.h"
 
 // The frame's place for a bitmap of `bitmap` size (none: the frame keeps the
 // full W x H at 5, 5). A narrower bitmap is centred across without the 5-pixel

@@ -1,34 +1,26 @@
 #include "panels/single_question_panel_win32.h"
 
 #include <cstdio>
-#include <string>
+#include <vector>
 
+#include "common/app_state_win32.h"
+#include "common/child_controls_win32.h"
+#include "content/quiz_record.h"
 #include "grading/dialog_controls_win32.h"
 #include "grading/grading_ops.h"
-#include "grading/verdict.h"
+#include "panels/answer_field_win32.h"
 #include "panels/single_question_layout.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
-#include "shell/app_state_win32.h"
-#include "shell/child_window_win32.h"
-#include "shell/key_action_win32.h"
-#include "shell/progress_file.h"
-#include "shell/progress_win32.h"
+#include "resources/contract_ids.h"
 
 int currentQuestion = 0;
 
 namespace {
 
-constexpr int PictureFrame = 9907;
-constexpr int PreviousButton = 9906;
-constexpr int NextButton = 9905;
-constexpr int QuestionSelector = 10000;
-constexpr int AnswerField = controlid::AnswerField;
-constexpr int VerdictLabel = controlid::VerdictLabel;
-constexpr int CommentLabel = controlid::CommentLabel;
-constexpr UINT ResyncSelector = WM_APP + 1;
+using namespace controlid;
 
-WNDPROC answerFieldDefaultProc = nullptr;
+constexpr UINT ResyncSelector = WM_APP + 1;
 
 HWND control(int id) { return GetDlgItem(singleQuestionPanel, id); }
 
@@ -50,7 +42,7 @@ void fillAnswerField(int question) { SetWindowTextA(control(AnswerField), hasQue
 void showQuestion() {
     const Size frame{pictureFrameWidth, pictureFrameHeight};
     HBITMAP picture = hasQuestions()
-                          ? loadQuestionPicture(FirstPictureResource + currentQuestion, frame.width, frame.height)
+                          ? loadQuestionPicture(FirstPictureResourceId + currentQuestion, frame.width, frame.height)
                           : nullptr;
     std::optional<Size> shown;
     if (picture != nullptr) {
@@ -112,33 +104,18 @@ INT_PTR onCtlColorStatic(HDC dc, HWND staticControl) {
     return verdictLabelColours(dc, staticControl);
 }
 
-LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SETFOCUS:
-            SendMessageA(field, EM_SETSEL, 0, 260);
-            break;
-        case WM_KILLFOCUS:
-            commitAnswerField();
-            gradeShownQuestion();
-            break;
-        case WM_CHAR:
-            if (wParam == '\r' || wParam == '\t') return 0;
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYDOWN:
-            if (!isKeyAction(message, lParam)) break;
-            if (wParam == VK_RETURN) {
-                gradeShownQuestion();
-                return 1;
-            }
-            if (wParam == VK_F2) saveProgress();
-            if (wParam == VK_F3) SendMessageA(mainWindow, WM_SYSKEYDOWN, VK_F3, 0);
-            break;
-        default:
-            break;
-    }
-    return CallWindowProcA(answerFieldDefaultProc, field, message, wParam, lParam);
+void leaveAnswerField(HWND) {
+    commitAnswerField();
+    gradeShownQuestion();
 }
+
+bool actOnAnswerKey(HWND, WPARAM key) {
+    if (key != VK_RETURN) return false;
+    gradeShownQuestion();
+    return true;
+}
+
+constexpr AnswerFieldRules AnswerFieldKeys{leaveAnswerField, actOnAnswerKey, nullptr};
 
 void createSelector(HWND panel) {
     HWND selector = createChild(panel, "combobox", "", WS_VSCROLL | CBS_DROPDOWNLIST | CBS_DISABLENOSCROLL,
@@ -152,13 +129,12 @@ void createSelector(HWND panel) {
     SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
 }
 
-void initialise(HWND panel) {
+void initialise(HWND panel, const std::vector<Text>& saved) {
     singleQuestionPanel = panel;
     // Every slot is restored, so that a save from this view keeps a two-answer
     // quiz's second answers.
     const int slots = answerSlotCount(*quiz);
-    const std::vector<Text> lines = readProgressFile(progressFilePath(), slots);
-    for (int s = 0; s < slots; ++s) quiz->typedAnswers[static_cast<std::size_t>(s)] = lines[static_cast<std::size_t>(s)];
+    for (int s = 0; s < slots; ++s) quiz->typedAnswers[static_cast<std::size_t>(s)] = saved[static_cast<std::size_t>(s)];
 
     createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE,
                 {5, 5, pictureFrameWidth, pictureFrameHeight}, PictureFrame);
@@ -169,8 +145,7 @@ void initialise(HWND panel) {
     createChild(panel, "STATIC", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, {410, 490, 100, 20}, VerdictLabel);
     createChild(panel, "BUTTON", "-->", WS_BORDER, {585, 490, 60, 20}, NextButton);
     setGuiFont(createChild(panel, "STATIC", "", SS_CENTER, {170, 540, 230, 40}, CommentLabel));
-    answerFieldDefaultProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&answerFieldProc)));
+    filterAnswerField(field, AnswerFieldKeys);
 
     currentQuestion = 0;
     for (int i = 0; i < quiz->questionCount; ++i) {
@@ -202,7 +177,7 @@ void refreshShownAnswer() {
 INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            initialise(panel);
+            initialise(panel, *reinterpret_cast<const std::vector<Text>*>(lParam));
             return TRUE;
         case WM_COMMAND:
             onCommand(wParam);

@@ -1,7 +1,8 @@
 #include "panels/verdict_label_win32.h"
 
+#include "common/app_state_win32.h"
+#include "content/quiz_record.h"
 #include "grading/verdict.h"
-#include "shell/app_state_win32.h"
 
 INT_PTR verdictLabelColours(HDC dc, HWND label) {
     char text[TextCapacity] = {};

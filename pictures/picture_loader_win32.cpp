@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "pictures/fitted_size.h"
+#include "resources/contract_ids.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ SIZE bitmapSize(HBITMAP bitmap) {
 }
 
 HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight) {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resourceId), "IMG");
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resourceId), JpegResourceType);
     HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
     if (loaded == nullptr) return loadPngPicture(resourceId, frameWidth, frameHeight);
     const void* bytes = LockResource(loaded);

@@ -6,8 +6,6 @@
 
 #include <cstddef>
 
-inline constexpr int FirstPictureResource = 401;
-
 HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight);
 
 // Decodes one picture file in memory (JPEG and what else the system reads).

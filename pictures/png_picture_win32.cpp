@@ -6,6 +6,7 @@
 
 #include "pictures/picture_loader_win32.h"
 #include "pictures/png/png_decoder.h"
+#include "resources/contract_ids.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ void reportPngFailure(const char* text) { MessageBoxA(nullptr, text, "Informatio
 
 // Finds the RT_RCDATA resource and opens it; false (silently) when it is not a usable PNG.
 bool openPngResource(PngDecoder& decoder, HMODULE module, int resourceId) {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(ResourceTypeRcData));
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
     const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;

@@ -4,15 +4,15 @@
 
 #include <cstdio>
 
-#include "resources/resource_ids.h"
-#include "shell/app_state_win32.h"
+#include "common/app_state_win32.h"
+#include "common/child_controls_win32.h"
+#include "content/quiz_record.h"
+#include "resources/contract_ids.h"
 #include "shell/progress_win32.h"
 #include "shell/window_layout.h"
 
 namespace {
 
-constexpr int LinkLabel = 24;
-constexpr int SaveButton = 27;
 constexpr COLORREF HeaderColour = RGB(128, 128, 255);
 constexpr COLORREF LinkColour = RGB(50, 50, 255);
 
@@ -21,14 +21,6 @@ struct HeaderPanelState {
     HFONT linkFont = nullptr;
 };
 HeaderPanelState header;
-
-HFONT guiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-
-HWND createControl(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int width,
-                   int height, int id) {
-    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), programInstance, nullptr);
-}
 
 void setFont(HWND control, HFONT font, bool redraw) {
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
@@ -50,22 +42,23 @@ void styleLinkLabel(HWND label) {
 }
 
 void createControls(HWND panel) {
-    styleLinkLabel(
-        createControl(panel, "Static", HomePageText, SS_NOTIFY | SS_LEFTNOWORDWRAP, 736, 5, 115, 18, LinkLabel));
-    createLabel(panel, "Par :", 736, 25, 27, 18, 25);
-    createLabel(panel, quiz->creatorName.c_str(), 763, 25, 85, 18, 26);
-    setFont(createControl(panel, "button", "Sauver", 0, 666, 25, 55, 18, SaveButton), guiFont(), true);
-    createLabel(panel, quiz->explanation.c_str(), 110, 19, 490, 27, 28, SS_LEFT);  // two lines
-    setFont(createControl(panel, "Static", quiz->quizName.c_str(), SS_LEFTNOWORDWRAP, 110, 3, 260, 18, 29),
+    using namespace controlid;
+    styleLinkLabel(createChild(panel, "Static", HomePageText, SS_NOTIFY | SS_LEFTNOWORDWRAP, {736, 5, 115, 18},
+                               HomePageLink));
+    createLabel(panel, "Par :", 736, 25, 27, 18, ByLabel);
+    createLabel(panel, quiz->creatorName.c_str(), 763, 25, 85, 18, CreatorLabel);
+    setGuiFont(createChild(panel, "button", "Sauver", 0, {666, 25, 55, 18}, SaveButton));
+    createLabel(panel, quiz->explanation.c_str(), 110, 19, 490, 27, ExplanationLabel, SS_LEFT);  // two lines
+    setFont(createChild(panel, "Static", quiz->quizName.c_str(), SS_LEFTNOWORDWRAP, {110, 3, 260, 18}, QuizNameLabel),
             asFont(quiz->titleFont), false);
-    createLabel(panel, " Code :", 7, 29, 36, 15, 31);
+    createLabel(panel, " Code :", 7, 29, 36, 15, CodeCaption);
     char score[32];
     std::snprintf(score, sizeof score, " 0 / %d", quiz->questionCount);
-    setFont(createControl(panel, "Static", score, SS_CENTER, 10, 1, 80, 20, 32), asFont(quiz->scoreFont), false);
-    setFont(createControl(panel, "edit", "", ES_READONLY, 44, 29, 53, 16, 30), guiFont(), true);
-    createControl(panel, "Static", "", WS_BORDER, 0, 26, 100, 1, 120);
-    createControl(panel, "Static", "", WS_BORDER, 100, 0, 1, 50, 121);
-    createControl(panel, "Static", "", WS_BORDER, 730, 0, 1, 50, 122);
+    setFont(createChild(panel, "Static", score, SS_CENTER, {10, 1, 80, 20}, ScoreLabel), asFont(quiz->scoreFont), false);
+    setGuiFont(createChild(panel, "edit", "", ES_READONLY, {44, 29, 53, 16}, CodeField));
+    createChild(panel, "Static", "", WS_BORDER, {0, 26, 100, 1}, RuleUnderScore);
+    createChild(panel, "Static", "", WS_BORDER, {100, 0, 1, 50}, RuleLeft);
+    createChild(panel, "Static", "", WS_BORDER, {730, 0, 1, 50}, RuleRight);
 }
 
 void placeMovedControls(HWND panel) {
@@ -81,18 +74,18 @@ void placeMovedControls(HWND panel) {
 
 // Only a plain click (notification 0) counts, so a double click opens the page once.
 void onCommand(WPARAM wParam) {
-    if (wParam == LinkLabel) ShellExecuteA(nullptr, "open", HomePageAddress, nullptr, nullptr, SW_SHOWNORMAL);
-    if (wParam == SaveButton) saveProgress();
+    if (wParam == controlid::HomePageLink) ShellExecuteA(nullptr, "open", HomePageAddress, nullptr, nullptr, SW_SHOWNORMAL);
+    if (wParam == controlid::SaveButton) saveProgress();
 }
 
 INT_PTR onCtlColorStatic(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
-    if (id == LinkLabel) {
+    if (id == controlid::HomePageLink) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, LinkColour);
         return brushResult(header.brush);
     }
-    if (id >= 20 && id <= 37) {
+    if (id >= controlid::FirstHeaderLabel && id <= controlid::LastHeaderLabel) {
         SetBkMode(dc, TRANSPARENT);
         return brushResult(header.brush);
     }
@@ -106,10 +99,6 @@ void releaseHeaderObjects() {
 }
 
 }  // namespace
-
-void createLabel(HWND parent, const char* text, int x, int y, int width, int height, int controlId, DWORD style) {
-    setFont(createControl(parent, "Static", text, style, x, y, width, height, controlId), guiFont(), true);
-}
 
 INT_PTR CALLBACK headerPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -4,15 +4,18 @@
 
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "common/app_state_win32.h"
 #include "content/quiz_loader_win32.h"
+#include "content/quiz_record.h"
 #include "content/quiz_record_win32.h"
 #include "panels/overview_panel_win32.h"
 #include "panels/single_question_panel_win32.h"
-#include "resources/resource_ids.h"
-#include "shell/app_state_win32.h"
+#include "resources/contract_ids.h"
 #include "shell/header_panel_win32.h"
 #include "shell/main_window_win32.h"
+#include "shell/progress_file.h"
 #include "shell/progress_win32.h"
 
 namespace {
@@ -23,8 +26,16 @@ int reportWindowFailure() {
     return 0;
 }
 
-HWND createPanel(int templateId, DLGPROC procedure) {
-    return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(templateId), mainWindow, procedure, 0);
+HWND createHeaderPanel() {
+    return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), mainWindow, headerPanelProc, 0);
+}
+
+// Each question panel starts from the answers in the progress file, read as
+// it is made and handed over as its creation parameter.
+HWND createQuestionPanel(DLGPROC procedure) {
+    const std::vector<Text> saved = readProgressFile(progressFilePath(), answerSlotCount(*quiz));
+    return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_QUESTION_PANEL), mainWindow, procedure,
+                              reinterpret_cast<LPARAM>(&saved));
 }
 
 // Steps 4 to 11 of start-up; false when a window cannot be made.
@@ -33,18 +44,18 @@ bool openWindows() {
     if (mainWindow == nullptr) return false;
     centreOnDesktop(mainWindow);
 
-    HWND header = createPanel(IDD_HEADER_PANEL, headerPanelProc);
+    HWND header = createHeaderPanel();
     if (header == nullptr) return false;
     ShowWindow(header, SW_SHOWNORMAL);
     quiz->headerPanel = header;
 
     selectPictureFrame(OverviewView);
-    overviewPanel = createPanel(IDD_QUESTION_PANEL, overviewPanelProc);
+    overviewPanel = createQuestionPanel(overviewPanelProc);
     selectPictureFrame(SingleQuestionView);
     if (overviewPanel == nullptr) return false;
     ShowWindow(overviewPanel, SW_HIDE);
 
-    singleQuestionPanel = createPanel(IDD_QUESTION_PANEL, singleQuestionPanelProc);
+    singleQuestionPanel = createQuestionPanel(singleQuestionPanelProc);
     if (singleQuestionPanel == nullptr) return false;
     quiz->mainWindow = mainWindow;
 
@@ -57,6 +68,10 @@ bool openWindows() {
 int runMessageLoop() {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Only the single-question panel goes through the dialog manager. The
+        // overview's fields move the focus themselves when Tab is released,
+        // scrolling the next field into view; the dialog manager would already
+        // have moved it when the key went down.
         if (IsDialogMessageA(singleQuestionPanel, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

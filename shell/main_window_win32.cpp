@@ -1,10 +1,13 @@
 #include "shell/main_window_win32.h"
 
+#include "common/app_state_win32.h"
+#include "common/child_controls_win32.h"
+#include "common/key_action_win32.h"
+#include "content/quiz_record.h"
+#include "panels/overview_layout.h"
 #include "panels/overview_panel_win32.h"
 #include "panels/single_question_panel_win32.h"
-#include "shell/app_state_win32.h"
-#include "shell/key_action_win32.h"
-#include "shell/header_panel_win32.h"
+#include "resources/contract_ids.h"
 #include "shell/progress_win32.h"
 #include "shell/window_layout.h"
 
@@ -27,7 +30,7 @@ int statusTextWidth(HWND label) {
 }
 
 void applyLayout(HWND window, int clientWidth, int clientHeight) {
-    HWND status = GetDlgItem(window, StatusLabel);
+    HWND status = GetDlgItem(window, controlid::StatusLabel);
     const MainWindowLayout layout = mainWindowLayout({clientWidth, clientHeight}, statusTextWidth(status));
     place(singleQuestionPanel, layout.singleQuestionPanel, SWP_NOZORDER);
     place(asWindow(quiz->headerPanel), layout.headerPanel, SWP_NOZORDER);
@@ -38,18 +41,18 @@ void applyLayout(HWND window, int clientWidth, int clientHeight) {
 void onCreate(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    createLabel(window, quiz->versionText.c_str(), 725, client.bottom - 16, 130, 15, StatusLabel);
+    createLabel(window, quiz->versionText.c_str(), 725, client.bottom - 16, 130, 15, controlid::StatusLabel);
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_QUESTION)));
 }
 
 void forwardWheelStep(WPARAM wParam) {
-    if (const auto code = wheelScrollCode(HIWORD(wParam))) {
+    if (const auto code = wheelScrollCode(GET_WHEEL_DELTA_WPARAM(wParam))) {
         PostMessageA(overviewPanel, WM_VSCROLL, static_cast<WPARAM>(*code), 0);
     }
 }
 
 LRESULT onCtlColorStatic(HDC dc, HWND control) {
-    if (GetDlgCtrlID(control) != StatusLabel) return 0;
+    if (GetDlgCtrlID(control) != controlid::StatusLabel) return 0;
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(statusBrush);
@@ -69,6 +72,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_ENDSESSION:
             if (wParam) saveProgress();  // a log-off sends no WM_CLOSE
+            return 0;
+        case SaveAnswersRequest:
+            saveProgress();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

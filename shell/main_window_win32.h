@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-inline constexpr char MainWindowClass[] = "WindowsApp";
-inline constexpr int StatusLabel = 8000;
-
 bool registerMainWindowClass(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance);
 void centreOnDesktop(HWND window);

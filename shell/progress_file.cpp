@@ -1,6 +1,6 @@
 #include "shell/progress_file.h"
 
-#include "shell/file_access.h"
+#include "common/file_access.h"
 #include "shell/progress_format.h"
 
 std::vector<Text> readProgressFile(const std::string& path, int lineCount) {

@@ -4,9 +4,10 @@
 
 #include <vector>
 
-#include "grading/controls.h"
+#include "common/app_state_win32.h"
+#include "content/quiz_record.h"
 #include "panels/single_question_panel_win32.h"
-#include "shell/app_state_win32.h"
+#include "resources/contract_ids.h"
 #include "shell/progress_file.h"
 #include "shell/progress_format.h"
 

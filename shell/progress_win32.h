@@ -1,9 +1,10 @@
 #pragma once
-// Saving the player's answers beside the running program.
+// Saving the player's answers in the progress file.
 
 #include <string>
 
-// The progress file's bare name, from this executable's own file name.
+// The progress file's name, from this executable's own file name, without a
+// folder: the file lives in the current directory.
 std::string progressFilePath();
 
 // Writes every answer slot, from the record while the single-question view is

@@ -1,5 +1,7 @@
 #include "shell/window_layout.h"
 
+#include "resources/contract_ids.h"
+
 MainWindowLayout mainWindowLayout(Size client, int statusTextWidth) {
     const int w = client.width;
     const int h = client.height;
@@ -14,18 +16,13 @@ Rect centredOn(const Rect& desktop, Size window) {
 }
 
 std::array<HeaderMove, 6> headerMoves(int r) {
+    using namespace controlid;
     return {{
-        {24, {r - 134, 0, 115, 18}, false},
-        {25, {r - 134, 25, 26, 18}, false},
-        {26, {r - 107, 25, 105, 18}, true},
-        {27, {r - 204, 25, 55, 18}, true},
-        {28, {110, 19, r - 384, 28}, true},
-        {122, {r - 145, 0, 1, 50}, true},
+        {HomePageLink, {r - 134, 0, 115, 18}, false},
+        {ByLabel, {r - 134, 25, 26, 18}, false},
+        {CreatorLabel, {r - 107, 25, 105, 18}, true},
+        {SaveButton, {r - 204, 25, 55, 18}, true},
+        {ExplanationLabel, {110, 19, r - 384, 28}, true},
+        {RuleRight, {r - 145, 0, 1, 50}, true},
     }};
-}
-
-std::optional<int> wheelScrollCode(unsigned short wheelDelta) {
-    if (wheelDelta == 120) return WheelScrollUp;
-    if (wheelDelta == 65416) return WheelScrollDown;
-    return std::nullopt;
 }

@@ -2,9 +2,8 @@
 // Where the main window goes and where its children sit inside it.
 
 #include <array>
-#include <optional>
 
-#include "shell/geometry.h"
+#include "common/geometry.h"
 
 inline constexpr Size MainWindowSize{670, 690};
 
@@ -30,9 +29,3 @@ struct HeaderMove {
     bool repaint;
 };
 std::array<HeaderMove, 6> headerMoves(int panelClientWidth);
-
-// A wheel notch forwarded to the overview as a private scroll code: 501 for one
-// notch away from the user (+120), 500 towards (-120); nothing for any other step.
-inline constexpr int WheelScrollDown = 500;
-inline constexpr int WheelScrollUp = 501;
-std::optional<int> wheelScrollCode(unsigned short wheelDelta);

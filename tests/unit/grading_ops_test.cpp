@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "resources/contract_ids.h"
 #include "tests/support/fake_controls.h"
 
 namespace {

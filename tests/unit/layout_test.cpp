@@ -34,14 +34,6 @@ TEST(HeaderMoves, FollowTheRightEdge) {
     EXPECT_TRUE(moves[5].repaint);
 }
 
-TEST(WheelScrollCode, OnlyExactNotches) {
-    EXPECT_EQ(wheelScrollCode(120), WheelScrollUp);
-    EXPECT_EQ(wheelScrollCode(65416), WheelScrollDown);
-    for (const int delta : {0, 1, 119, 240, 65296, 65415}) {
-        EXPECT_EQ(wheelScrollCode(static_cast<unsigned short>(delta)), std::nullopt);
-    }
-}
-
 TEST(FittedSize, DocumentedSizes) {
     struct Case {
         Size picture;

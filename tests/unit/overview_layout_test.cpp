@@ -101,13 +101,12 @@ TEST(OverviewLayout, NoQuestions) {
 TEST(OverviewScrolling, BarsForContentThatFitsOrNot) {
     const ScrollBarSetting fits = scrollBarSetting(500, 588);
     EXPECT_TRUE(fits.fits);
-    EXPECT_EQ(largestScrollPosition({0, fits.maximum, fits.page, 0, 0}), 0) << "nothing to scroll";
     const ScrollBarSetting tall = scrollBarSetting(1500, 588);
     EXPECT_FALSE(tall.fits);
     EXPECT_EQ(tall.maximum, 1498);
     EXPECT_EQ(tall.page, 587);
-    EXPECT_EQ(largestScrollPosition({0, tall.maximum, tall.page, 0, 0}), 1500 - 588)
-        << "the last pixel row of the content can just be reached";
+    // A bar's largest position is its maximum less the page plus one.
+    EXPECT_EQ(tall.maximum - (tall.page - 1), 1500 - 588) << "the last pixel row of the content can just be reached";
 }
 
 TEST(OverviewScrolling, RequestCodes) {
@@ -125,8 +124,12 @@ TEST(OverviewScrolling, RequestCodes) {
     EXPECT_EQ(horizontalScrollRequest(1, bar), 401);
     EXPECT_EQ(horizontalScrollRequest(3, bar), 987);
     EXPECT_EQ(horizontalScrollRequest(500, bar), 400) << "the private codes are vertical only";
-    EXPECT_EQ(limitScrollPosition(-187, bar), 0);
-    EXPECT_EQ(limitScrollPosition(1498, bar), 912);
+}
+
+TEST(OverviewScrolling, OnlyExactWheelNotches) {
+    EXPECT_EQ(wheelScrollCode(120), WheelScrollUp);
+    EXPECT_EQ(wheelScrollCode(-120), WheelScrollDown);
+    for (const int delta : {0, 1, 119, 240, -240, -121}) EXPECT_EQ(wheelScrollCode(delta), std::nullopt) << delta;
 }
 
 TEST(OverviewTab, CyclesThroughEverySlot) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_access.h"
+#include "common/file_access.h"
 #include "shell/progress_file.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "content/content_codec.h"
-#include "shell/file_access.h"
+#include "common/file_access.h"
 #include "tools/quizmake/picture_check.h"
 #include "tools/quizmake/quiz_source.h"
 

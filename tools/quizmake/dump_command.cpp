@@ -6,7 +6,7 @@
 #include <span>
 
 #include "content/quiz_loader.h"
-#include "shell/file_access.h"
+#include "common/file_access.h"
 #include "tools/quizmake/build_command.h"
 #include "tools/quizmake/cp1252.h"
 #include "tools/quizmake/pe_resources.h"

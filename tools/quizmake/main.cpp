@@ -15,7 +15,7 @@
 #include "content/quiz_loader.h"
 #include "grading/verdict.h"
 #include "pictures/png/png_decoder.h"
-#include "shell/file_access.h"
+#include "common/file_access.h"
 #include "tools/quizmake/bmp_file.h"
 #include "tools/quizmake/build_command.h"
 #include "tools/quizmake/cp1252.h"

@@ -1,10 +1,11 @@
-#include "tests/e2e/player_driver.h"
-
-#include "shell/file_access.h"
+#include "tests/e2e/player_driver_win32.h"
 
 #include <fstream>
 #include <thread>
 #include <vector>
+
+#include "common/file_access.h"
+#include "resources/contract_ids.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ PlayerRun::~PlayerRun() {
 
 bool PlayerRun::waitForMainWindow() {
     if (process_.hProcess == nullptr) return false;
-    eventually([&] { return (main_ = topLevelWindow(process_.dwProcessId, "WindowsApp")) != nullptr; },
+    eventually([&] { return (main_ = topLevelWindow(process_.dwProcessId, MainWindowClass)) != nullptr; },
                std::chrono::milliseconds(15000));
     if (main_ == nullptr) return false;
     WaitForInputIdle(process_.hProcess, 5000);
@@ -143,9 +144,9 @@ std::optional<MessageBoxSeen> PlayerRun::answerMessageBox() {
     return seen;
 }
 
-HWND PlayerRun::header() const { return panelHolding(main_, 29); }
-HWND PlayerRun::singlePanel() const { return panelHolding(main_, 9000); }
-HWND PlayerRun::overviewPanel() const { return panelHolding(main_, 4001); }
+HWND PlayerRun::header() const { return panelHolding(main_, controlid::QuizNameLabel); }
+HWND PlayerRun::singlePanel() const { return panelHolding(main_, controlid::AnswerField); }
+HWND PlayerRun::overviewPanel() const { return panelHolding(main_, controlid::OverviewFieldBase + 1); }
 HWND PlayerRun::control(HWND panel, int id) const { return GetDlgItem(panel, id); }
 
 HWND PlayerRun::focused() const {
@@ -236,7 +237,7 @@ void PlayerRun::wheel(HWND window, int delta) {
     pause(150);
 }
 
-void PlayerRun::answer(const std::string& cp1252Text) { answerIn(control(singlePanel(), 9000), cp1252Text); }
+void PlayerRun::answer(const std::string& cp1252Text) { answerIn(control(singlePanel(), controlid::AnswerField), cp1252Text); }
 
 void PlayerRun::answerIn(HWND field, const std::string& cp1252Text) {
     // The first click on a freshly started display can be lost: click until the field has the focus.

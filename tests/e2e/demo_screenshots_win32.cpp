@@ -6,12 +6,13 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
-constexpr int VerdictLabel = 9500;
-constexpr int NextButton = 9905;
+using controlid::VerdictLabel;
+using controlid::NextButton;
 
 struct Shot {
     const char* typed;
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     }
     Sleep(300);
     if (!saveShot(run, folder / "overview_top.bmp")) return 1;
-    run.click(run.control(overview, 4005));
+    run.click(run.control(overview, controlid::OverviewFieldBase + 5));
     run.type("arbre");
     run.pressKey(VK_RETURN);
     for (int notch = 0; notch < 6; ++notch) run.wheel(overview, -WHEEL_DELTA);

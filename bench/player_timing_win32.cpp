@@ -14,12 +14,13 @@
 #include <vector>
 
 #include "pictures/picture_loader_win32.h"
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int NextButton = 9905;
+using controlid::NextButton;
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -68,7 +69,7 @@ std::vector<double> timeNextQuestion(const char* exe, int steps) {
 // Decodes and scales every IMG resource 401 ... 400 + count of `exe`.
 bool decodeAndScale(HMODULE module, int count) {
     for (int i = 0; i < count; ++i) {
-        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(FirstPictureResource + i), "IMG");
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(FirstPictureResourceId + i), JpegResourceType);
         HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
         if (loaded == nullptr) return false;
         HBITMAP picture = scaleToFrame(loadOlePicture(LockResource(loaded), SizeofResource(module, found)), 210, 210);
@@ -76,7 +77,7 @@ bool decodeAndScale(HMODULE module, int count) {
         DeleteObject(picture);
     }
     // The single-question view's first picture, in its 640 x 480 frame.
-    HRSRC first = FindResourceA(module, MAKEINTRESOURCEA(FirstPictureResource), "IMG");
+    HRSRC first = FindResourceA(module, MAKEINTRESOURCEA(FirstPictureResourceId), JpegResourceType);
     HGLOBAL data = LoadResource(module, first);
     HBITMAP shown = scaleToFrame(loadOlePicture(LockResource(data), SizeofResource(module, first)), 640, 480);
     if (shown == nullptr) return false;

@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
-constexpr int Score = 32;
-constexpr int Code = 30;
+constexpr int Score = controlid::ScoreLabel;
+constexpr int Code = controlid::CodeField;
 
 TEST(StartUp, PlayerWithoutAQuizShowsTheBuiltInOne) {
     PlayerRun run("zorbel.exe");
@@ -22,12 +23,12 @@ TEST(StartUp, PlayerWithoutAQuizShowsTheBuiltInOne) {
     EXPECT_EQ(outer.left, (desktop.right - 670) / 2) << "centred across";
     EXPECT_EQ(outer.top, (desktop.bottom - 690) / 2) << "centred down";
 
-    EXPECT_EQ(run.headerText(29), "Nom du zorbel");
-    EXPECT_EQ(run.headerText(28), "Explications du zorbel");
-    EXPECT_EQ(run.headerText(25), "Par :");
-    EXPECT_EQ(run.headerText(26), "Createur zorbel");
-    EXPECT_EQ(run.headerText(27), "Sauver");
-    EXPECT_EQ(run.headerText(31), " Code :");
+    EXPECT_EQ(run.headerText(controlid::QuizNameLabel), "Nom du zorbel");
+    EXPECT_EQ(run.headerText(controlid::ExplanationLabel), "Explications du zorbel");
+    EXPECT_EQ(run.headerText(controlid::ByLabel), "Par :");
+    EXPECT_EQ(run.headerText(controlid::CreatorLabel), "Createur zorbel");
+    EXPECT_EQ(run.headerText(controlid::SaveButton), "Sauver");
+    EXPECT_EQ(run.headerText(controlid::CodeCaption), " Code :");
     EXPECT_EQ(run.headerText(Score), " 0 / 7");
     EXPECT_EQ(run.headerText(Code), "      ") << "six spaces before anything is solved";
     EXPECT_EQ(run.text(GetDlgItem(run.mainWindow(), 8000)), "R\xE9" "alis\xE9 avec la version 2.2");
@@ -42,13 +43,13 @@ TEST(StartUp, QuizShowsItsFirstQuestion) {
     ASSERT_TRUE(run.waitForMainWindow());
     EXPECT_EQ(run.text(run.mainWindow()), "Quiz d'essai");
     EXPECT_EQ(run.headerText(Score), " 0 / 3");
-    EXPECT_EQ(run.panelText(9500), "?");
+    EXPECT_EQ(run.panelText(controlid::VerdictLabel), "?");
     EXPECT_EQ(run.panelText(10000), "Image n\xB0" "1");
     EXPECT_EQ(SendMessageA(run.control(run.singlePanel(), 10000), CB_GETCOUNT, 0, 0), 3);
 
     // A 640 x 402 picture keeps its size and is centred down the 640 x 480 frame.
     const RECT panel = run.screenRect(run.singlePanel());
-    const RECT frame = run.screenRect(run.control(run.singlePanel(), 9907));
+    const RECT frame = run.screenRect(run.control(run.singlePanel(), controlid::PictureFrame));
     RECT client{};
     GetClientRect(run.singlePanel(), &client);
     const int border = ((panel.right - panel.left) - client.right) / 2;

@@ -3,18 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
-constexpr int Score = 32;
-constexpr int Code = 30;
-constexpr int Field = 9000;
-constexpr int Verdict = 9500;
-constexpr int Comment = 9501;
-constexpr int Next = 9905;
-constexpr int Previous = 9906;
-constexpr int Selector = 10000;
+constexpr int Score = controlid::ScoreLabel;
+constexpr int Code = controlid::CodeField;
+constexpr int Field = controlid::AnswerField;
+constexpr int Verdict = controlid::VerdictLabel;
+constexpr int Comment = controlid::CommentLabel;
+constexpr int Next = controlid::NextButton;
+constexpr int Previous = controlid::PreviousButton;
+constexpr int Selector = controlid::QuestionSelector;
 
 class SingleQuestionView : public ::testing::Test {
 protected:

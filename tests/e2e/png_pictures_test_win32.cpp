@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
-constexpr int SingleFrame = 9907;
+constexpr int SingleFrame = controlid::PictureFrame;
 
 TEST(PngPictures, ShownInBothViewsAndADamagedOneIsReported) {
     PlayerRun run("quiz_png.exe");
@@ -36,11 +37,11 @@ TEST(PngPictures, ShownInBothViewsAndADamagedOneIsReported) {
     HWND overview = run.overviewPanel();
     ASSERT_TRUE(eventually([&] { return IsWindowVisible(overview) != FALSE; }));
     for (int question = 1; question <= 2; ++question) {
-        const RECT r = run.placeIn(overview, run.control(overview, 9900 + question));
+        const RECT r = run.placeIn(overview, run.control(overview, controlid::OverviewPictureBase + question));
         EXPECT_EQ(r.right - r.left, 210) << "question " << question;
         EXPECT_EQ(r.bottom - r.top, 131) << "question " << question << " (the second is interlaced)";
     }
-    const RECT empty = run.placeIn(overview, run.control(overview, 9903));
+    const RECT empty = run.placeIn(overview, run.control(overview, controlid::OverviewPictureBase + 3));
     EXPECT_EQ(empty.bottom - empty.top, 0) << "the damaged picture leaves its frame empty";
     EXPECT_EQ(run.close(), 0u);
 }

@@ -6,19 +6,20 @@
 
 #include <string>
 
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
-constexpr int Score = 32;
-constexpr int Code = 30;
-constexpr int Link = 24;
-constexpr int SingleField = 9000;
+constexpr int Score = controlid::ScoreLabel;
+constexpr int Code = controlid::CodeField;
+constexpr int Link = controlid::HomePageLink;
+constexpr int SingleField = controlid::AnswerField;
 
-constexpr int field(int slot) { return 4000 + slot; }
-constexpr int verdict(int slot) { return 5000 + slot; }
-constexpr int comment(int question) { return 8000 + question; }
-constexpr int frame(int question) { return 9900 + question; }
+constexpr int field(int slot) { return controlid::OverviewFieldBase + slot; }
+constexpr int verdict(int slot) { return controlid::OverviewVerdictBase + slot; }
+constexpr int comment(int question) { return controlid::OverviewCommentBase + question; }
+constexpr int frame(int question) { return controlid::OverviewPictureBase + question; }
 
 class OverviewView : public ::testing::Test {
 protected:

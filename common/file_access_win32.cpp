@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "shell/file_access.h"
+#include "common/file_access.h"
 
 namespace {
 

@@ -7,13 +7,14 @@
 #include <optional>
 #include <string>
 
-#include "tests/e2e/player_driver.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/player_driver_win32.h"
 
 namespace {
 
-constexpr int Score = 32;
-constexpr int Field = 9000;
-constexpr int Verdict = 9500;
+constexpr int Score = controlid::ScoreLabel;
+constexpr int Field = controlid::AnswerField;
+constexpr int Verdict = controlid::VerdictLabel;
 
 TEST(BuiltQuiz, StartsAndGrades) {
     PlayerRun run("quiz_built.exe");

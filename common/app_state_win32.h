@@ -1,0 +1,43 @@
+#pragma once
+// The process-wide state that the player's windows share: the one quiz
+// record, the program's windows, the active view and the picture frame of the
+// view being built or shown. Windows reach each other through these handles,
+// control ids and messages, never through each other's own state.
+
+#include <windows.h>
+
+struct QuizRecord;
+
+extern QuizRecord* quiz;  // owned by WinMain for the whole run
+
+extern HINSTANCE programInstance;
+extern HWND mainWindow;
+extern HWND overviewPanel;
+extern HWND singleQuestionPanel;
+extern HBRUSH statusBrush;
+
+extern int singleViewActive;  // 1: single-question view, 0: overview
+extern int pictureFrameWidth;
+extern int pictureFrameHeight;
+
+inline constexpr int SingleQuestionView = 1;
+inline constexpr int OverviewView = 0;
+
+// The picture frames of the two views.
+inline constexpr int SingleQuestionFrameWidth = 640;
+inline constexpr int SingleQuestionFrameHeight = 480;
+inline constexpr int OverviewFrameSide = 210;
+
+void selectPictureFrame(int view);
+
+// Sent to the main window by an answer field's F2: the main window saves the
+// progress file, as its own "Sauver" button does.
+inline constexpr UINT SaveAnswersRequest = WM_APP + 2;
+
+// The record's opaque handles as what they are.
+inline HBRUSH asBrush(void* brush) { return static_cast<HBRUSH>(brush); }
+inline HFONT asFont(void* font) { return static_cast<HFONT>(font); }
+inline HWND asWindow(void* window) { return static_cast<HWND>(window); }
+
+// Dialog procedures hand brushes back as their result.
+inline INT_PTR brushResult(HBRUSH brush) { return reinterpret_cast<INT_PTR>(brush); }

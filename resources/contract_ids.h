@@ -1,0 +1,73 @@
+#pragma once
+// The numbers that the player, the quiz tools and the tests rely on: the
+// resources a quiz executable carries and the player's own, the control ids
+// through which windows find each other, and the overview's private scroll
+// requests. Quizzes already made depend on the resource ids; the tests find
+// every control by its id.
+
+// The player's own resources; the resource compiler reads only these.
+#define IDI_ZORBEL 1
+#define IDD_QUESTION_PANEL 1001
+#define IDD_HEADER_PANEL 1002
+#define IDC_LINK_HAND 1003
+
+#ifndef RC_INVOKED
+
+#include <cstdint>
+
+// What a quiz executable carries: the encoded definition and code lines, and
+// question i's picture (0-based) under FirstPictureResourceId + i, a JPEG as
+// `IMG` or a PNG as RT_RCDATA.
+inline constexpr char QuizTextResourceType[] = "PATCH";
+inline constexpr std::uint16_t DefinitionResourceId = 104;
+inline constexpr std::uint16_t CodesResourceId = 105;
+inline constexpr char JpegResourceType[] = "IMG";
+inline constexpr std::uint16_t ResourceTypeRcData = 10;  // RT_RCDATA
+inline constexpr std::uint16_t FirstPictureResourceId = 401;
+
+inline constexpr char MainWindowClass[] = "WindowsApp";
+
+namespace controlid {
+// Main window.
+inline constexpr int StatusLabel = 8000;
+// Header panel. Its static controls take ids from 20 to 37, which it paints
+// on its own background; the rules keep the default colours.
+inline constexpr int HomePageLink = 24;
+inline constexpr int ByLabel = 25;  // "Par :"
+inline constexpr int CreatorLabel = 26;
+inline constexpr int SaveButton = 27;
+inline constexpr int ExplanationLabel = 28;
+inline constexpr int QuizNameLabel = 29;
+inline constexpr int CodeField = 30;
+inline constexpr int CodeCaption = 31;  // " Code :"
+inline constexpr int ScoreLabel = 32;
+inline constexpr int FirstHeaderLabel = 20;
+inline constexpr int LastHeaderLabel = 37;
+inline constexpr int RuleUnderScore = 120;
+inline constexpr int RuleLeft = 121;
+inline constexpr int RuleRight = 122;
+// Single-question panel.
+inline constexpr int AnswerField = 9000;
+inline constexpr int VerdictLabel = 9500;
+inline constexpr int CommentLabel = 9501;
+inline constexpr int NextButton = 9905;
+inline constexpr int PreviousButton = 9906;
+inline constexpr int PictureFrame = 9907;
+inline constexpr int QuestionSelector = 10000;
+// Overview panel: answer slot s and question j count from 1.
+inline constexpr int OverviewFieldBase = 4000;    // + s
+inline constexpr int OverviewVerdictBase = 5000;  // + s
+inline constexpr int OverviewCommentBase = 8000;  // + j
+inline constexpr int OverviewPictureBase = 9900;  // + j
+inline constexpr int QuestionNumberLabel = 153;   // every "j." label
+inline constexpr int AnswerNameLabel = 156;       // every answer-name label
+}  // namespace controlid
+
+// WM_VSCROLL request codes of the overview beyond the system's: a wheel
+// notch towards the user (500) or away from the user (501), posted by the
+// main window and the overview, and the Tab target's position (502).
+inline constexpr int WheelScrollDown = 500;
+inline constexpr int WheelScrollUp = 501;
+inline constexpr int ScrollToTabTarget = 502;
+
+#endif
