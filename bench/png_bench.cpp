@@ -10,6 +10,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -176,7 +177,7 @@ bool checkOurs(const std::string& name, std::span<const std::uint8_t> file, cons
         return false;
     }
     // Colour tables: the grey ramp, or PLTE as B, G, R, 0.
-    for (std::size_t i = 0; i < (info.colourType == 3 ? reference.palette.size() : 0); ++i) {
+    for (std::size_t i = 0; i < (info.colourType == PngIndexed ? reference.palette.size() : 0); ++i) {
         const auto& entry = reference.palette[i];
         const std::array<std::uint8_t, 4> expected{entry[2], entry[1], entry[0], 0};
         if (i >= layout.colourTable.size() || layout.colourTable[i] != expected) {
@@ -184,7 +185,7 @@ bool checkOurs(const std::string& name, std::span<const std::uint8_t> file, cons
             return false;
         }
     }
-    if (info.colourType == 0) {
+    if (info.colourType == PngGrey) {
         for (std::size_t i = 0; i < 256; ++i) {
             const auto grey = static_cast<std::uint8_t>(i);
             if (i >= layout.colourTable.size() || layout.colourTable[i] != std::array<std::uint8_t, 4>{grey, grey, grey, 0}) {
@@ -233,18 +234,103 @@ int spngFormatFor(const PngFormInfo& info) {
     return info.bitDepth == 16 ? SPNG_FMT_RGB8 : SPNG_FMT_PNG;
 }
 
-}  // namespace
+// One bench image: the file, its zlib stream, and what libpng and zlib make
+// of them, the references every decoder is checked against.
+struct BenchImage {
+    std::string name;
+    PngFormInfo info{};
+    std::vector<std::uint8_t> file;
+    std::vector<std::uint8_t> stream;
+    std::size_t bitmapBytes = 0;
+    LibpngImage reference;  // in our bitmap's order
+    std::vector<std::uint8_t> referenceRows;
+    LibpngImage natural;  // in the file's own order
+    std::vector<std::uint8_t> naturalRows;
+    std::vector<std::uint8_t*> rowPointers;
+    std::vector<std::uint8_t> inflated;  // by zlib
+};
 
-// An argument keeps only the images whose name contains it, e.g. "rgb8 " or "4000x3000".
-int main(int argc, char** argv) {
-    const std::string only = argc > 1 ? argv[1] : "";
-    struct Size {
-        std::uint32_t width, height;
-    };
-    const std::vector<Size> sizes{{640, 402}, {1920, 1080}, {4000, 3000}};
-    const std::vector<PngForm> forms{PngForm::Rgb8,     PngForm::Rgba8,    PngForm::Rgb16,    PngForm::Grey8,
-                                     PngForm::Palette8, PngForm::Palette2, PngForm::Rgb8Adam7};
+bool prepareImage(BenchImage& image, const PhotoImage& photo, PngForm form) {
+    image.file = encodePhoto(photo, form);
+    image.stream = imageDataStream(image.file);
+    image.bitmapBytes = static_cast<std::size_t>(strideFor(photo.width, image.info.bitmapBits)) * photo.height;
+    image.inflated.resize(filteredSize(photo.width, photo.height, image.info));
+    return !image.file.empty() &&
+           decodeWithLibpng(image.file, LibpngOutput::Bitmap, image.referenceRows, image.rowPointers, image.reference) &&
+           decodeWithLibpng(image.file, LibpngOutput::Natural, image.naturalRows, image.rowPointers, image.natural) &&
+           inflateWithZlib(image.stream, image.inflated);
+}
 
+bool checkOurInflate(const BenchImage& image, std::vector<std::uint8_t>& ourInflated) {
+    const PngResult result = inflateZlib(image.stream, ourInflated);
+    if (result != PngResult::Ok) {
+        mismatch(image.name, std::string("our inflateZlib failed: ") + pngResultName(result));
+        return false;
+    }
+    if (const std::string difference = firstByteDifference(ourInflated, image.inflated); !difference.empty()) {
+        mismatch(image.name, "our inflateZlib against zlib: " + difference);
+        return false;
+    }
+    return true;
+}
+
+void timeDecoders(BenchImage& image, bool oursRight) {
+    std::vector<std::uint8_t> bitmap(image.bitmapBytes);
+    const double ours = !oursRight ? -1 : medianSeconds([&] {
+        PngDecoder decoder;
+        const bool ok = openPng(decoder, image.file) == PngResult::Ok && decodePng(decoder) == PngResult::Ok &&
+                        writePngBitmap(decoder, bitmap) == PngResult::Ok;
+        releasePng(decoder);
+        return ok;
+    });
+    const double libpng = medianSeconds([&] {
+        return decodeWithLibpng(image.file, LibpngOutput::Natural, image.naturalRows, image.rowPointers, image.natural);
+    });
+    std::vector<std::uint8_t> spngPixels(image.naturalRows.size());
+    const int spngFormat = spngFormatFor(image.info);
+    const double libspng = medianSeconds([&] { return decodeWithSpng(image.file, spngFormat, spngPixels) != 0; });
+    const double stb = medianSeconds([&] { return decodeWithStb(image.file, nullptr) != 0; });
+    const std::size_t bytes = image.bitmapBytes;
+    std::printf("%-22s %8.2f %7.2f %5.2f | %8s %8s %8s %8s | %7s %8s %6s\n", image.name.c_str(),
+                static_cast<double>(bytes) / 1e6, static_cast<double>(image.file.size()) / 1e6,
+                static_cast<double>(image.inflated.size()) / static_cast<double>(image.file.size()),
+                speed(bytes, ours).c_str(), speed(bytes, libpng).c_str(), speed(bytes, libspng).c_str(),
+                speed(bytes, stb).c_str(), ratio(ours, libpng).c_str(), ratio(ours, libspng).c_str(),
+                ratio(ours, stb).c_str());
+    std::fflush(stdout);
+}
+
+InflateRow timeInflaters(BenchImage& image, bool oursRight, std::vector<std::uint8_t>& ourInflated,
+                         Libdeflate& libdeflate) {
+    InflateRow row{image.name, image.inflated.size(), -1, -1, -1, -1};
+    const auto& stream = image.stream;
+    row.ours = !oursRight ? -1 : medianSeconds([&] { return inflateZlib(stream, ourInflated) == PngResult::Ok; });
+    row.zlib = medianSeconds([&] { return inflateWithZlib(stream, image.inflated); });
+    row.libdeflate = medianSeconds([&] { return libdeflate.zlib(stream, image.inflated); });
+    row.libdeflateRaw = medianSeconds([&] { return libdeflate.raw(stream, image.inflated); });
+    return row;
+}
+
+// Checks every decoder on one image, then times them; its inflate row, or
+// none when the image could not be made.
+std::optional<InflateRow> benchImage(const std::string& name, const PhotoImage& photo, PngForm form,
+                                     Libdeflate& libdeflate) {
+    BenchImage image;
+    image.name = name;
+    image.info = pngFormInfo(form);
+    if (!prepareImage(image, photo, form)) {
+        mismatch(name, "could not make or read back the test image");
+        return std::nullopt;
+    }
+    checkOthers(name, image.file, spngFormatFor(image.info), image.reference, image.referenceRows, image.naturalRows);
+    const bool oursRight = checkOurs(name, image.file, image.info, image.reference, image.referenceRows);
+    std::vector<std::uint8_t> ourInflated(image.inflated.size());
+    const bool ourInflateRight = checkOurInflate(image, ourInflated);
+    timeDecoders(image, oursRight);
+    return timeInflaters(image, ourInflateRight, ourInflated, libdeflate);
+}
+
+void printDecodeHeader() {
     std::printf("PNG decode: MB/s of our bitmap's bytes (stride x height); median call of >= 3 calls and >= 0.3 s.\n"
                 "  ours:      openPng + decodePng + writePngBitmap into a ready buffer (B,G,R(,A); indices; 2-bit\n"
                 "             widened to 4; 16-bit cut to 8)\n"
@@ -256,100 +342,57 @@ int main(int argc, char** argv) {
     std::printf("%-22s %8s %7s %5s | %8s %8s %8s %8s | %7s %8s %6s\n", "image", "bitmapMB", "fileMB", "comp", "ours",
                 "libpng", "libspng", "stb", "/libpng", "/libspng", "/stb");
     std::fflush(stdout);
+}
 
-    std::vector<InflateRow> inflateRows;
-    Libdeflate libdeflate;
-    std::uint32_t seed = 1;
-    for (const Size& size : sizes) {
-        const std::string sizeName = std::to_string(size.width) + "x" + std::to_string(size.height);
-        const bool anyForm = std::any_of(forms.begin(), forms.end(), [&](PngForm form) {
-            return (std::string(pngFormInfo(form).name) + " " + sizeName).find(only) != std::string::npos;
-        });
-        const std::uint32_t sizeSeed = seed++;
-        if (!anyForm) {
-            continue;
-        }
-        const PhotoImage photo = makePhoto(size.width, size.height, sizeSeed);
-        for (PngForm form : forms) {
-            const PngFormInfo info = pngFormInfo(form);
-            const std::string name = std::string(info.name) + " " + sizeName;
-            if (name.find(only) == std::string::npos) {
-                continue;
-            }
-            const std::vector<std::uint8_t> file = encodePhoto(photo, form);
-            const std::vector<std::uint8_t> stream = imageDataStream(file);
-            const std::size_t inflatedBytes = filteredSize(size.width, size.height, info);
-            const std::size_t bitmapBytes = static_cast<std::size_t>(strideFor(size.width, info.bitmapBits)) * size.height;
-
-            LibpngImage reference;
-            std::vector<std::uint8_t> referenceRows;
-            std::vector<std::uint8_t*> rowPointers;
-            LibpngImage natural;
-            std::vector<std::uint8_t> naturalRows;
-            std::vector<std::uint8_t> inflated(inflatedBytes);
-            if (file.empty() || !decodeWithLibpng(file, LibpngOutput::Bitmap, referenceRows, rowPointers, reference) ||
-                !decodeWithLibpng(file, LibpngOutput::Natural, naturalRows, rowPointers, natural) ||
-                !inflateWithZlib(stream, inflated)) {
-                mismatch(name, "could not make or read back the test image");
-                continue;
-            }
-            checkOthers(name, file, spngFormatFor(info), reference, referenceRows, naturalRows);
-
-            bool oursRight = checkOurs(name, file, info, reference, referenceRows);
-            std::vector<std::uint8_t> ourInflated(inflatedBytes);
-            const PngResult inflateResult = inflateZlib(stream, ourInflated);
-            bool oursInflateRight = inflateResult == PngResult::Ok;
-            if (!oursInflateRight) {
-                mismatch(name, std::string("our inflateZlib failed: ") + pngResultName(inflateResult));
-            } else if (const std::string difference = firstByteDifference(ourInflated, inflated); !difference.empty()) {
-                mismatch(name, "our inflateZlib against zlib: " + difference);
-                oursInflateRight = false;
-            }
-
-            std::vector<std::uint8_t> bitmap(bitmapBytes);
-            const double ours = !oursRight ? -1 : medianSeconds([&] {
-                PngDecoder decoder;
-                const bool ok = openPng(decoder, file) == PngResult::Ok && decodePng(decoder) == PngResult::Ok &&
-                                writePngBitmap(decoder, bitmap) == PngResult::Ok;
-                releasePng(decoder);
-                return ok;
-            });
-            const double libpng = medianSeconds(
-                [&] { return decodeWithLibpng(file, LibpngOutput::Natural, naturalRows, rowPointers, natural); });
-            std::vector<std::uint8_t> spngPixels(naturalRows.size());
-            const int spngFormat = spngFormatFor(info);
-            const double libspng = medianSeconds([&] { return decodeWithSpng(file, spngFormat, spngPixels) != 0; });
-            const double stb = medianSeconds([&] { return decodeWithStb(file, nullptr) != 0; });
-            std::printf("%-22s %8.2f %7.2f %5.2f | %8s %8s %8s %8s | %7s %8s %6s\n", name.c_str(),
-                        static_cast<double>(bitmapBytes) / 1e6, static_cast<double>(file.size()) / 1e6,
-                        static_cast<double>(inflatedBytes) / static_cast<double>(file.size()),
-                        speed(bitmapBytes, ours).c_str(), speed(bitmapBytes, libpng).c_str(),
-                        speed(bitmapBytes, libspng).c_str(), speed(bitmapBytes, stb).c_str(), ratio(ours, libpng).c_str(),
-                        ratio(ours, libspng).c_str(), ratio(ours, stb).c_str());
-            std::fflush(stdout);
-
-            InflateRow row{name, inflatedBytes, -1, -1, -1, -1};
-            row.ours = !oursInflateRight ? -1 : medianSeconds([&] { return inflateZlib(stream, ourInflated) == PngResult::Ok; });
-            row.zlib = medianSeconds([&] { return inflateWithZlib(stream, inflated); });
-            row.libdeflate = medianSeconds([&] { return libdeflate.zlib(stream, inflated); });
-            row.libdeflateRaw = medianSeconds([&] { return libdeflate.raw(stream, inflated); });
-            inflateRows.push_back(row);
-        }
-    }
-
+void printInflateTable(const std::vector<InflateRow>& rows) {
     std::printf("\nInflate of the concatenated IDAT data: MB/s of inflated bytes (filtered scanlines).\n"
                 "  ours: inflateZlib (no Adler-32); zlib: uncompress (checks Adler-32);\n"
                 "  libdeflate: libdeflate_zlib_decompress (checks Adler-32); raw: libdeflate_deflate_decompress on\n"
                 "  the same stream without its header and Adler-32, the work ours does.\n\n");
     std::printf("%-22s %9s | %8s %8s %10s %8s | %6s %11s %5s\n", "image", "inflateMB", "ours", "zlib", "libdeflate",
                 "raw", "/zlib", "/libdeflate", "/raw");
-    for (const InflateRow& row : inflateRows) {
+    for (const InflateRow& row : rows) {
         std::printf("%-22s %9.2f | %8s %8s %10s %8s | %6s %11s %5s\n", row.name.c_str(),
                     static_cast<double>(row.bytes) / 1e6, speed(row.bytes, row.ours).c_str(),
                     speed(row.bytes, row.zlib).c_str(), speed(row.bytes, row.libdeflate).c_str(),
                     speed(row.bytes, row.libdeflateRaw).c_str(), ratio(row.ours, row.zlib).c_str(),
                     ratio(row.ours, row.libdeflate).c_str(), ratio(row.ours, row.libdeflateRaw).c_str());
     }
+}
+
+}  // namespace
+
+// An argument keeps only the images whose name contains it, e.g. "rgb8 " or "4000x3000".
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
+    struct Size {
+        std::uint32_t width, height;
+    };
+    const std::vector<Size> sizes{{640, 402}, {1920, 1080}, {4000, 3000}};
+    const std::vector<PngForm> forms{PngForm::Rgb8,     PngForm::Rgba8,    PngForm::Rgb16,    PngForm::Grey8,
+                                     PngForm::Palette8, PngForm::Palette2, PngForm::Rgb8Adam7};
+    const auto nameOf = [](PngForm form, const std::string& sizeName) {
+        return std::string(pngFormInfo(form).name) + " " + sizeName;
+    };
+    printDecodeHeader();
+    std::vector<InflateRow> inflateRows;
+    Libdeflate libdeflate;
+    std::uint32_t seed = 1;
+    for (const Size& size : sizes) {
+        const std::string sizeName = std::to_string(size.width) + "x" + std::to_string(size.height);
+        const std::uint32_t sizeSeed = seed++;
+        const bool anyForm = std::any_of(forms.begin(), forms.end(), [&](PngForm form) {
+            return nameOf(form, sizeName).find(only) != std::string::npos;
+        });
+        if (!anyForm) continue;
+        const PhotoImage photo = makePhoto(size.width, size.height, sizeSeed);
+        for (PngForm form : forms) {
+            const std::string name = nameOf(form, sizeName);
+            if (name.find(only) == std::string::npos) continue;
+            if (auto row = benchImage(name, photo, form, libdeflate)) inflateRows.push_back(std::move(*row));
+        }
+    }
+    printInflateTable(inflateRows);
     if (failures > 0) {
         std::printf("\n!!!!!!!! %d MISMATCH(ES): see the lines marked MISMATCH above\n", failures);
         return 1;

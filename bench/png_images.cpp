@@ -87,9 +87,9 @@ void paintShape(PhotoImage& photo, const Shape& shape) {
 
 int channelsOf(int colourType) {
     switch (colourType) {
-        case 2: return 3;
-        case 4: return 2;
-        case 6: return 4;
+        case PNG_COLOR_TYPE_RGB: return 3;
+        case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+        case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
         default: return 1;
     }
 }
@@ -158,16 +158,12 @@ std::uint8_t luma(const std::uint16_t* rgb) {
 
 }  // namespace
 
-PhotoImage makePhoto(std::uint32_t width, std::uint32_t height, std::uint32_t seed) {
-    PhotoImage photo;
-    photo.width = width;
-    photo.height = height;
-    const std::size_t pixels = static_cast<std::size_t>(width) * height;
-    photo.rgb.assign(pixels * 3, 0);
-    photo.alpha.assign(pixels, 0);
-    Random random(seed);
+namespace {
 
-    // Background: a separable sky-to-ground shading with slow waves.
+// A separable sky-to-ground shading with slow waves.
+void paintBackground(PhotoImage& photo, Random& random) {
+    const std::uint32_t width = photo.width;
+    const std::uint32_t height = photo.height;
     std::array<std::vector<double>, 3> across;
     std::array<std::vector<double>, 3> down;
     for (std::size_t c = 0; c < 3; ++c) {
@@ -191,77 +187,116 @@ PhotoImage makePhoto(std::uint32_t width, std::uint32_t height, std::uint32_t se
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::size_t pixel = static_cast<std::size_t>(y) * width + x;
-            for (std::size_t c = 0; c < 3; ++c) {
-                photo.rgb[pixel * 3 + c] = toSample(across[c][x] + down[c][y]);
-            }
+            for (std::size_t c = 0; c < 3; ++c) photo.rgb[pixel * 3 + c] = toSample(across[c][x] + down[c][y]);
         }
     }
+}
 
-    const double aspect = static_cast<double>(height) / width;
-    for (int i = 0; i < 16; ++i) {
-        paintShape(photo, randomShape(random, aspect));
-    }
-
-    // Sensor noise of about one 8-bit level, roughly Gaussian (sum of three uniforms).
+// Sensor noise of about one 8-bit level, roughly Gaussian (sum of three uniforms).
+void addNoise(PhotoImage& photo, Random& random) {
     for (std::uint16_t& sample : photo.rgb) {
         const double noise = (random.uniform() + random.uniform() + random.uniform() - 1.5) * 2.0 * 256.0;
         sample = static_cast<std::uint16_t>(std::clamp(sample + noise, 0.0, 65535.0));
     }
+}
 
-    // Alpha: an opaque centre fading to clear corners, a clear cut-out and a
-    // half-transparent band, all free of noise as drawn masks are.
-    for (std::uint32_t y = 0; y < height; ++y) {
-        const double v = static_cast<double>(y) / height - 0.5;
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const double u = static_cast<double>(x) / width - 0.5;
+// An opaque centre fading to clear corners, a clear cut-out and a
+// half-transparent band, all free of noise as drawn masks are.
+void paintAlpha(PhotoImage& photo) {
+    for (std::uint32_t y = 0; y < photo.height; ++y) {
+        const double v = static_cast<double>(y) / photo.height - 0.5;
+        for (std::uint32_t x = 0; x < photo.width; ++x) {
+            const double u = static_cast<double>(x) / photo.width - 0.5;
             const double distance = std::sqrt(u * u + v * v);
             double alpha = std::clamp((0.62 - distance) / 0.25, 0.0, 1.0);
-            if (u > 0.1 && u < 0.25 && v > -0.3 && v < -0.1) {
-                alpha = 0;
-            }
-            if (v > 0.2 && v < 0.28) {
-                alpha *= 0.5;
-            }
-            photo.alpha[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(alpha * 255.0 + 0.5);
+            if (u > 0.1 && u < 0.25 && v > -0.3 && v < -0.1) alpha = 0;
+            if (v > 0.2 && v < 0.28) alpha *= 0.5;
+            photo.alpha[static_cast<std::size_t>(y) * photo.width + x] = static_cast<std::uint8_t>(alpha * 255.0 + 0.5);
         }
     }
+}
+
+}  // namespace
+
+PhotoImage makePhoto(std::uint32_t width, std::uint32_t height, std::uint32_t seed) {
+    PhotoImage photo;
+    photo.width = width;
+    photo.height = height;
+    const std::size_t pixels = static_cast<std::size_t>(width) * height;
+    photo.rgb.assign(pixels * 3, 0);
+    photo.alpha.assign(pixels, 0);
+    Random random(seed);
+    paintBackground(photo, random);
+    const double aspect = static_cast<double>(height) / width;
+    for (int i = 0; i < 16; ++i) paintShape(photo, randomShape(random, aspect));
+    addNoise(photo, random);
+    paintAlpha(photo);
     return photo;
 }
 
 PngFormInfo pngFormInfo(PngForm form) {
     switch (form) {
-        case PngForm::Rgb8: return {"rgb8", 2, 8, false, 24};
-        case PngForm::Rgba8: return {"rgba8", 6, 8, false, 32};
-        case PngForm::Rgb16: return {"rgb16", 2, 16, false, 24};
-        case PngForm::Grey8: return {"grey8", 0, 8, false, 8};
-        case PngForm::Palette8: return {"palette8", 3, 8, false, 8};
-        case PngForm::Palette2: return {"palette2", 3, 2, false, 4};
-        case PngForm::Rgb8Adam7: return {"rgb8-adam7", 2, 8, true, 24};
+        case PngForm::Rgb8: return {"rgb8", PNG_COLOR_TYPE_RGB, 8, false, 24};
+        case PngForm::Rgba8: return {"rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, 32};
+        case PngForm::Rgb16: return {"rgb16", PNG_COLOR_TYPE_RGB, 16, false, 24};
+        case PngForm::Grey8: return {"grey8", PNG_COLOR_TYPE_GRAY, 8, false, 8};
+        case PngForm::Palette8: return {"palette8", PNG_COLOR_TYPE_PALETTE, 8, false, 8};
+        case PngForm::Palette2: return {"palette2", PNG_COLOR_TYPE_PALETTE, 2, false, 4};
+        case PngForm::Rgb8Adam7: return {"rgb8-adam7", PNG_COLOR_TYPE_RGB, 8, true, 24};
     }
     return {"?", 0, 0, false, 0};
 }
 
+namespace {
+
+// 3-3-2 levels of red, green and blue: 256 entries, ordered dither.
+void ditherToPalette8(const PhotoImage& photo, std::vector<std::uint8_t>& rows, std::vector<png_color>& palette) {
+    for (int i = 0; i < 256; ++i) {
+        palette.push_back({static_cast<png_byte>((i >> 5) * 255 / 7), static_cast<png_byte>(((i >> 2) & 7) * 255 / 7),
+                           static_cast<png_byte>((i & 3) * 255 / 3)});
+    }
+    for (std::uint32_t y = 0; y < photo.height; ++y) {
+        for (std::uint32_t x = 0; x < photo.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * photo.width + x;
+            const double threshold = bayer(x, y);
+            const int red = quantise(static_cast<std::uint8_t>(photo.rgb[i * 3] >> 8), 8, threshold);
+            const int green = quantise(static_cast<std::uint8_t>(photo.rgb[i * 3 + 1] >> 8), 8, threshold);
+            const int blue = quantise(static_cast<std::uint8_t>(photo.rgb[i * 3 + 2] >> 8), 4, threshold);
+            rows[i] = static_cast<std::uint8_t>(red << 5 | green << 2 | blue);
+        }
+    }
+}
+
+// Four tones from dark blue to cream, chosen by brightness, four pixels a byte.
+void ditherToPalette2(const PhotoImage& photo, std::size_t rowBytes, std::vector<std::uint8_t>& rows,
+                      std::vector<png_color>& palette) {
+    palette = {{20, 24, 48}, {70, 110, 140}, {200, 140, 80}, {245, 235, 210}};
+    for (std::uint32_t y = 0; y < photo.height; ++y) {
+        for (std::uint32_t x = 0; x < photo.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * photo.width + x;
+            const std::uint8_t index = quantise(luma(&photo.rgb[i * 3]), 4, bayer(x, y));
+            rows[y * rowBytes + x / 4] |= static_cast<std::uint8_t>(index << (6 - 2 * (x % 4)));
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> encodePhoto(const PhotoImage& photo, PngForm form) {
     const PngFormInfo info = pngFormInfo(form);
-    const std::uint32_t width = photo.width;
-    const std::uint32_t height = photo.height;
-    const std::size_t pixels = static_cast<std::size_t>(width) * height;
+    const std::size_t pixels = static_cast<std::size_t>(photo.width) * photo.height;
     const std::size_t rowBytes =
-        (static_cast<std::size_t>(width) * static_cast<std::size_t>(channelsOf(info.colourType) * info.bitDepth) + 7) / 8;
-    std::vector<std::uint8_t> rows(rowBytes * height);
+        (static_cast<std::size_t>(photo.width) * static_cast<std::size_t>(channelsOf(info.colourType) * info.bitDepth) + 7) / 8;
+    std::vector<std::uint8_t> rows(rowBytes * photo.height);
     std::vector<png_color> palette;
     switch (form) {
         case PngForm::Rgb8:
         case PngForm::Rgb8Adam7:
-            for (std::size_t i = 0; i < pixels * 3; ++i) {
-                rows[i] = static_cast<std::uint8_t>(photo.rgb[i] >> 8);
-            }
+            for (std::size_t i = 0; i < pixels * 3; ++i) rows[i] = static_cast<std::uint8_t>(photo.rgb[i] >> 8);
             break;
         case PngForm::Rgba8:
             for (std::size_t i = 0; i < pixels; ++i) {
-                for (std::size_t c = 0; c < 3; ++c) {
-                    rows[i * 4 + c] = static_cast<std::uint8_t>(photo.rgb[i * 3 + c] >> 8);
-                }
+                for (std::size_t c = 0; c < 3; ++c) rows[i * 4 + c] = static_cast<std::uint8_t>(photo.rgb[i * 3 + c] >> 8);
                 rows[i * 4 + 3] = photo.alpha[i];
             }
             break;
@@ -272,40 +307,12 @@ std::vector<std::uint8_t> encodePhoto(const PhotoImage& photo, PngForm form) {
             }
             break;
         case PngForm::Grey8:
-            for (std::size_t i = 0; i < pixels; ++i) {
-                rows[i] = luma(&photo.rgb[i * 3]);
-            }
+            for (std::size_t i = 0; i < pixels; ++i) rows[i] = luma(&photo.rgb[i * 3]);
             break;
-        case PngForm::Palette8:
-            // 3-3-2 levels of red, green and blue: 256 entries.
-            for (int i = 0; i < 256; ++i) {
-                palette.push_back({static_cast<png_byte>((i >> 5) * 255 / 7), static_cast<png_byte>(((i >> 2) & 7) * 255 / 7),
-                                   static_cast<png_byte>((i & 3) * 255 / 3)});
-            }
-            for (std::uint32_t y = 0; y < height; ++y) {
-                for (std::uint32_t x = 0; x < width; ++x) {
-                    const std::size_t i = static_cast<std::size_t>(y) * width + x;
-                    const double threshold = bayer(x, y);
-                    const int red = quantise(static_cast<std::uint8_t>(photo.rgb[i * 3] >> 8), 8, threshold);
-                    const int green = quantise(static_cast<std::uint8_t>(photo.rgb[i * 3 + 1] >> 8), 8, threshold);
-                    const int blue = quantise(static_cast<std::uint8_t>(photo.rgb[i * 3 + 2] >> 8), 4, threshold);
-                    rows[i] = static_cast<std::uint8_t>(red << 5 | green << 2 | blue);
-                }
-            }
-            break;
-        case PngForm::Palette2:
-            // Four tones from dark blue to cream, chosen by brightness.
-            palette = {{20, 24, 48}, {70, 110, 140}, {200, 140, 80}, {245, 235, 210}};
-            for (std::uint32_t y = 0; y < height; ++y) {
-                for (std::uint32_t x = 0; x < width; ++x) {
-                    const std::size_t i = static_cast<std::size_t>(y) * width + x;
-                    const std::uint8_t index = quantise(luma(&photo.rgb[i * 3]), 4, bayer(x, y));
-                    rows[y * rowBytes + x / 4] |= static_cast<std::uint8_t>(index << (6 - 2 * (x % 4)));
-                }
-            }
-            break;
+        case PngForm::Palette8: ditherToPalette8(photo, rows, palette); break;
+        case PngForm::Palette2: ditherToPalette2(photo, rowBytes, rows, palette); break;
     }
-    return writePng(width, height, info, rows, palette);
+    return writePng(photo.width, photo.height, info, rows, palette);
 }
 
 std::vector<std::uint8_t> imageDataStream(std::span<const std::uint8_t> file) {

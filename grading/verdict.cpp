@@ -30,13 +30,6 @@ Verdict containedVerdict(int containment, int expectedLength, int typedLength, i
 
 std::string_view verdictText(Verdict verdict) { return VerdictTexts[static_cast<std::size_t>(verdict)]; }
 
-std::optional<Verdict> verdictFromText(std::string_view text) {
-    for (std::size_t i = 0; i < VerdictTexts.size(); ++i) {
-        if (VerdictTexts[i] == text) return static_cast<Verdict>(i);
-    }
-    return std::nullopt;
-}
-
 VerdictColour verdictColour(std::string_view verdictLabelText) {
     if (verdictLabelText == verdictText(Verdict::Right)) return VerdictColour::Right;
     if (verdictLabelText == verdictText(Verdict::Wrong)) return VerdictColour::Wrong;

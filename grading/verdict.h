@@ -2,7 +2,6 @@
 // The verdict on one typed answer: a pure function of the expected answer and
 // the typed text. Verdicts travel as their texts (code page 1252).
 
-#include <optional>
 #include <string_view>
 
 enum class Verdict {
@@ -22,7 +21,6 @@ enum class Verdict {
 enum class VerdictColour { System, Right, Wrong, Anagram, Hint };
 
 std::string_view verdictText(Verdict verdict);
-std::optional<Verdict> verdictFromText(std::string_view text);
 VerdictColour verdictColour(std::string_view verdictLabelText);
 
 // shortAnswerRule: the overview's rule for expected answers of at most three

@@ -14,6 +14,7 @@
 #include "grading/verdict.h"
 #include "panels/answer_field_win32.h"
 #include "panels/overview_layout.h"
+#include "panels/saved_answers_win32.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
 #include "resources/contract_ids.h"
@@ -113,13 +114,13 @@ void createAnswerFont() {
     quiz->answerFont = CreateFontIndirectA(&font);
 }
 
-void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question, const std::vector<Text>& lines) {
+void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question, const SavedAnswers& saved) {
     const int answers = quiz->answersPerQuestion;
     for (int k = 0; k < answers; ++k) {
         const int slot = (question - 1) * answers + k + 1;
         if (slot > slotTotal()) return;
         const auto index = static_cast<std::size_t>(k);
-        HWND answer = createChild(panel, "Edit", lines[static_cast<std::size_t>(slot - 1)].c_str(),
+        HWND answer = createChild(panel, "Edit", saved[static_cast<std::size_t>(slot - 1)].c_str(),
                                     WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, place.fields[index],
                                     FieldBase + slot);
         SendMessageA(answer, EM_LIMITTEXT, MaxTextLength, 0);
@@ -133,7 +134,7 @@ void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question,
 }
 
 void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question, HBITMAP picture,
-                    const std::vector<Text>& lines) {
+                    const SavedAnswers& saved) {
     if (place.picture) {
         HWND frame = createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
                                    OverviewPictureBase + question);
@@ -150,7 +151,7 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
     char number[16];
     std::snprintf(number, sizeof number, "%d.", question);
     createChild(panel, "Static", number, SS_RIGHT, place.number, QuestionNumberLabel);
-    createAnswers(panel, place, question, lines);
+    createAnswers(panel, place, question, saved);
     if (place.comment) {
         HWND comment = createChild(panel, "Static", "", SS_CENTER, *place.comment, CommentBase + question);
         setGuiFont(comment);
@@ -159,7 +160,7 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
     }
 }
 
-void initialise(HWND panel, const std::vector<Text>& saved) {
+void initialise(HWND panel, const SavedAnswers& saved) {
     overviewPanel = panel;
     createAnswerFont();
 
@@ -326,7 +327,7 @@ void gradeOverviewAnswer(int slot) { gradeField(FieldBase + slot); }
 INT_PTR CALLBACK overviewPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            initialise(panel, *reinterpret_cast<const std::vector<Text>*>(lParam));
+            initialise(panel, savedAnswersOf(lParam));
             return TRUE;
         case WM_SIZE:
             onSize(panel);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+// Made from the question panels' template, with the saved answers as its
+// creation parameter (asCreationParameter).
 INT_PTR CALLBACK overviewPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The answer slots (1-based) as the overview's fields hold them.

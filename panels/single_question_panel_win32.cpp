@@ -9,6 +9,7 @@
 #include "grading/dialog_controls_win32.h"
 #include "grading/grading_ops.h"
 #include "panels/answer_field_win32.h"
+#include "panels/saved_answers_win32.h"
 #include "panels/single_question_layout.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
@@ -129,7 +130,7 @@ void createSelector(HWND panel) {
     SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
 }
 
-void initialise(HWND panel, const std::vector<Text>& saved) {
+void initialise(HWND panel, const SavedAnswers& saved) {
     singleQuestionPanel = panel;
     // Every slot is restored, so that a save from this view keeps a two-answer
     // quiz's second answers.
@@ -177,18 +178,18 @@ void refreshShownAnswer() {
 INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            initialise(panel, *reinterpret_cast<const std::vector<Text>*>(lParam));
+            initialise(panel, savedAnswersOf(lParam));
             return TRUE;
+        case WM_CTLCOLORDLG:
+            return brushResult(asBrush(quiz->backgroundBrush));
+        case WM_CTLCOLORSTATIC:
+            return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_COMMAND:
             onCommand(wParam);
             return FALSE;
         case ResyncSelector:
             SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
             return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_CTLCOLORDLG:
-            return brushResult(asBrush(quiz->backgroundBrush));
         default:
             return FALSE;
     }

@@ -6,8 +6,8 @@
 
 extern int currentQuestion;
 
-// Made from the question panels' template; the creation parameter points to
-// the answers read from the progress file (a std::vector<Text>, one per slot).
+// Made from the question panels' template, with the saved answers as its
+// creation parameter (asCreationParameter).
 INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Copies the answer field into the answer slot of the question shown.

@@ -11,6 +11,7 @@
 #include "content/quiz_record.h"
 #include "content/quiz_record_win32.h"
 #include "panels/overview_panel_win32.h"
+#include "panels/saved_answers_win32.h"
 #include "panels/single_question_panel_win32.h"
 #include "resources/contract_ids.h"
 #include "shell/header_panel_win32.h"
@@ -31,11 +32,11 @@ HWND createHeaderPanel() {
 }
 
 // Each question panel starts from the answers in the progress file, read as
-// it is made and handed over as its creation parameter.
+// the panel is made.
 HWND createQuestionPanel(DLGPROC procedure) {
-    const std::vector<Text> saved = readProgressFile(progressFilePath(), answerSlotCount(*quiz));
+    const SavedAnswers saved = readProgressFile(progressFilePath(), answerSlotCount(*quiz));
     return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_QUESTION_PANEL), mainWindow, procedure,
-                              reinterpret_cast<LPARAM>(&saved));
+                              asCreationParameter(saved));
 }
 
 // Steps 4 to 11 of start-up; false when a window cannot be made.

@@ -21,6 +21,9 @@
 
 namespace {
 
+// The BTYPE field of a deflate block header.
+enum BlockType : std::uint32_t { StoredBlock = 0, FixedCodesBlock = 1, DynamicCodesBlock = 2 };
+
 // A table entry: value << 16 | kind << 8 | bits to consume.
 constexpr std::uint32_t KindLiteral = 0x40;
 constexpr std::uint32_t KindEnd = 0x20;
@@ -514,13 +517,13 @@ InflateResult Inflater::run() {
         if (overran()) return InflateResult::Truncated;
         InflateResult r = InflateResult::Ok;
         switch (type) {
-            case 0: r = storedBlock(); break;
-            case 1: r = fixedTables(); break;
-            case 2: r = dynamicTables(); break;
+            case StoredBlock: r = storedBlock(); break;
+            case FixedCodesBlock: r = fixedTables(); break;
+            case DynamicCodesBlock: r = dynamicTables(); break;
             default: return InflateResult::BadBlockType;
         }
         if (r != InflateResult::Ok) return r;
-        if (type != 0) r = codes();
+        if (type != StoredBlock) r = codes();
         if (r != InflateResult::Ok) return r;
     }
     return full_ || out_ == outEnd_ ? InflateResult::Ok : InflateResult::ShortOutput;

@@ -38,20 +38,20 @@ bool chunkAt(std::span<const std::uint8_t> bytes, std::size_t offset, Chunk& chu
 
 int samplesPerPixel(std::uint8_t colourType) {
     switch (colourType) {
-        case 2: return 3;
-        case 4: return 2;
-        case 6: return 4;
+        case PngTruecolour: return 3;
+        case PngGreyAlpha: return 2;
+        case PngTruecolourAlpha: return 4;
         default: return 1;
     }
 }
 
 bool acceptedPair(std::uint8_t colourType, std::uint8_t bitDepth) {
     switch (colourType) {
-        case 0: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
-        case 3: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
-        case 2:
-        case 4:
-        case 6: return bitDepth == 8 || bitDepth == 16;
+        case PngGrey: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+        case PngIndexed: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+        case PngTruecolour:
+        case PngGreyAlpha:
+        case PngTruecolourAlpha: return bitDepth == 8 || bitDepth == 16;
         default: return false;
     }
 }
@@ -89,9 +89,9 @@ std::uint64_t computeDecodedSize(const PngDecoder& d) {
 
 std::uint16_t bitmapBits(const PngDecoder& d) {
     switch (d.colourType) {
-        case 2: return 24;
-        case 6: return 32;
-        case 4: return 8;
+        case PngTruecolour: return 24;
+        case PngTruecolourAlpha: return 32;
+        case PngGreyAlpha: return 8;
         default: return d.bitDepth == 16 ? 8 : d.bitDepth == 2 ? 4 : d.bitDepth;
     }
 }
@@ -141,7 +141,7 @@ PngResult openChecked(PngDecoder& d, std::span<const std::uint8_t> bytes) {
     if (!chunkAt(bytes, Signature.size(), ihdr)) return PngResult::NoHeader;
     if (const PngResult r = readHeader(d, ihdr); r != PngResult::Ok) return r;
     if (const PngResult r = walkChunks(d, ihdr.next); r != PngResult::Ok) return r;
-    if (d.colourType == 3 && d.palette == 0) return PngResult::MissingPalette;
+    if (d.colourType == PngIndexed && d.palette == 0) return PngResult::MissingPalette;
     const std::uint64_t decoded = computeDecodedSize(d);
     if (decoded > MaxPngBufferBytes || bitmapStride(d) * d.height > MaxPngBufferBytes) return PngResult::TooLarge;
     d.decodedSize = static_cast<std::uint32_t>(decoded);
@@ -222,7 +222,7 @@ void widenTwoBitSamples(const std::uint8_t* in, std::uint8_t* out, std::uint32_t
 void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) {
     const bool wide = d.bitDepth == 16;
     switch (d.colourType) {
-        case 2: {
+        case PngTruecolour: {
             const std::size_t step = wide ? 6 : 3;
             const std::size_t low = wide ? 2 : 1;
             for (std::uint32_t x = 0; x < pixels; ++x, in += step, out += 3) {
@@ -232,7 +232,7 @@ void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, 
             }
             return;
         }
-        case 6: {
+        case PngTruecolourAlpha: {
             const std::size_t step = wide ? 8 : 4;
             const std::size_t low = wide ? 2 : 1;
             for (std::uint32_t x = 0; x < pixels; ++x, in += step, out += 4) {
@@ -243,7 +243,7 @@ void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, 
             }
             return;
         }
-        case 4: {
+        case PngGreyAlpha: {
             const std::size_t step = wide ? 4 : 2;
             for (std::uint32_t x = 0; x < pixels; ++x, in += step) *out++ = in[0];
             return;
@@ -261,7 +261,7 @@ void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, 
 
 // Grey and indexed images of 1, 4 and 8 bits keep their rows as they are.
 bool copiedUnchanged(const PngDecoder& d) {
-    return (d.colourType == 0 || d.colourType == 3) && d.bitDepth != 2 && d.bitDepth != 16;
+    return (d.colourType == PngGrey || d.colourType == PngIndexed) && d.bitDepth != 2 && d.bitDepth != 16;
 }
 
 // Puts pixel `from` of a converted row at pixel `to` of a bitmap row.
@@ -340,14 +340,14 @@ PngBitmapLayout pngBitmapLayout(const PngDecoder& d) {
     layout.height = d.height;
     layout.bitsPerPixel = bitmapBits(d);
     layout.stride = static_cast<std::uint32_t>(bitmapStride(d));
-    if (d.colourType == 0 || d.colourType == 4) {
+    if (d.colourType == PngGrey || d.colourType == PngGreyAlpha) {
         const std::uint32_t entries = 1u << (layout.bitsPerPixel == 4 && d.bitDepth == 2 ? 2 : layout.bitsPerPixel);
         layout.usedColours = entries;
         for (std::uint32_t i = 0; i < entries; ++i) {
             const auto grey = static_cast<std::uint8_t>(i * 255 / (entries - 1));
             layout.colourTable.push_back({grey, grey, grey, 0});
         }
-    } else if (d.colourType == 3) {
+    } else if (d.colourType == PngIndexed) {
         const std::uint32_t entries = 1u << layout.bitsPerPixel;
         layout.colourTable.assign(entries, {0, 0, 0, 0});
         // PLTE entries past what the bit depth can index are not used.

@@ -48,11 +48,20 @@ const char* pngResultName(PngResult result);
 // anything is allocated (a 32-bit process must keep room for both).
 inline constexpr std::uint64_t MaxPngBufferBytes = 256ull << 20;
 
+// The colour types of the IHDR chunk.
+enum PngColourType : std::uint8_t {
+    PngGrey = 0,
+    PngTruecolour = 2,
+    PngIndexed = 3,
+    PngGreyAlpha = 4,
+    PngTruecolourAlpha = 6,
+};
+
 struct PngDecoder {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t paletteEntryCount = 0;
-    std::uint8_t colourType = 0;
+    std::uint8_t colourType = 0;  // a PngColourType once opened
     std::uint8_t bitDepth = 0;
     std::uint8_t interlaceMethod = 0;
     std::span<const std::uint8_t> source;  // borrowed, never freed here

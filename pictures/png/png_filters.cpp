@@ -144,42 +144,54 @@ void averagePixels(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t
 }
 #endif
 
-void average(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
-             std::size_t bpp) {
-    if (bpp == 1) return averageBytes(in, out, previous, length);
+// How a filter that reads the left neighbour is undone: one-byte pixels byte
+// by byte, three- and four-byte pixels a whole pixel at a time where SSE2 is
+// there, any other size channel by channel.
+using RowKernel = void (*)(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length);
+using PixelKernel = void (*)(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous,
+                             std::size_t length, std::size_t bpp);
+struct NeighbourFilter {
+    RowKernel bytes;
+    RowKernel pixels3;  // null: none
+    RowKernel pixels4;  // null: none
+    PixelKernel anyPixels;
+};
+
 #if defined(__SSE2__)
-    if (bpp == 3 && length % 3 == 0 && length != 0) return averagePixels<3>(in, out, previous, length);
-    if (bpp == 4 && length % 4 == 0 && length != 0) return averagePixels<4>(in, out, previous, length);
+constexpr NeighbourFilter Average{averageBytes, averagePixels<3>, averagePixels<4>, averageScalar};
+constexpr NeighbourFilter Paeth{paethBytes, paethPixels<3>, paethPixels<4>, paethScalar};
+#else
+constexpr NeighbourFilter Average{averageBytes, nullptr, nullptr, averageScalar};
+constexpr NeighbourFilter Paeth{paethBytes, nullptr, nullptr, paethScalar};
 #endif
-    averageScalar(in, out, previous, length, bpp);
+
+inline void undo(const NeighbourFilter& filter, const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous,
+                 std::size_t length, std::size_t bpp) {
+    if (bpp == 1) return filter.bytes(in, out, previous, length);
+    const bool wholePixels = length != 0 && length % bpp == 0;
+    if (filter.pixels3 != nullptr && bpp == 3 && wholePixels) return filter.pixels3(in, out, previous, length);
+    if (filter.pixels4 != nullptr && bpp == 4 && wholePixels) return filter.pixels4(in, out, previous, length);
+    filter.anyPixels(in, out, previous, length, bpp);
 }
 
-void paeth(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous, std::size_t length,
-           std::size_t bpp) {
-    if (bpp == 1) return paethBytes(in, out, previous, length);
-#if defined(__SSE2__)
-    if (bpp == 3 && length % 3 == 0 && length != 0) return paethPixels<3>(in, out, previous, length);
-    if (bpp == 4 && length % 4 == 0 && length != 0) return paethPixels<4>(in, out, previous, length);
-#endif
-    paethScalar(in, out, previous, length, bpp);
-}
+enum FilterType : std::uint8_t { FilterNone = 0, FilterSub = 1, FilterUp = 2, FilterAverage = 3, FilterPaeth = 4 };
 
 }  // namespace
 
 bool unfilterRow(std::uint8_t type, const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous,
                  std::size_t length, std::size_t bpp) {
     switch (type) {
-        case 0: std::memcpy(out, in, length); return true;
-        case 1:
+        case FilterNone: std::memcpy(out, in, length); return true;
+        case FilterSub:
             if (bpp == 1) {
                 subBytes(in, out, length);
             } else {
                 sub(in, out, length, bpp);
             }
             return true;
-        case 2: up(in, out, previous, length); return true;
-        case 3: average(in, out, previous, length, bpp); return true;
-        case 4: paeth(in, out, previous, length, bpp); return true;
+        case FilterUp: up(in, out, previous, length); return true;
+        case FilterAverage: undo(Average, in, out, previous, length, bpp); return true;
+        case FilterPaeth: undo(Paeth, in, out, previous, length, bpp); return true;
         default: return false;
     }
 }

@@ -55,12 +55,7 @@ TEST(GradeAnswer, ShortAnswerRuleOnlyForThreeCharactersOrFewer) {
     EXPECT_EQ(gradeAnswer("ABC", "acb", false), Verdict::Anagram);
 }
 
-TEST(Verdicts, TextsRoundTripAndColour) {
-    for (int v = 0; v <= static_cast<int>(Verdict::Wrong); ++v) {
-        const auto verdict = static_cast<Verdict>(v);
-        EXPECT_EQ(verdictFromText(verdictText(verdict)), verdict);
-    }
-    EXPECT_FALSE(verdictFromText("bravo").has_value());
+TEST(Verdicts, TextsAndColours) {
     EXPECT_EQ(verdictText(Verdict::SomeIdea), SomeIdea);
     EXPECT_EQ(verdictColour("BRAVO"), VerdictColour::Right);
     EXPECT_EQ(verdictColour("FAUX"), VerdictColour::Wrong);
