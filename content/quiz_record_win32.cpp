@@ -24,8 +24,8 @@ void deleteHandle(void*& handle) {
 }  // namespace
 
 void createRecordGdiObjects(QuizRecord& record) {
-    record.scoreFont = fontOf(25, 400, 0);
-    record.titleFont = fontOf(-15, 700, 1);
+    record.scoreFont = fontOf(25, FW_NORMAL, FALSE);
+    record.titleFont = fontOf(-15, FW_BOLD, TRUE);
     replaceBackgroundBrush(record);
     record.wrongBrush = solidBrush(WrongColour);
     record.rightBrush = solidBrush(RightColour);

@@ -2,6 +2,7 @@
 
 #include "common/app_state_win32.h"
 #include "common/key_action_win32.h"
+#include "content/text.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool onKeyAction(HWND field, WPARAM key) {
 LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETFOCUS:
-            SendMessageA(field, EM_SETSEL, 0, 260);
+            SendMessageA(field, EM_SETSEL, 0, static_cast<LPARAM>(TextCapacity));  // the whole text
             break;
         case WM_KILLFOCUS:
             rulesOf(field).leave(field);

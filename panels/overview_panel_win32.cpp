@@ -92,12 +92,7 @@ LoadedPictures loadPictures() {
     const int measured = measuredPictureCount(quiz->questionCount);
     for (int j = 1; j <= measured; ++j) {
         HBITMAP picture = loadQuestionPicture(FirstPictureResourceId - 1 + j, pictureFrameWidth, pictureFrameHeight);
-        std::optional<Size> size;
-        if (picture != nullptr) {
-            const SIZE s = bitmapSize(picture);
-            size = Size{s.cx, s.cy};
-        }
-        loaded.sizes.push_back(size);
+        loaded.sizes.push_back(shownSize(picture));
         if (j <= quiz->questionCount) {
             loaded.bitmaps.push_back(picture);
         } else if (picture != nullptr) {
@@ -110,7 +105,7 @@ LoadedPictures loadPictures() {
 void createAnswerFont() {
     LOGFONTA font{};
     font.lfHeight = 15;
-    font.lfWeight = 100;
+    font.lfWeight = FW_THIN;
     quiz->answerFont = CreateFontIndirectA(&font);
 }
 
@@ -121,11 +116,11 @@ void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question,
         if (slot > slotTotal()) return;
         const auto index = static_cast<std::size_t>(k);
         HWND answer = createChild(panel, "Edit", saved[static_cast<std::size_t>(slot - 1)].c_str(),
-                                    WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, place.fields[index],
-                                    FieldBase + slot);
+                                  WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, place.fields[index],
+                                  FieldBase + slot);
         SendMessageA(answer, EM_LIMITTEXT, MaxTextLength, 0);
         HWND verdict = createChild(panel, "Static", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
-                                     place.verdicts[index], VerdictBase + slot);
+                                   place.verdicts[index], VerdictBase + slot);
         if (answers == 2) setGuiFont(verdict);
         SendMessageA(answer, WM_SETFONT, reinterpret_cast<WPARAM>(asFont(quiz->answerFont)), FALSE);
         filterAnswerField(answer, OverviewFieldKeys);
@@ -137,16 +132,16 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
                     const SavedAnswers& saved) {
     if (place.picture) {
         HWND frame = createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
-                                   OverviewPictureBase + question);
+                                 OverviewPictureBase + question);
         SendMessageA(frame, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     } else if (picture != nullptr) {
         DeleteObject(picture);
     }
     if (place.answerNames) {
         setGuiFont(createChild(panel, "Static", quiz->firstAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[0],
-                                 AnswerNameLabel));
+                               AnswerNameLabel));
         setGuiFont(createChild(panel, "Static", quiz->secondAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[1],
-                                 AnswerNameLabel));
+                               AnswerNameLabel));
     }
     char number[16];
     std::snprintf(number, sizeof number, "%d.", question);

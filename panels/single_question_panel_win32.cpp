@@ -1,7 +1,6 @@
 #include "panels/single_question_panel_win32.h"
 
 #include <cstdio>
-#include <vector>
 
 #include "common/app_state_win32.h"
 #include "common/child_controls_win32.h"
@@ -22,6 +21,7 @@ namespace {
 using namespace controlid;
 
 constexpr UINT ResyncSelector = WM_APP + 1;
+constexpr COLORREF CommentColour = RGB(255, 255, 255);
 
 HWND control(int id) { return GetDlgItem(singleQuestionPanel, id); }
 
@@ -45,12 +45,7 @@ void showQuestion() {
     HBITMAP picture = hasQuestions()
                           ? loadQuestionPicture(FirstPictureResourceId + currentQuestion, frame.width, frame.height)
                           : nullptr;
-    std::optional<Size> shown;
-    if (picture != nullptr) {
-        const SIZE size = bitmapSize(picture);
-        shown = Size{size.cx, size.cy};
-    }
-    const Rect place = pictureFramePlace(frame, shown);
+    const Rect place = pictureFramePlace(frame, shownSize(picture));
     MoveWindow(control(PictureFrame), place.x, place.y, place.width, place.height, TRUE);
     // The frame shows the new bitmap before the one it replaces is deleted.
     auto previous = reinterpret_cast<HBITMAP>(
@@ -98,7 +93,7 @@ INT_PTR onCtlColorStatic(HDC dc, HWND staticControl) {
     const int id = GetDlgCtrlID(staticControl);
     if (id == CommentLabel) {
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, CommentColour);
         return brushResult(asBrush(quiz->backgroundBrush));
     }
     if (id != VerdictLabel) return FALSE;

@@ -50,6 +50,12 @@ SIZE bitmapSize(HBITMAP bitmap) {
     return {info.bmWidth, info.bmHeight};
 }
 
+std::optional<Size> shownSize(HBITMAP picture) {
+    if (picture == nullptr) return std::nullopt;
+    const SIZE size = bitmapSize(picture);
+    return Size{size.cx, size.cy};
+}
+
 HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight) {
     HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resourceId), JpegResourceType);
     HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;

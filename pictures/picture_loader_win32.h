@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
+
+#include "common/geometry.h"
 
 HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight);
 
@@ -21,3 +24,6 @@ HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight);
 
 // Width and height of a bitmap.
 SIZE bitmapSize(HBITMAP bitmap);
+
+// The size a loaded picture shows at; none when there is no picture.
+std::optional<Size> shownSize(HBITMAP picture);

@@ -33,7 +33,7 @@ void styleLinkLabel(HWND label) {
     GetClientRect(label, &client);
     LOGFONTA description{};
     description.lfHeight = -((client.bottom - client.top) * 3 / 4);
-    description.lfWeight = 400;
+    description.lfWeight = FW_NORMAL;
     description.lfUnderline = 1;
     header.linkFont = CreateFontIndirectA(&description);
     setFont(label, header.linkFont, false);

@@ -21,6 +21,8 @@
 
 namespace {
 
+constexpr COLORREF StatusColour = RGB(212, 208, 200);
+
 int reportWindowFailure() {
     MessageBoxA(nullptr, "Erreur dans la cr\xE9" "ation de la fen\xEAtre principale", "Zorbel information",
                 MB_OK | MB_ICONINFORMATION);
@@ -93,7 +95,7 @@ struct RecordOwner {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     programInstance = instance;
     if (!registerMainWindowClass(instance)) return reportWindowFailure();
-    statusBrush = CreateSolidBrush(RGB(212, 208, 200));
+    statusBrush = CreateSolidBrush(StatusColour);
 
     RecordOwner owner;
     if (!owner.record) return 0;

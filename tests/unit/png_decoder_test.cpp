@@ -1360,15 +1360,16 @@ Bytes dynamicRepeats(const std::vector<std::pair<std::size_t, std::uint32_t>>& s
     return w.finish();
 }
 
-std::vector<BadStream> badStreams() {
-    std::vector<int> oversubscribed(257, 1);
-    std::vector<int> holeyLiterals(257, 0);  // 'a' = 0, end = 10, code 11 unused
-    holeyLiterals['a'] = 1;
-    holeyLiterals[256] = 2;
-    std::array<int, 19> allOne{};
-    allOne.fill(1);
-    const std::array<int, 19> allZero{};
-    // The same faults deep inside a long block, with room all around.
+// 'a' = 0, end = 10, code 11 unused
+std::vector<int> holeyLiterals() {
+    std::vector<int> lengths(257, 0);
+    lengths['a'] = 1;
+    lengths[256] = 2;
+    return lengths;
+}
+
+// Faults deep inside a long block, with room all around.
+std::vector<BadStream> midStreamFaults() {
     const std::string text = filler(300);
     std::vector<std::pair<std::uint32_t, int>> holeFarIn(40, {0, 1});
     holeFarIn.push_back({3, 2});
@@ -1388,9 +1389,19 @@ std::vector<BadStream> badStreams() {
          {PngResult::BadHuffmanCode, PngResult::BadDistance},
          4096},
         {"a used hole in a dynamic code, mid-stream",
-         dynamicWithTables(holeyLiterals, {1}, holeFarIn),
+         dynamicWithTables(holeyLiterals(), {1}, holeFarIn),
          {PngResult::BadHuffmanCode},
          4096},
+    };
+}
+
+std::vector<BadStream> badStreams() {
+    std::vector<int> oversubscribed(257, 1);
+    std::array<int, 19> allOne{};
+    allOne.fill(1);
+    const std::array<int, 19> allZero{};
+    std::vector<BadStream> streams = midStreamFaults();
+    std::vector<BadStream> shortOnes{
         {"block type 3", blockType3(false), {PngResult::BadBlockType}, 64},
         {"block type 3 after a stored block", blockType3(true), {PngResult::BadBlockType}, 64},
         {"stored LEN and NLEN disagree", storedBlock(5, 0xFFFF, 5), {PngResult::BadStoredLength}, 64},
@@ -1410,7 +1421,7 @@ std::vector<BadStream> badStreams() {
         {"code-length code empty", dynamicCodeLengthCode(allZero), {PngResult::BadHuffmanCode}, 64},
         {"literal code oversubscribed", dynamicWithTables(oversubscribed, {1}, {}), {PngResult::BadHuffmanCode}, 64},
         {"literal code with a hole that is used",
-         dynamicWithTables(holeyLiterals, {1}, {{0, 1}, {3, 2}}),
+         dynamicWithTables(holeyLiterals(), {1}, {{0, 1}, {3, 2}}),
          {PngResult::BadHuffmanCode},
          64},
         {"287 literal/length codes", dynamicCounts(287, 1), {PngResult::BadHuffmanCode}, 64},
@@ -1423,6 +1434,8 @@ std::vector<BadStream> badStreams() {
          {PngResult::BadHuffmanCode},
          64},
     };
+    streams.insert(streams.end(), shortOnes.begin(), shortOnes.end());
+    return streams;
 }
 
 TEST(PngInflate, BadStreamsFailWithTheirReason) {
