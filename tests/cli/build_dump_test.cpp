@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "tests/support/command_line.h"
-#include "tools/quizmake/pe_resources.h"
-#include "tools/quizmake/quiz_source.h"
+#include "authoring/pe_resources.h"
+#include "authoring/quiz_source.h"
 
 namespace {
 

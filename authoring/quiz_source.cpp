@@ -1,4 +1,4 @@
-#include "tools/quizmake/quiz_source.h"
+#include "authoring/quiz_source.h"
 
 // Parse errors come back as values, not exceptions; the parser is compiled
 // here, as the shared library is built for exceptions.
@@ -9,7 +9,7 @@
 #include <array>
 #include <set>
 
-#include "tools/quizmake/cp1252.h"
+#include "authoring/cp1252.h"
 
 namespace {
 
