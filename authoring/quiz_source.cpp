@@ -102,7 +102,7 @@ void readBackground(Reader& read, const toml::table& table, QuizSource& quiz) {
         return;
     }
     std::array<int*, 3> parts{&quiz.backgroundRed, &quiz.backgroundGreen, &quiz.backgroundBlue};
-    for (std::size_t i = 0; i < 3; ++i) *parts[i] = read.numberValue(*rgb->get(i), "background", *parts[i], 0, 255);
+    for (std::size_t i = 0; i < 3; ++i) *parts[i] = read.numberValue((*rgb)[i], "background", *parts[i], 0, 255);
 }
 
 void readQuestions(Reader& read, const toml::table& table, QuizSource& quiz) {
@@ -115,7 +115,7 @@ void readQuestions(Reader& read, const toml::table& table, QuizSource& quiz) {
     }
     for (std::size_t i = 0; !read.failed() && i < questions->size(); ++i) {
         const std::string where = "question " + std::to_string(i + 1) + ": ";
-        const toml::table* q = questions->get(i)->as_table();
+        const toml::table* q = (*questions)[i].as_table();
         if (q == nullptr) {
             read.fail(where + "not a [[question]] table");
             break;
@@ -145,7 +145,7 @@ void readCodes(Reader& read, const toml::table& table, QuizSource& quiz) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; !read.failed() && i < codes->size(); ++i) {
         const std::string label = "code " + std::to_string(i + 1);
-        lines.push_back(read.textValue(*codes->get(i), label));
+        lines.push_back(read.textValue((*codes)[i], label));
         if (lines.back().find_first_of("\r\n") != std::string::npos) read.fail(label + ": contains a line break");
     }
     quiz.codes = std::move(lines);
