@@ -4,6 +4,8 @@
 // here, as the shared library is built for exceptions.
 #define TOML_EXCEPTIONS 0
 #define TOML_HEADER_ONLY 1
+// The same parser on every system: no wide-string extras on Windows.
+#define TOML_ENABLE_WINDOWS_COMPAT 0
 #include <toml++/toml.h>
 
 #include <array>
