@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "tools/quizmake/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 namespace {
 

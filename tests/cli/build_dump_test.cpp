@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "tests/support/command_line.h"
-#include "tools/quizmake/pe_resources.h"
-#include "tools/quizmake/quiz_source.h"
+#include "authoring/pe_resources.h"
+#include "authoring/quiz_source.h"
 
 namespace {
 
@@ -143,6 +143,44 @@ TEST_F(BuildDumpTest, BuildingTwiceGivesTheSameBytes) {
     ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("b.exe"), "--player", file("player.exe")}).exitCode, 0);
     EXPECT_EQ(readFile(file("a.exe")), readFile(file("b.exe")));
     EXPECT_NE(readFile(file("a.exe")), readFile(file("player.exe")));
+}
+
+TEST_F(BuildDumpTest, PackWritesTheResourcesThatBuildWritesAndAScriptListingThem) {
+    const Outcome packed = quizmake({"pack", file("quiz.toml"), file("packed")});
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    const fs::path out = folder_ / "packed";
+    const auto entry = [&](const std::string& idAndType, const char* name) {
+        return idAndType + " \"" + (out / name).generic_string() + "\"\n";
+    };
+    EXPECT_EQ(readFile(out / "quiz.rc"), "// Written by quizmake pack from " + file("quiz.toml") + "\n" +
+                                             entry("104 PATCH", "definition.bin") + entry("105 PATCH", "codes.bin") +
+                                             entry("401 IMG", "401.jpg") + entry("402 RCDATA", "402.png"));
+
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")}).exitCode, 0);
+    const std::string image = readFile(file("quiz.exe"));
+    const PeResourcesResult built = readPeResources({reinterpret_cast<const std::uint8_t*>(image.data()), image.size()});
+    ASSERT_EQ(built.error, PeError::Ok);
+    const struct {
+        ResourceKey type;
+        std::uint16_t id;
+        const char* file;
+    } resources[] = {
+        {ResourceKey::fromName("PATCH"), 104, "definition.bin"},
+        {ResourceKey::fromName("PATCH"), 105, "codes.bin"},
+        {ResourceKey::fromName("IMG"), 401, "401.jpg"},
+        {ResourceKey::fromId(10), 402, "402.png"},
+    };
+    for (const auto& r : resources) {
+        const Resource* inBuild = findResource(built.resources, r.type, ResourceKey::fromId(r.id));
+        ASSERT_NE(inBuild, nullptr) << r.file;
+        EXPECT_EQ(readFile(out / r.file), std::string(inBuild->data.begin(), inBuild->data.end())) << r.file;
+    }
+
+    writeFile(file("bad.toml"), "[[question]]\nanswer = \"A\"\npicture = \"absent.jpg\"\n");
+    const Outcome failed = quizmake({"pack", file("bad.toml"), file("not-packed")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("question 1: cannot read the picture"), std::string::npos) << failed.err;
+    EXPECT_FALSE(fs::exists(folder_ / "not-packed")) << "nothing is written when packing fails";
 }
 
 TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {

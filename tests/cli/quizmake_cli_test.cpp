@@ -15,7 +15,7 @@
 
 #include "tests/support/verdict_examples.h"
 #include "tests/support/command_line.h"
-#include "tools/quizmake/cp1252.h"
+#include "authoring/cp1252.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/quizmake/cp1252.h"
+#include "authoring/cp1252.h"
 
 namespace {
 std::string utf8(const Text& text) { return cp1252ToUtf8(text.view()); }

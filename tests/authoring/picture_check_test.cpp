@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/quizmake/picture_check.h"
+#include "authoring/picture_check.h"
 
 namespace {
 

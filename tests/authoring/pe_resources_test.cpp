@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/quizmake/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 void PrintTo(const ResourceKey& key, std::ostream* os) {
     if (!key.isName) {

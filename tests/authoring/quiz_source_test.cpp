@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "tools/quizmake/quiz_source.h"
+#include "authoring/quiz_source.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/quizmake/picture_check.h"
+#include "authoring/picture_check.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "tools/quizmake/cp1252.h"
+#include "authoring/cp1252.h"
 
 #include <gtest/gtest.h>
 

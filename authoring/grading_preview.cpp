@@ -1,10 +1,6 @@
-#include "tools/quizmake/check_command.h"
-
-#include <cstdio>
+#include "authoring/grading_preview.h"
 
 #include "grading/verdict.h"
-#include "tools/quizmake/cp1252.h"
-#include "tools/quizmake/dump_command.h"
 
 namespace {
 
@@ -82,15 +78,6 @@ std::vector<std::string> warningsFor(const std::string& expected) {
     return warnings;
 }
 
-void print(const std::string& label, const CheckedQuestion& question) {
-    std::printf("%s: %s\n", label.c_str(), cp1252ToUtf8(question.expected).c_str());
-    for (const CheckedTyping& t : question.typings) {
-        std::printf("  %-28s %-24s %-16s %s\n", t.description.c_str(), ("\"" + cp1252ToUtf8(t.typed) + "\"").c_str(),
-                    cp1252ToUtf8(t.singleView).c_str(), cp1252ToUtf8(t.overview).c_str());
-    }
-    for (const std::string& warning : question.warnings) std::printf("  warning: %s\n", warning.c_str());
-}
-
 }  // namespace
 
 std::vector<CheckedQuestion> checkQuiz(const QuizSource& source) {
@@ -101,21 +88,4 @@ std::vector<CheckedQuestion> checkQuiz(const QuizSource& source) {
         for (const std::string& answer : expected) checked.push_back({answer, typings(answer), warningsFor(answer)});
     }
     return checked;
-}
-
-int runCheck(const std::string& executablePath) {
-    const QuizExecutable quiz = readQuizExecutable(executablePath);
-    if (!quiz.ok()) {
-        std::fprintf(stderr, "quizmake: %s: %s\n", executablePath.c_str(), quiz.error.c_str());
-        return 1;
-    }
-    std::printf("%-32s %-24s %-16s %s\n", "typed", "", "single view", "overview");
-    const std::vector<CheckedQuestion> checked = checkQuiz(quiz.source);
-    const int answers = quiz.source.answersPerQuestion;
-    for (std::size_t i = 0; i < checked.size(); ++i) {
-        std::string label = "question " + std::to_string(i / static_cast<std::size_t>(answers) + 1);
-        if (answers == 2) label += i % 2 == 0 ? ", first answer" : ", second answer";
-        print(label, checked[i]);
-    }
-    return 0;
 }

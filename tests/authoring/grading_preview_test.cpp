@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tools/quizmake/check_command.h"
+#include "authoring/grading_preview.h"
 
 namespace {
 

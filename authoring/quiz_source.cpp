@@ -1,15 +1,17 @@
-#include "tools/quizmake/quiz_source.h"
+#include "authoring/quiz_source.h"
 
 // Parse errors come back as values, not exceptions; the parser is compiled
 // here, as the shared library is built for exceptions.
 #define TOML_EXCEPTIONS 0
 #define TOML_HEADER_ONLY 1
+// The same parser on every system: no wide-string extras on Windows.
+#define TOML_ENABLE_WINDOWS_COMPAT 0
 #include <toml++/toml.h>
 
 #include <array>
 #include <set>
 
-#include "tools/quizmake/cp1252.h"
+#include "authoring/cp1252.h"
 
 namespace {
 
@@ -102,7 +104,7 @@ void readBackground(Reader& read, const toml::table& table, QuizSource& quiz) {
         return;
     }
     std::array<int*, 3> parts{&quiz.backgroundRed, &quiz.backgroundGreen, &quiz.backgroundBlue};
-    for (std::size_t i = 0; i < 3; ++i) *parts[i] = read.numberValue(*rgb->get(i), "background", *parts[i], 0, 255);
+    for (std::size_t i = 0; i < 3; ++i) *parts[i] = read.numberValue((*rgb)[i], "background", *parts[i], 0, 255);
 }
 
 void readQuestions(Reader& read, const toml::table& table, QuizSource& quiz) {
@@ -115,7 +117,7 @@ void readQuestions(Reader& read, const toml::table& table, QuizSource& quiz) {
     }
     for (std::size_t i = 0; !read.failed() && i < questions->size(); ++i) {
         const std::string where = "question " + std::to_string(i + 1) + ": ";
-        const toml::table* q = questions->get(i)->as_table();
+        const toml::table* q = (*questions)[i].as_table();
         if (q == nullptr) {
             read.fail(where + "not a [[question]] table");
             break;
@@ -145,7 +147,7 @@ void readCodes(Reader& read, const toml::table& table, QuizSource& quiz) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; !read.failed() && i < codes->size(); ++i) {
         const std::string label = "code " + std::to_string(i + 1);
-        lines.push_back(read.textValue(*codes->get(i), label));
+        lines.push_back(read.textValue((*codes)[i], label));
         if (lines.back().find_first_of("\r\n") != std::string::npos) read.fail(label + ": contains a line break");
     }
     quiz.codes = std::move(lines);

@@ -1,11 +1,11 @@
 #pragma once
-// quizmake check: how the player grades each question's own answer and a few
-// near misses, in both views, and the answers the graded hints treat harshly.
+// The grading preview: how the player grades each question's own answer and a
+// few near misses, in both views, and the answers the graded hints treat harshly.
 
 #include <string>
 #include <vector>
 
-#include "tools/quizmake/quiz_source.h"
+#include "authoring/quiz_source.h"
 
 struct CheckedTyping {
     std::string description;  // what the player did, in words
@@ -22,5 +22,3 @@ struct CheckedQuestion {
 
 // Each answer slot of the quiz, in order.
 std::vector<CheckedQuestion> checkQuiz(const QuizSource& source);
-
-int runCheck(const std::string& executablePath);

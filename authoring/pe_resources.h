@@ -1,7 +1,7 @@
 #pragma once
 // The resources of a 32-bit Windows executable (PE32), read and rewritten
-// from its bytes alone, so that quizmake can turn the player into a quiz
-// executable on any system. Whole buffers in, a named result out.
+// from its bytes alone, so that the authoring tools can turn the player into
+// a quiz executable on any system. Whole buffers in, a named result out.
 
 #include <cstdint>
 #include <span>
@@ -48,7 +48,6 @@ struct ResourceKey {
 // without regard to ASCII case, then exactly), then ids ascending.
 bool resourceKeyLess(const ResourceKey& a, const ResourceKey& b);
 
-inline constexpr std::uint16_t ResourceTypeRcData = 10;
 inline constexpr std::uint16_t LanguageNeutral = 0;
 
 struct Resource {

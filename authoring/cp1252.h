@@ -1,6 +1,6 @@
 #pragma once
-// Conversion between code page 1252 (the player's texts) and UTF-8 (the
-// command line and files of quizmake).
+// Conversion between code page 1252 (the player's texts) and UTF-8 (quiz
+// sources, and the command line and files of the authoring tools).
 
 #include <cstddef>
 #include <string>

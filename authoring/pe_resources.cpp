@@ -1,4 +1,4 @@
-#include "tools/quizmake/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 #include <algorithm>
 #include <array>
@@ -223,108 +223,199 @@ std::vector<Group> groupsOf(std::size_t first, std::size_t count, Same same) {
     return groups;
 }
 
-// The bytes of a resource section placed at `sectionRva`: directories
-// (root, then each type's names, then each name's languages), data entries,
-// name strings, then the data, each blob 8-aligned.
-std::optional<std::vector<std::uint8_t>> buildSection(const std::vector<Resource>& resources, std::uint32_t sectionRva) {
+// Where each part of a resource section lies, from the section's start:
+// directories (root, then each type's names, then each name's languages),
+// data entries, name strings, then the data, each blob 8-aligned.
+struct SectionLayout {
+    std::uint32_t rva = 0;  // where the section is placed in memory
+    std::vector<Group> types;
+    std::vector<std::vector<Group>> names;           // per type
+    std::vector<std::uint64_t> nameDirectories;      // per type
+    std::vector<std::uint64_t> languageDirectories;  // per name, all types in turn
+    std::uint64_t dataEntries = 0;
+    std::vector<std::uint64_t> typeStrings;  // per type; used by named types only
+    std::vector<std::uint64_t> nameStrings;  // per name, all types in turn
+    std::vector<std::uint64_t> blobs;        // per resource
+    std::uint64_t size = 0;
+};
+
+std::uint64_t directorySize(std::size_t entries) { return DirectoryHeaderSize + entries * std::uint64_t{DirectoryEntrySize}; }
+
+std::uint64_t keyStringSize(const ResourceKey& key) { return 2 + 2 * std::uint64_t{key.name.size()}; }
+
+void groupResources(const std::vector<Resource>& resources, SectionLayout& layout) {
     const auto sameType = [&](std::size_t a, std::size_t b) { return resources[a].type == resources[b].type; };
     const auto sameName = [&](std::size_t a, std::size_t b) { return sameTypeAndName(resources[a], resources[b]); };
-    const std::vector<Group> types = groupsOf(0, resources.size(), sameType);
-    std::vector<std::vector<Group>> names;
-    for (const Group& type : types) names.push_back(groupsOf(type.first, type.count, sameName));
+    layout.types = groupsOf(0, resources.size(), sameType);
+    for (const Group& type : layout.types) layout.names.push_back(groupsOf(type.first, type.count, sameName));
+}
 
-    const auto directorySize = [](std::size_t entries) { return DirectoryHeaderSize + entries * std::uint64_t{DirectoryEntrySize}; };
-    std::uint64_t size = directorySize(types.size());
-    std::vector<std::uint64_t> nameDirectories;
-    for (const auto& typeNames : names) {
-        nameDirectories.push_back(size);
-        size += directorySize(typeNames.size());
+void placeDirectories(SectionLayout& layout) {
+    layout.size = directorySize(layout.types.size());
+    for (const std::vector<Group>& typeNames : layout.names) {
+        layout.nameDirectories.push_back(layout.size);
+        layout.size += directorySize(typeNames.size());
     }
-    std::vector<std::uint64_t> languageDirectories;
-    for (const auto& typeNames : names) {
+    for (const std::vector<Group>& typeNames : layout.names) {
         for (const Group& name : typeNames) {
-            languageDirectories.push_back(size);
-            size += directorySize(name.count);
+            layout.languageDirectories.push_back(layout.size);
+            layout.size += directorySize(name.count);
         }
     }
-    const std::uint64_t dataEntries = size;
-    size += resources.size() * std::uint64_t{DataEntrySize};
-    std::vector<std::uint64_t> typeStrings(types.size());
-    std::vector<std::uint64_t> nameStrings;
-    for (std::size_t t = 0; t < types.size(); ++t) {
-        const ResourceKey& key = resources[types[t].first].type;
-        if (key.isName) {
-            typeStrings[t] = size;
-            size += 2 + 2 * std::uint64_t{key.name.size()};
+}
+
+// Each named type's string, followed by its named resources' strings.
+void placeStrings(const std::vector<Resource>& resources, SectionLayout& layout) {
+    layout.typeStrings.assign(layout.types.size(), 0);
+    for (std::size_t t = 0; t < layout.types.size(); ++t) {
+        const ResourceKey& type = resources[layout.types[t].first].type;
+        if (type.isName) {
+            layout.typeStrings[t] = layout.size;
+            layout.size += keyStringSize(type);
         }
-        for (const Group& name : names[t]) {
+        for (const Group& name : layout.names[t]) {
             const ResourceKey& nameKey = resources[name.first].name;
-            nameStrings.push_back(size);
-            if (nameKey.isName) size += 2 + 2 * std::uint64_t{nameKey.name.size()};
+            layout.nameStrings.push_back(layout.size);
+            if (nameKey.isName) layout.size += keyStringSize(nameKey);
         }
     }
-    std::vector<std::uint64_t> blobs;
+}
+
+void placeData(const std::vector<Resource>& resources, SectionLayout& layout) {
     for (const Resource& resource : resources) {
-        size = alignUp(size, DataAlignment);
-        blobs.push_back(size);
-        size += resource.data.size();
+        layout.size = alignUp(layout.size, DataAlignment);
+        layout.blobs.push_back(layout.size);
+        layout.size += resource.data.size();
     }
-    if (size > 0x7FFFFFFFu || sectionRva + size > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-    for (const auto& typeNames : names) {
-        if (typeNames.size() > 0xFFFF) return std::nullopt;
+}
+
+SectionLayout layoutSection(const std::vector<Resource>& resources, std::uint32_t sectionRva) {
+    SectionLayout layout;
+    layout.rva = sectionRva;
+    groupResources(resources, layout);
+    placeDirectories(layout);
+    layout.dataEntries = layout.size;
+    layout.size += resources.size() * std::uint64_t{DataEntrySize};
+    placeStrings(resources, layout);
+    placeData(resources, layout);
+    return layout;
+}
+
+// Sizes and addresses within 32 bits, entry counts within 16.
+bool fitsFormat(const SectionLayout& layout) {
+    if (layout.size > 0x7FFFFFFFu || layout.rva + layout.size > std::numeric_limits<std::uint32_t>::max()) return false;
+    if (layout.types.size() > 0xFFFF) return false;
+    return std::all_of(layout.names.begin(), layout.names.end(),
+                       [](const std::vector<Group>& typeNames) { return typeNames.size() <= 0xFFFF; });
+}
+
+void writeKeyString(std::vector<std::uint8_t>& out, std::uint64_t at, const ResourceKey& key) {
+    put16(out, at, static_cast<std::uint16_t>(key.name.size()));
+    for (std::size_t i = 0; i < key.name.size(); ++i) put16(out, at + 2 + 2 * i, key.name[i]);
+}
+
+void writeDirectoryHeader(std::vector<std::uint8_t>& out, std::uint64_t at, std::size_t named, std::size_t ids) {
+    put16(out, at + 12, static_cast<std::uint16_t>(named));
+    put16(out, at + 14, static_cast<std::uint16_t>(ids));
+}
+
+void writeDirectoryEntry(std::vector<std::uint8_t>& out, std::uint64_t directory, std::size_t index, std::uint32_t key,
+                         std::uint32_t target) {
+    const std::uint64_t entry = directory + DirectoryHeaderSize + index * std::uint64_t{DirectoryEntrySize};
+    put32(out, entry, key);
+    put32(out, entry + 4, target);
+}
+
+std::uint32_t keyField(const ResourceKey& key, std::uint64_t stringAt) {
+    return key.isName ? static_cast<std::uint32_t>(stringAt) | HighBit : std::uint32_t{key.id};
+}
+
+// How many of the groups are keyed by a name rather than an id, at the level `key` selects.
+std::size_t countNamed(const std::vector<Resource>& resources, const std::vector<Group>& groups, ResourceKey Resource::*key) {
+    return static_cast<std::size_t>(
+        std::count_if(groups.begin(), groups.end(), [&](const Group& g) { return (resources[g.first].*key).isName; }));
+}
+
+std::uint64_t dataEntryOf(const SectionLayout& layout, std::size_t index) {
+    return layout.dataEntries + index * std::uint64_t{DataEntrySize};
+}
+
+void writeData(std::vector<std::uint8_t>& out, const SectionLayout& layout, const Resource& resource, std::size_t index) {
+    const std::uint64_t dataEntry = dataEntryOf(layout, index);
+    put32(out, dataEntry, static_cast<std::uint32_t>(layout.rva + layout.blobs[index]));
+    put32(out, dataEntry + 4, static_cast<std::uint32_t>(resource.data.size()));
+    put32(out, dataEntry + 8, resource.codePage);
+    std::copy(resource.data.begin(), resource.data.end(), out.begin() + static_cast<std::ptrdiff_t>(layout.blobs[index]));
+}
+
+// One name's languages, each pointing at its data entry.
+void writeLanguageDirectory(std::vector<std::uint8_t>& out, const std::vector<Resource>& resources,
+                            const SectionLayout& layout, std::size_t nameIndex, const Group& name) {
+    const std::uint64_t directory = layout.languageDirectories[nameIndex];
+    writeDirectoryHeader(out, directory, 0, name.count);
+    for (std::size_t l = 0; l < name.count; ++l) {
+        const std::size_t r = name.first + l;
+        writeDirectoryEntry(out, directory, l, resources[r].language, static_cast<std::uint32_t>(dataEntryOf(layout, r)));
+        writeData(out, layout, resources[r], r);
     }
-    if (types.size() > 0xFFFF) return std::nullopt;
+}
 
-    std::vector<std::uint8_t> out(toIndex(size), 0);
-    const auto writeKeyString = [&](std::uint64_t at, const ResourceKey& key) {
-        put16(out, at, static_cast<std::uint16_t>(key.name.size()));
-        for (std::size_t i = 0; i < key.name.size(); ++i) put16(out, at + 2 + 2 * i, key.name[i]);
-    };
-    const auto writeDirectory = [&](std::uint64_t at, std::size_t named, std::size_t ids) {
-        put16(out, at + 12, static_cast<std::uint16_t>(named));
-        put16(out, at + 14, static_cast<std::uint16_t>(ids));
-    };
-    const auto keyField = [](const ResourceKey& key, std::uint64_t stringAt) {
-        return key.isName ? static_cast<std::uint32_t>(stringAt) | HighBit : std::uint32_t{key.id};
-    };
-    const auto countNamed = [&](const std::vector<Group>& groups, auto keyOf) {
-        return static_cast<std::size_t>(std::count_if(groups.begin(), groups.end(), [&](const Group& g) { return keyOf(g).isName; }));
-    };
+// One type's names; `nameIndex` counts the names of all types written so far.
+void writeNameDirectory(std::vector<std::uint8_t>& out, const std::vector<Resource>& resources,
+                        const SectionLayout& layout, std::size_t type, std::size_t& nameIndex) {
+    const std::vector<Group>& names = layout.names[type];
+    const std::uint64_t directory = layout.nameDirectories[type];
+    const std::size_t named = countNamed(resources, names, &Resource::name);
+    writeDirectoryHeader(out, directory, named, names.size() - named);
+    for (std::size_t n = 0; n < names.size(); ++n, ++nameIndex) {
+        const ResourceKey& key = resources[names[n].first].name;
+        if (key.isName) writeKeyString(out, layout.nameStrings[nameIndex], key);
+        writeDirectoryEntry(out, directory, n, keyField(key, layout.nameStrings[nameIndex]),
+                            static_cast<std::uint32_t>(layout.languageDirectories[nameIndex]) | HighBit);
+        writeLanguageDirectory(out, resources, layout, nameIndex, names[n]);
+    }
+}
 
-    const std::size_t namedTypes = countNamed(types, [&](const Group& g) -> const ResourceKey& { return resources[g.first].type; });
-    writeDirectory(0, namedTypes, types.size() - namedTypes);
+std::vector<std::uint8_t> writeSection(const std::vector<Resource>& resources, const SectionLayout& layout) {
+    std::vector<std::uint8_t> out(toIndex(layout.size), 0);
+    const std::size_t named = countNamed(resources, layout.types, &Resource::type);
+    writeDirectoryHeader(out, 0, named, layout.types.size() - named);
     std::size_t nameIndex = 0;
-    for (std::size_t t = 0; t < types.size(); ++t) {
-        const std::uint64_t entry = DirectoryHeaderSize + t * std::uint64_t{DirectoryEntrySize};
-        put32(out, entry, keyField(resources[types[t].first].type, typeStrings[t]));
-        put32(out, entry + 4, static_cast<std::uint32_t>(nameDirectories[t]) | HighBit);
-
-        const std::size_t namedNames = countNamed(names[t], [&](const Group& g) -> const ResourceKey& { return resources[g.first].name; });
-        writeDirectory(nameDirectories[t], namedNames, names[t].size() - namedNames);
-        for (std::size_t n = 0; n < names[t].size(); ++n, ++nameIndex) {
-            const Group& name = names[t][n];
-            const std::uint64_t nameEntry = nameDirectories[t] + DirectoryHeaderSize + n * std::uint64_t{DirectoryEntrySize};
-            const ResourceKey& nameKey = resources[name.first].name;
-            if (nameKey.isName) writeKeyString(nameStrings[nameIndex], nameKey);
-            put32(out, nameEntry, keyField(nameKey, nameStrings[nameIndex]));
-            put32(out, nameEntry + 4, static_cast<std::uint32_t>(languageDirectories[nameIndex]) | HighBit);
-
-            writeDirectory(languageDirectories[nameIndex], 0, name.count);
-            for (std::size_t l = 0; l < name.count; ++l) {
-                const std::size_t r = name.first + l;
-                const std::uint64_t languageEntry = languageDirectories[nameIndex] + DirectoryHeaderSize + l * std::uint64_t{DirectoryEntrySize};
-                const std::uint64_t dataEntry = dataEntries + r * std::uint64_t{DataEntrySize};
-                put32(out, languageEntry, resources[r].language);
-                put32(out, languageEntry + 4, static_cast<std::uint32_t>(dataEntry));
-                put32(out, dataEntry, static_cast<std::uint32_t>(sectionRva + blobs[r]));
-                put32(out, dataEntry + 4, static_cast<std::uint32_t>(resources[r].data.size()));
-                put32(out, dataEntry + 8, resources[r].codePage);
-                std::copy(resources[r].data.begin(), resources[r].data.end(), out.begin() + static_cast<std::ptrdiff_t>(blobs[r]));
-            }
-        }
-        if (resources[types[t].first].type.isName) writeKeyString(typeStrings[t], resources[types[t].first].type);
+    for (std::size_t t = 0; t < layout.types.size(); ++t) {
+        const ResourceKey& type = resources[layout.types[t].first].type;
+        if (type.isName) writeKeyString(out, layout.typeStrings[t], type);
+        writeDirectoryEntry(out, 0, t, keyField(type, layout.typeStrings[t]),
+                            static_cast<std::uint32_t>(layout.nameDirectories[t]) | HighBit);
+        writeNameDirectory(out, resources, layout, t, nameIndex);
     }
     return out;
+}
+
+// The bytes of a resource section placed at `sectionRva`; none when the
+// format cannot hold it.
+std::optional<std::vector<std::uint8_t>> buildSection(const std::vector<Resource>& resources, std::uint32_t sectionRva) {
+    const SectionLayout layout = layoutSection(resources, sectionRva);
+    if (!fitsFormat(layout)) return std::nullopt;
+    return writeSection(resources, layout);
+}
+
+// The section headers that follow the optional header.
+PeError readSectionTable(Bytes image, std::uint64_t table, std::uint16_t sectionCount, PeHeaders& h) {
+    if (!fits(image, table, std::uint64_t{sectionCount} * SectionHeaderSize)) return PeError::TruncatedHeaders;
+    h.sectionTableOffset = static_cast<std::uint32_t>(table);
+    for (std::uint16_t i = 0; i < sectionCount; ++i) {
+        const std::uint64_t at = table + std::uint64_t{i} * SectionHeaderSize;
+        PeSection section;
+        for (std::uint64_t c = 0; c < 8 && image[toIndex(at + c)] != 0; ++c) section.name.push_back(static_cast<char>(image[toIndex(at + c)]));
+        section.virtualSize = get32(image, at + 8);
+        section.virtualAddress = get32(image, at + 12);
+        section.rawSize = get32(image, at + 16);
+        section.rawPointer = get32(image, at + 20);
+        section.characteristics = get32(image, at + 36);
+        if (section.rawSize > 0 && !fits(image, section.rawPointer, section.rawSize)) return PeError::SectionOutOfRange;
+        h.sections.push_back(std::move(section));
+    }
+    return PeError::Ok;
 }
 
 // Whether the resource section can be rebuilt where it is: it holds the
@@ -350,6 +441,142 @@ bool canRebuildInPlace(const PeHeaders& headers, Bytes image, std::size_t index)
     }
     return true;
 }
+
+// Where the new resource section goes, and what lies around it.
+struct SectionPlacement {
+    std::optional<std::size_t> inPlace;  // the resource section rebuilt where it is; none: a new last section
+    std::uint64_t rva = 0;
+    std::uint64_t rawPointer = 0;
+    std::uint32_t oldRawSize = 0;      // file bytes of the section it replaces
+    std::uint64_t lastRawEnd = 0;      // where the sections' file data ends and the overlay begins
+    std::uint64_t lastVirtualEnd = 0;  // where the sections' addresses end
+};
+
+// The new section's sizes, and the image's.
+struct SectionSizes {
+    std::uint64_t bytes = 0;
+    std::uint64_t virtualSize = 0;
+    std::uint64_t rawSize = 0;
+    std::uint64_t sectionEnd = 0;  // in the file
+    std::uint64_t imageSize = 0;   // in memory
+};
+
+void findSectionEnds(const PeHeaders& h, Bytes image, SectionPlacement& place) {
+    place.lastRawEnd = h.sizeOfHeaders;
+    place.lastVirtualEnd = h.sizeOfHeaders;
+    for (const PeSection& s : h.sections) {
+        if (s.rawSize > 0) place.lastRawEnd = std::max(place.lastRawEnd, std::uint64_t{s.rawPointer} + s.rawSize);
+        place.lastVirtualEnd = std::max(place.lastVirtualEnd, virtualEnd(s));
+    }
+    place.lastRawEnd = std::min<std::uint64_t>(place.lastRawEnd, image.size());
+}
+
+// The section that holds the resource directory, when it can be rebuilt where it is.
+std::optional<std::size_t> rebuildableSection(const PeHeaders& h, Bytes image) {
+    for (std::size_t i = 0; i < h.sections.size(); ++i) {
+        const PeSection& s = h.sections[i];
+        if (h.resourceRva >= s.virtualAddress && h.resourceRva < virtualEnd(s)) {
+            return canRebuildInPlace(h, image, i) ? std::optional<std::size_t>(i) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+// One more section header must fit before the first section's file data.
+bool roomForSectionHeader(const PeHeaders& h, Bytes image) {
+    const std::uint64_t tableEnd = h.sectionTableOffset + (h.sections.size() + 1) * std::uint64_t{SectionHeaderSize};
+    std::uint64_t firstRaw = h.sizeOfHeaders;
+    for (const PeSection& s : h.sections) {
+        if (s.rawSize > 0) firstRaw = std::min<std::uint64_t>(firstRaw, s.rawPointer);
+    }
+    return tableEnd <= firstRaw && tableEnd <= image.size() && h.sections.size() < 0xFFFF;
+}
+
+PeError placeSection(const PeHeaders& h, Bytes image, SectionPlacement& place) {
+    findSectionEnds(h, image, place);
+    place.inPlace = rebuildableSection(h, image);
+    if (place.inPlace) {
+        const PeSection& s = h.sections[*place.inPlace];
+        place.rva = s.virtualAddress;
+        place.rawPointer = s.rawSize > 0 ? s.rawPointer : alignUp(place.lastRawEnd, h.fileAlignment);
+        place.oldRawSize = s.rawSize;
+        return PeError::Ok;
+    }
+    if (!roomForSectionHeader(h, image)) return PeError::NoRoomForSection;
+    place.rva = alignUp(place.lastVirtualEnd, h.sectionAlignment);
+    place.rawPointer = alignUp(place.lastRawEnd, h.fileAlignment);
+    return PeError::Ok;
+}
+
+// None when the file or the image in memory would outgrow 32-bit sizes.
+std::optional<SectionSizes> sectionSizes(const PeHeaders& h, Bytes image, const SectionPlacement& place,
+                                         std::uint64_t sectionBytes) {
+    SectionSizes sizes;
+    sizes.bytes = sectionBytes;
+    sizes.virtualSize = std::max<std::uint64_t>(sectionBytes, 1);
+    sizes.rawSize = alignUp(sectionBytes, h.fileAlignment);
+    sizes.sectionEnd = place.rawPointer + sizes.rawSize;
+    sizes.imageSize = alignUp(std::max(place.lastVirtualEnd, place.rva + sizes.virtualSize), h.sectionAlignment);
+    const std::uint64_t fileSize = sizes.sectionEnd + (image.size() - place.lastRawEnd);
+    if (fileSize > 0x7FFFFFFFu || sizes.imageSize > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+    return sizes;
+}
+
+// Everything before the section, the section padded to the file alignment,
+// then whatever followed the last section.
+std::vector<std::uint8_t> assembleImage(Bytes image, const SectionPlacement& place, std::span<const std::uint8_t> section,
+                                        const SectionSizes& sizes) {
+    std::vector<std::uint8_t> out;
+    const std::uint64_t kept = place.inPlace ? place.rawPointer : place.lastRawEnd;
+    out.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(kept, image.size())));
+    out.resize(toIndex(place.rawPointer), 0);
+    out.insert(out.end(), section.begin(), section.end());
+    out.resize(toIndex(sizes.sectionEnd), 0);
+    const Bytes overlay = image.subspan(toIndex(place.lastRawEnd));
+    out.insert(out.end(), overlay.begin(), overlay.end());
+    return out;
+}
+
+// The header of the rebuilt section, or a new ".rsrc" header after the last one.
+void writeSectionHeader(std::vector<std::uint8_t>& out, const PeHeaders& h, const SectionPlacement& place,
+                        const SectionSizes& sizes) {
+    std::size_t header = 0;
+    if (place.inPlace) {
+        header = h.sectionTableOffset + *place.inPlace * SectionHeaderSize;
+    } else {
+        header = h.sectionTableOffset + h.sections.size() * SectionHeaderSize;
+        std::fill_n(out.begin() + static_cast<std::ptrdiff_t>(header), SectionHeaderSize, 0);
+        static constexpr std::array<std::uint8_t, 5> Name{'.', 'r', 's', 'r', 'c'};
+        std::copy(Name.begin(), Name.end(), out.begin() + static_cast<std::ptrdiff_t>(header));
+        put32(out, header + 36, InitializedReadableData);
+        put16(out, h.peOffset + 4 + 2, static_cast<std::uint16_t>(h.sections.size() + 1));
+    }
+    put32(out, header + 8, static_cast<std::uint32_t>(sizes.virtualSize));
+    put32(out, header + 12, static_cast<std::uint32_t>(place.rva));
+    put32(out, header + 16, static_cast<std::uint32_t>(sizes.rawSize));
+    put32(out, header + 20, static_cast<std::uint32_t>(place.rawPointer));
+}
+
+// The file and optional header fields that follow the new section; the checksum last.
+void updateImageHeaders(std::vector<std::uint8_t>& out, const PeHeaders& h, const SectionPlacement& place,
+                        const SectionSizes& sizes) {
+    const std::uint32_t coff = h.peOffset + 4;
+    const std::uint32_t optional = coff + CoffHeaderSize;
+    // A symbol table in the overlay moves with it.
+    if (h.symbolTablePointer != 0 && h.symbolTablePointer >= place.lastRawEnd) {
+        put32(out, coff + 8, static_cast<std::uint32_t>(h.symbolTablePointer - place.lastRawEnd + sizes.sectionEnd));
+    }
+    const std::uint64_t initialized =
+        std::uint64_t{h.sizeOfInitializedData} - std::min(h.sizeOfInitializedData, place.oldRawSize) + sizes.rawSize;
+    put32(out, optional + OptSizeOfInitializedData, static_cast<std::uint32_t>(std::min<std::uint64_t>(initialized, 0xFFFFFFFFu)));
+    put32(out, optional + OptSizeOfImage, static_cast<std::uint32_t>(sizes.imageSize));
+    const std::uint32_t resourceDirectory = optional + OptionalHeaderFixedSize + ResourceDirectoryIndex * 8;
+    put32(out, resourceDirectory, static_cast<std::uint32_t>(place.rva));
+    put32(out, resourceDirectory + 4, static_cast<std::uint32_t>(sizes.bytes));
+    put32(out, h.checksumOffset, peChecksum(out, h.checksumOffset));
+}
+
+PeWriteResult writeFailure(PeError error) { return {error, {}}; }
 
 }  // namespace
 
@@ -448,21 +675,7 @@ PeHeadersResult readPeHeaders(Bytes image) {
     h.resourceSize = directoryField(h, image, ResourceDirectoryIndex, 1);
     h.certificateSize = directoryField(h, image, CertificateDirectoryIndex, 1);
 
-    const std::uint64_t table = optional + optionalSize;
-    if (!fits(image, table, std::uint64_t{sectionCount} * SectionHeaderSize)) return failWith(PeError::TruncatedHeaders);
-    h.sectionTableOffset = static_cast<std::uint32_t>(table);
-    for (std::uint16_t i = 0; i < sectionCount; ++i) {
-        const std::uint64_t at = table + std::uint64_t{i} * SectionHeaderSize;
-        PeSection section;
-        for (std::uint64_t c = 0; c < 8 && image[toIndex(at + c)] != 0; ++c) section.name.push_back(static_cast<char>(image[toIndex(at + c)]));
-        section.virtualSize = get32(image, at + 8);
-        section.virtualAddress = get32(image, at + 12);
-        section.rawSize = get32(image, at + 16);
-        section.rawPointer = get32(image, at + 20);
-        section.characteristics = get32(image, at + 36);
-        if (section.rawSize > 0 && !fits(image, section.rawPointer, section.rawSize)) return failWith(PeError::SectionOutOfRange);
-        h.sections.push_back(std::move(section));
-    }
+    result.error = readSectionTable(image, optional + optionalSize, sectionCount, h);
     return result;
 }
 
@@ -503,105 +716,27 @@ std::uint32_t peChecksum(Bytes image, std::uint32_t checksumOffset) {
 }
 
 PeWriteResult writePeResources(Bytes image, std::span<const Resource> changes) {
-    PeWriteResult result;
-    const auto failWith = [&](PeError e) {
-        result.error = e;
-        return result;
-    };
     const PeHeadersResult parsed = readPeHeaders(image);
-    if (parsed.error != PeError::Ok) return failWith(parsed.error);
+    if (parsed.error != PeError::Ok) return writeFailure(parsed.error);
     const PeHeaders& h = parsed.headers;
-    if (h.certificateSize != 0) return failWith(PeError::SignedImage);
-    if (h.dataDirectoryCount <= ResourceDirectoryIndex) return failWith(PeError::BadOptionalHeader);
+    if (h.certificateSize != 0) return writeFailure(PeError::SignedImage);
+    if (h.dataDirectoryCount <= ResourceDirectoryIndex) return writeFailure(PeError::BadOptionalHeader);
     PeResourcesResult own = readPeResources(image);
-    if (own.error != PeError::Ok) return failWith(own.error);
+    if (own.error != PeError::Ok) return writeFailure(own.error);
     const std::vector<Resource> resources = mergedResources(std::move(own.resources), changes);
 
-    std::uint64_t lastRawEnd = h.sizeOfHeaders;
-    std::uint64_t lastVirtualEnd = h.sizeOfHeaders;
-    for (const PeSection& s : h.sections) {
-        if (s.rawSize > 0) lastRawEnd = std::max(lastRawEnd, std::uint64_t{s.rawPointer} + s.rawSize);
-        lastVirtualEnd = std::max(lastVirtualEnd, virtualEnd(s));
-    }
-    lastRawEnd = std::min<std::uint64_t>(lastRawEnd, image.size());
+    SectionPlacement place;
+    if (const PeError e = placeSection(h, image, place); e != PeError::Ok) return writeFailure(e);
+    if (place.rva > std::numeric_limits<std::uint32_t>::max()) return writeFailure(PeError::ImageTooLarge);
+    const auto section = buildSection(resources, static_cast<std::uint32_t>(place.rva));
+    if (!section) return writeFailure(PeError::ImageTooLarge);
+    const auto sizes = sectionSizes(h, image, place, section->size());
+    if (!sizes) return writeFailure(PeError::ImageTooLarge);
 
-    std::optional<std::size_t> inPlace;
-    for (std::size_t i = 0; i < h.sections.size(); ++i) {
-        const PeSection& s = h.sections[i];
-        if (h.resourceRva >= s.virtualAddress && h.resourceRva < virtualEnd(s)) {
-            if (canRebuildInPlace(h, image, i)) inPlace = i;
-            break;
-        }
-    }
-
-    std::uint64_t sectionRva = 0;
-    std::uint64_t rawPointer = 0;
-    std::uint32_t oldRawSize = 0;
-    if (inPlace) {
-        const PeSection& s = h.sections[*inPlace];
-        sectionRva = s.virtualAddress;
-        rawPointer = s.rawSize > 0 ? s.rawPointer : alignUp(lastRawEnd, h.fileAlignment);
-        oldRawSize = s.rawSize;
-    } else {
-        const std::uint64_t tableEnd = h.sectionTableOffset + (h.sections.size() + 1) * std::uint64_t{SectionHeaderSize};
-        std::uint64_t firstRaw = h.sizeOfHeaders;
-        for (const PeSection& s : h.sections) {
-            if (s.rawSize > 0) firstRaw = std::min<std::uint64_t>(firstRaw, s.rawPointer);
-        }
-        if (tableEnd > firstRaw || tableEnd > image.size() || h.sections.size() >= 0xFFFF) return failWith(PeError::NoRoomForSection);
-        sectionRva = alignUp(lastVirtualEnd, h.sectionAlignment);
-        rawPointer = alignUp(lastRawEnd, h.fileAlignment);
-    }
-    if (sectionRva > std::numeric_limits<std::uint32_t>::max()) return failWith(PeError::ImageTooLarge);
-    const auto section = buildSection(resources, static_cast<std::uint32_t>(sectionRva));
-    if (!section) return failWith(PeError::ImageTooLarge);
-    const std::uint64_t virtualSize = std::max<std::uint64_t>(section->size(), 1);
-    const std::uint64_t rawSize = alignUp(section->size(), h.fileAlignment);
-    const std::uint64_t sectionEnd = rawPointer + rawSize;
-    const Bytes overlay = image.subspan(toIndex(lastRawEnd));
-    const std::uint64_t newSize = sectionEnd + overlay.size();
-    const std::uint64_t imageSize = alignUp(std::max(lastVirtualEnd, sectionRva + virtualSize), h.sectionAlignment);
-    if (newSize > 0x7FFFFFFFu || imageSize > std::numeric_limits<std::uint32_t>::max()) return failWith(PeError::ImageTooLarge);
-
-    // Everything before the section, the section padded to the file
-    // alignment, then whatever followed the last section.
-    std::vector<std::uint8_t>& out = result.image;
-    const std::uint64_t kept = inPlace ? rawPointer : lastRawEnd;
-    out.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(kept, image.size())));
-    out.resize(toIndex(rawPointer), 0);
-    out.insert(out.end(), section->begin(), section->end());
-    out.resize(toIndex(sectionEnd), 0);
-    out.insert(out.end(), overlay.begin(), overlay.end());
-
-    const std::uint32_t coff = h.peOffset + 4;
-    const std::uint32_t optional = coff + CoffHeaderSize;
-    std::size_t header = 0;
-    if (inPlace) {
-        header = h.sectionTableOffset + *inPlace * SectionHeaderSize;
-    } else {
-        header = h.sectionTableOffset + h.sections.size() * SectionHeaderSize;
-        std::fill_n(out.begin() + static_cast<std::ptrdiff_t>(header), SectionHeaderSize, 0);
-        static constexpr std::array<std::uint8_t, 5> Name{'.', 'r', 's', 'r', 'c'};
-        std::copy(Name.begin(), Name.end(), out.begin() + static_cast<std::ptrdiff_t>(header));
-        put32(out, header + 36, InitializedReadableData);
-        put16(out, coff + 2, static_cast<std::uint16_t>(h.sections.size() + 1));
-    }
-    put32(out, header + 8, static_cast<std::uint32_t>(virtualSize));
-    put32(out, header + 12, static_cast<std::uint32_t>(sectionRva));
-    put32(out, header + 16, static_cast<std::uint32_t>(rawSize));
-    put32(out, header + 20, static_cast<std::uint32_t>(rawPointer));
-
-    // A symbol table in the overlay moves with it.
-    if (h.symbolTablePointer != 0 && h.symbolTablePointer >= lastRawEnd) {
-        put32(out, coff + 8, static_cast<std::uint32_t>(h.symbolTablePointer - lastRawEnd + sectionEnd));
-    }
-    const std::uint64_t initialized = std::uint64_t{h.sizeOfInitializedData} - std::min(h.sizeOfInitializedData, oldRawSize) + rawSize;
-    put32(out, optional + OptSizeOfInitializedData, static_cast<std::uint32_t>(std::min<std::uint64_t>(initialized, 0xFFFFFFFFu)));
-    put32(out, optional + OptSizeOfImage, static_cast<std::uint32_t>(imageSize));
-    const std::uint32_t resourceDirectory = optional + OptionalHeaderFixedSize + ResourceDirectoryIndex * 8;
-    put32(out, resourceDirectory, static_cast<std::uint32_t>(sectionRva));
-    put32(out, resourceDirectory + 4, static_cast<std::uint32_t>(section->size()));
-    put32(out, h.checksumOffset, peChecksum(out, h.checksumOffset));
+    PeWriteResult result;
+    result.image = assembleImage(image, place, *section, *sizes);
+    writeSectionHeader(result.image, h, place, *sizes);
+    updateImageHeaders(result.image, h, place, *sizes);
     return result;
 }
 

@@ -1,0 +1,95 @@
+#include "authoring/quiz_executable.h"
+
+#include "authoring/cp1252.h"
+#include "authoring/picture_resources.h"
+#include "common/file_access.h"
+#include "content/quiz_loader.h"
+#include "resources/contract_ids.h"
+
+namespace {
+
+QuizExecutable failure(std::string message) {
+    QuizExecutable quiz;
+    quiz.error = std::move(message);
+    return quiz;
+}
+
+void copyQuestions(const QuizRecord& record, QuizSource& source) {
+    int index = 0;
+    for (const QuestionEntry* q = record.questions.head; q != nullptr && index < record.questionCount;
+         q = q->next, ++index) {
+        source.questions.push_back({q->answer.c_str(), q->secondAnswer.c_str(), q->location.c_str(), q->comment.c_str(), ""});
+    }
+}
+
+// Code lines past the last one that holds text are dropped: the player reads
+// missing ones as empty.
+std::vector<std::string> codeLines(const QuizRecord& record) {
+    std::vector<std::string> codes;
+    for (int i = 0; i < record.questionCount && i < MaxCodeLines; ++i) codes.emplace_back(record.codes[static_cast<std::size_t>(i)].c_str());
+    while (!codes.empty() && codes.back().empty()) codes.pop_back();
+    return codes;
+}
+
+// The source that builds this quiz again, pictures not yet named.
+QuizSource sourceOf(const QuizRecord& record, bool hasCodes) {
+    QuizSource source;
+    source.quizName = record.quizName.c_str();
+    source.creatorName = record.creatorName.c_str();
+    source.explanation = record.explanation.c_str();
+    source.firstAnswerLabel = record.firstAnswerLabel.c_str();
+    source.secondAnswerLabel = record.secondAnswerLabel.c_str();
+    source.showPictures = record.showPictures == 1 ? 1 : 0;
+    source.answersPerQuestion = record.answersPerQuestion;
+    source.commentMode = record.commentMode;
+    source.backgroundRed = record.backgroundRed;
+    source.backgroundGreen = record.backgroundGreen;
+    source.backgroundBlue = record.backgroundBlue;
+    copyQuestions(record, source);
+    if (hasCodes) source.codes = codeLines(record);
+    return source;
+}
+
+// Each question's picture, its file name written into the question.
+void takePictures(std::span<const Resource> resources, QuizExecutable& quiz) {
+    for (std::size_t i = 0; i < quiz.source.questions.size(); ++i) {
+        const Resource* picture = findPicture(resources, i);
+        if (picture != nullptr) quiz.source.questions[i].picture = pictureFileName(*picture);
+        quiz.pictures.push_back(picture != nullptr ? std::optional<Resource>(*picture) : std::nullopt);
+    }
+}
+
+}  // namespace
+
+QuizExecutable readQuizExecutable(std::span<const std::uint8_t> image) {
+    const PeResourcesResult read = readPeResources(image);
+    if (read.error != PeError::Ok) return failure(peErrorMessage(read.error));
+    const ResourceKey patch = ResourceKey::fromName(QuizTextResourceType);
+    const Resource* definition = findResource(read.resources, patch, ResourceKey::fromId(DefinitionResourceId));
+    if (definition == nullptr || definition->data.empty()) {
+        return failure("not a quiz executable: it holds no quiz definition (PATCH 104)");
+    }
+    const Resource* codes = findResource(read.resources, patch, ResourceKey::fromId(CodesResourceId));
+
+    QuizRecord record;
+    initialiseRecord(record);
+    std::optional<std::span<const std::uint8_t>> codesBytes;
+    if (codes != nullptr) codesBytes = std::span<const std::uint8_t>(codes->data);
+    const LoadOutcome outcome = loadQuizContent(record, definition->data, codesBytes);
+    for (const LoaderMessage& message : outcome.messages) {
+        // A quiz without code lines is still a quiz; damaged ones are not.
+        if (message == CodesUndecodable && codes == nullptr) continue;
+        const char* which = message == CodesUndecodable ? "PATCH 105: " : "PATCH 104: ";
+        return failure(which + cp1252ToUtf8(message.text));
+    }
+    QuizExecutable quiz;
+    quiz.source = sourceOf(record, codes != nullptr);
+    takePictures(read.resources, quiz);
+    return quiz;
+}
+
+QuizExecutable readQuizExecutable(const std::string& executablePath) {
+    const auto image = readWholeFile(executablePath);
+    if (!image) return failure("cannot read the file");
+    return readQuizExecutable(*image);
+}

@@ -1,0 +1,95 @@
+#include "authoring/quiz_resources.h"
+
+#include <optional>
+#include <span>
+
+#include "authoring/picture_check.h"
+#include "authoring/picture_resources.h"
+#include "common/file_access.h"
+#include "content/content_codec.h"
+#include "resources/contract_ids.h"
+
+namespace {
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+QuizResources failure(const std::string& subject, const std::string& error) {
+    QuizResources result;
+    result.subject = subject;
+    result.error = error;
+    return result;
+}
+
+Resource resourceOf(ResourceKey type, ResourceKey name, std::span<const std::uint8_t> bytes) {
+    Resource resource;
+    resource.type = std::move(type);
+    resource.name = std::move(name);
+    resource.language = QuizResourceLanguage;
+    resource.data.assign(bytes.begin(), bytes.end());
+    return resource;
+}
+
+// A text resource encoded as the player decodes it; `what` names it in the error.
+bool addEncodedText(QuizResources& result, std::uint16_t id, std::string_view text, const char* what,
+                    const std::string& sourceName) {
+    const CodecOutput encoded = encodeContent(bytesOf(text));
+    if (encoded.result != CodecOk) {
+        result = failure(sourceName, std::string(what) + ": " + codecResultName(encoded.result));
+        return false;
+    }
+    result.resources.push_back(
+        resourceOf(ResourceKey::fromName(QuizTextResourceType), ResourceKey::fromId(id), encoded.bytes()));
+    return true;
+}
+
+// Question `index`'s picture, read and typed by its first bytes.
+bool addPicture(QuizResources& result, std::size_t index, const std::filesystem::path& picture) {
+    const std::string question = "question " + std::to_string(index + 1);
+    const auto bytes = readWholeFile(picture.string());
+    if (!bytes) {
+        result = failure(picture.string(), question + ": cannot read the picture");
+        return false;
+    }
+    const PictureKind kind = pictureKind(*bytes);
+    auto type = pictureResourceType(kind);
+    if (!type) {
+        result = failure(picture.string(), question + ": not a JPEG or PNG picture");
+        return false;
+    }
+    if (const std::string warning = jpegWarning(*bytes); kind == PictureKind::Jpeg && !warning.empty()) {
+        result.warnings.push_back({picture.string(), question + ": " + warning});
+    }
+    result.resources.push_back(resourceOf(std::move(*type), pictureResourceName(index), *bytes));
+    return true;
+}
+
+}  // namespace
+
+QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
+                            const std::filesystem::path& pictureFolder) {
+    QuizResources result;
+    for (const std::string& warning : sourceWarnings(source)) result.warnings.push_back({sourceName, warning});
+    if (!addEncodedText(result, DefinitionResourceId, definitionText(source), "definition", sourceName)) return result;
+    if (source.codes && !addEncodedText(result, CodesResourceId, codesText(source), "codes", sourceName)) return result;
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        const std::string& picture = source.questions[i].picture;
+        if (!picture.empty() && !addPicture(result, i, pictureFolder / picture)) return result;
+    }
+    return result;
+}
+
+QuizResources quizResources(std::string_view sourceText, const std::string& sourceName,
+                            const std::filesystem::path& pictureFolder) {
+    const ParsedSource parsed = parseQuizSource(sourceText);
+    if (!parsed.ok()) return failure(sourceName, parsed.error);
+    return quizResources(parsed.source, sourceName, pictureFolder);
+}
+
+QuizResources quizResourcesOfFile(const std::string& sourcePath) {
+    const auto text = readWholeFile(sourcePath);
+    if (!text) return failure(sourcePath, "cannot read the file");
+    const std::string_view sourceText(reinterpret_cast<const char*>(text->data()), text->size());
+    return quizResources(sourceText, sourcePath, std::filesystem::path(sourcePath).parent_path());
+}
