@@ -173,6 +173,8 @@ private:
     std::uint64_t totalData_ = 0;
 };
 
+// The order the format requires within one directory: names first (compared
+// without regard to ASCII case, then exactly), then ids ascending.
 int compareKeys(const ResourceKey& a, const ResourceKey& b) {
     if (a.isName != b.isName) return a.isName ? -1 : 1;
     if (!a.isName) return a.id < b.id ? -1 : (a.id > b.id ? 1 : 0);
@@ -634,7 +636,6 @@ ResourceKey ResourceKey::fromName(std::string_view ascii) {
     return key;
 }
 
-bool resourceKeyLess(const ResourceKey& a, const ResourceKey& b) { return compareKeys(a, b) < 0; }
 
 PeHeadersResult readPeHeaders(Bytes image) {
     PeHeadersResult result;

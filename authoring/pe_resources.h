@@ -44,9 +44,6 @@ struct ResourceKey {
     friend bool operator==(const ResourceKey&, const ResourceKey&) = default;
 };
 
-// The order the format requires within one directory: names first (compared
-// without regard to ASCII case, then exactly), then ids ascending.
-bool resourceKeyLess(const ResourceKey& a, const ResourceKey& b);
 
 inline constexpr std::uint16_t LanguageNeutral = 0;
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <ostream>
 #include <set>
@@ -57,78 +56,106 @@ ResourceKey named(std::string_view text) { return ResourceKey::fromName(text); }
 ResourceKey utf16(std::u16string text) { return {true, 0, std::move(text)}; }
 
 // A resource tree laid out depth first (the writer lays it out breadth
-// first), for a list already in directory order.
-Bytes resourceTree(const std::vector<Resource>& resources, std::uint32_t sectionRva) {
-    Bytes out;
-    struct Patch {
-        std::size_t at;
-        std::size_t stringIndex;
-    };
-    std::vector<ResourceKey> strings;
-    std::vector<Patch> stringPatches;
-    std::vector<std::pair<std::size_t, std::size_t>> dataPatches;  // data entry, resource
+// first), for a list already in directory order: directories, then the name
+// strings, then the data, each blob 4-aligned.
+class DepthFirstTree {
+public:
+    explicit DepthFirstTree(const std::vector<Resource>& resources) : resources_(resources) {}
 
-    const auto keyAt = [&](std::size_t r, int level) -> const ResourceKey& {
-        return level == 0 ? resources[r].type : resources[r].name;
-    };
-    // Writes the directory of resources [first, last) at `level`, returns its offset.
-    std::function<std::size_t(std::size_t, std::size_t, int)> directory = [&](std::size_t first, std::size_t last, int level) {
-        std::vector<std::pair<std::size_t, std::size_t>> groups;
+    Bytes build(std::uint32_t sectionRva) {
+        directory(0, resources_.size(), 0);
+        writeStrings();
+        writeData(sectionRva);
+        return out_;
+    }
+
+private:
+    static constexpr int LanguageLevel = 2;
+    using Group = std::pair<std::size_t, std::size_t>;  // resources [first, last)
+
+    const ResourceKey& keyAt(std::size_t r, int level) const {
+        return level == 0 ? resources_[r].type : resources_[r].name;
+    }
+
+    // Every language is a group of its own.
+    std::vector<Group> groupsOf(std::size_t first, std::size_t last, int level) const {
+        std::vector<Group> groups;
         for (std::size_t r = first; r < last; ++r) {
-            const bool same = !groups.empty() &&
-                              (level == 2 ? false
-                                          : keyAt(groups.back().first, level) == keyAt(r, level));
-            if (same) {
+            if (level != LanguageLevel && !groups.empty() && keyAt(groups.back().first, level) == keyAt(r, level)) {
                 groups.back().second = r + 1;
             } else {
                 groups.emplace_back(r, r + 1);
             }
         }
-        const std::size_t at = out.size();
-        out.resize(at + 16 + 8 * groups.size());
+        return groups;
+    }
+
+    // Writes the directory of resources [first, last) at `level`; returns its offset.
+    std::size_t directory(std::size_t first, std::size_t last, int level) {
+        const std::vector<Group> groups = groupsOf(first, last, level);
+        const std::size_t at = out_.size();
+        out_.resize(at + 16 + 8 * groups.size());
         std::size_t namedCount = 0;
-        for (const auto& g : groups) namedCount += level < 2 && keyAt(g.first, level).isName ? 1u : 0u;
-        put16(out, at + 12, static_cast<std::uint32_t>(namedCount));
-        put16(out, at + 14, static_cast<std::uint32_t>(groups.size() - namedCount));
+        for (const Group& g : groups) namedCount += level < LanguageLevel && keyAt(g.first, level).isName ? 1u : 0u;
+        put16(out_, at + 12, static_cast<std::uint32_t>(namedCount));
+        put16(out_, at + 14, static_cast<std::uint32_t>(groups.size() - namedCount));
         for (std::size_t i = 0; i < groups.size(); ++i) {
             const std::size_t entry = at + 16 + 8 * i;
-            if (level == 2) {
-                put32(out, entry, resources[groups[i].first].language);
-                const std::size_t dataEntry = out.size();
-                out.resize(dataEntry + 16);
-                put32(out, entry + 4, static_cast<std::uint32_t>(dataEntry));
-                dataPatches.emplace_back(dataEntry, groups[i].first);
-                continue;
-            }
-            const ResourceKey& key = keyAt(groups[i].first, level);
-            if (key.isName) {
-                stringPatches.push_back({entry, strings.size()});
-                strings.push_back(key);
+            if (level == LanguageLevel) {
+                languageEntry(entry, groups[i].first);
             } else {
-                put32(out, entry, key.id);
+                keyEntry(entry, keyAt(groups[i].first, level));
+                const std::size_t child = directory(groups[i].first, groups[i].second, level + 1);
+                put32(out_, entry + 4, static_cast<std::uint32_t>(child) | 0x80000000u);
             }
-            const std::size_t child = directory(groups[i].first, groups[i].second, level + 1);
-            put32(out, entry + 4, static_cast<std::uint32_t>(child) | 0x80000000u);
         }
         return at;
-    };
-    directory(0, resources.size(), 0);
-    for (const Patch& p : stringPatches) {
-        const std::size_t at = out.size();
-        const ResourceKey& key = strings[p.stringIndex];
-        out.resize(at + 2 + 2 * key.name.size());
-        put16(out, at, static_cast<std::uint32_t>(key.name.size()));
-        for (std::size_t i = 0; i < key.name.size(); ++i) put16(out, at + 2 + 2 * i, key.name[i]);
-        put32(out, p.at, static_cast<std::uint32_t>(at) | 0x80000000u);
     }
-    for (const auto& [dataEntry, r] : dataPatches) {
-        out.resize((out.size() + 3) & ~std::size_t{3});
-        const std::size_t at = out.size();
-        out.insert(out.end(), resources[r].data.begin(), resources[r].data.end());
-        put32(out, dataEntry, static_cast<std::uint32_t>(sectionRva + at));
-        put32(out, dataEntry + 4, static_cast<std::uint32_t>(resources[r].data.size()));
+
+    void languageEntry(std::size_t entry, std::size_t r) {
+        put32(out_, entry, resources_[r].language);
+        const std::size_t dataEntry = out_.size();
+        out_.resize(dataEntry + 16);
+        put32(out_, entry + 4, static_cast<std::uint32_t>(dataEntry));
+        dataPatches_.emplace_back(dataEntry, r);
     }
-    return out;
+
+    void keyEntry(std::size_t entry, const ResourceKey& key) {
+        if (key.isName) {
+            stringPatches_.emplace_back(entry, key);
+        } else {
+            put32(out_, entry, key.id);
+        }
+    }
+
+    void writeStrings() {
+        for (const auto& [entry, key] : stringPatches_) {
+            const std::size_t at = out_.size();
+            out_.resize(at + 2 + 2 * key.name.size());
+            put16(out_, at, static_cast<std::uint32_t>(key.name.size()));
+            for (std::size_t i = 0; i < key.name.size(); ++i) put16(out_, at + 2 + 2 * i, key.name[i]);
+            put32(out_, entry, static_cast<std::uint32_t>(at) | 0x80000000u);
+        }
+    }
+
+    void writeData(std::uint32_t sectionRva) {
+        for (const auto& [dataEntry, r] : dataPatches_) {
+            out_.resize((out_.size() + 3) & ~std::size_t{3});
+            const std::size_t at = out_.size();
+            out_.insert(out_.end(), resources_[r].data.begin(), resources_[r].data.end());
+            put32(out_, dataEntry, static_cast<std::uint32_t>(sectionRva + at));
+            put32(out_, dataEntry + 4, static_cast<std::uint32_t>(resources_[r].data.size()));
+        }
+    }
+
+    const std::vector<Resource>& resources_;
+    Bytes out_;
+    std::vector<std::pair<std::size_t, ResourceKey>> stringPatches_;  // directory entry, its name
+    std::vector<std::pair<std::size_t, std::size_t>> dataPatches_;    // data entry, resource
+};
+
+Bytes resourceTree(const std::vector<Resource>& resources, std::uint32_t sectionRva) {
+    return DepthFirstTree(resources).build(sectionRva);
 }
 
 constexpr std::uint32_t PeOffset = 0x40;
@@ -258,9 +285,24 @@ bool sameResources(const std::vector<Resource>& a, const std::vector<Resource>& 
     return true;
 }
 
+// The order a resource directory requires, stated here apart from the writer:
+// names before ids, names compared with ASCII letters in capitals, then as
+// they are; ids ascending.
+bool keyBefore(const ResourceKey& a, const ResourceKey& b) {
+    if (a.isName != b.isName) return a.isName;
+    if (!a.isName) return a.id < b.id;
+    const auto upper = [](std::u16string text) {
+        for (char16_t& c : text) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+        return text;
+    };
+    const std::u16string ua = upper(a.name);
+    const std::u16string ub = upper(b.name);
+    return ua != ub ? ua < ub : a.name < b.name;
+}
+
 bool directoryOrder(const Resource& a, const Resource& b) {
-    if (!(a.type == b.type)) return resourceKeyLess(a.type, b.type);
-    if (!(a.name == b.name)) return resourceKeyLess(a.name, b.name);
+    if (!(a.type == b.type)) return keyBefore(a.type, b.type);
+    if (!(a.name == b.name)) return keyBefore(a.name, b.name);
     return a.language < b.language;
 }
 
@@ -286,13 +328,18 @@ TEST(PeResources, ReadsHeaders) {
     EXPECT_EQ(headers.headers.checksum, peChecksum(image, headers.headers.checksumOffset));
 }
 
-TEST(PeResources, KeyOrderIsNamesFirstThenIds) {
+TEST(PeResources, WritesNamesFirstThenIds) {
     const std::vector<ResourceKey> sorted{named("IMG"), named("img2"), named("PATCH"), id(3), id(10), id(401)};
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        for (std::size_t j = 0; j < sorted.size(); ++j) {
-            EXPECT_EQ(resourceKeyLess(sorted[i], sorted[j]), i < j) << i << " against " << j;
-        }
+    std::vector<Resource> changes;
+    for (auto key = sorted.rbegin(); key != sorted.rend(); ++key) changes.push_back(resource(*key, id(999), 0, "x"));
+    const PeWriteResult written = writePeResources(buildImage(playerSpec(false)), changes);
+    ASSERT_EQ(written.error, PeError::Ok) << peErrorName(written.error);
+    const PeResourcesResult read = readPeResources(written.image);
+    std::vector<ResourceKey> types;
+    for (const Resource& r : read.resources) {
+        if (r.name == id(999)) types.push_back(r.type);
     }
+    EXPECT_EQ(types, sorted);
 }
 
 TEST(PeResources, ChecksumIsTheFoldedWordSumPlusTheLength) {

@@ -17,6 +17,7 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 std::vector<std::uint8_t> bmpFileBytes(const PngBitmapLayout& layout, std::span<const std::uint8_t> rows) {
     constexpr std::uint32_t FileHeaderSize = 14;
     constexpr std::uint32_t InfoHeaderSize = 40;
+    constexpr std::uint32_t UncompressedRgb = 0;  // the compression field's BI_RGB
     const auto tableSize = static_cast<std::uint32_t>(layout.colourTable.size() * 4);
     const std::uint32_t imageSize = layout.stride * layout.height;
     const std::uint32_t offset = FileHeaderSize + InfoHeaderSize + tableSize;
@@ -34,7 +35,7 @@ std::vector<std::uint8_t> bmpFileBytes(const PngBitmapLayout& layout, std::span<
     put32(out, static_cast<std::uint32_t>(-static_cast<std::int32_t>(layout.height)));
     put16(out, 1);
     put16(out, layout.bitsPerPixel);
-    put32(out, 0);  // BI_RGB
+    put32(out, UncompressedRgb);
     put32(out, imageSize);
     put32(out, 0);
     put32(out, 0);
