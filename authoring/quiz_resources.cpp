@@ -44,40 +44,47 @@ bool addEncodedText(QuizResources& result, std::uint16_t id, std::string_view te
     return true;
 }
 
-// Question `index`'s picture, read and typed by its first bytes.
-bool addPicture(QuizResources& result, std::size_t index, const std::filesystem::path& picture) {
+// Question `index`'s picture, typed by its first bytes.
+bool addPicture(QuizResources& result, std::size_t index, const PictureInput& picture) {
     const std::string question = "question " + std::to_string(index + 1);
-    const auto bytes = readWholeFile(picture.string());
-    if (!bytes) {
-        result = failure(picture.string(), question + ": cannot read the picture");
-        return false;
-    }
-    const PictureKind kind = pictureKind(*bytes);
+    const PictureKind kind = pictureKind(picture.bytes);
     auto type = pictureResourceType(kind);
     if (!type) {
-        result = failure(picture.string(), question + ": not a JPEG or PNG picture");
+        result = failure(picture.name, question + ": not a JPEG or PNG picture");
         return false;
     }
-    if (const std::string warning = jpegWarning(*bytes); kind == PictureKind::Jpeg && !warning.empty()) {
-        result.warnings.push_back({picture.string(), question + ": " + warning});
+    if (const std::string warning = jpegWarning(picture.bytes); kind == PictureKind::Jpeg && !warning.empty()) {
+        result.warnings.push_back({picture.name, question + ": " + warning});
     }
-    result.resources.push_back(resourceOf(std::move(*type), pictureResourceName(index), *bytes));
+    result.resources.push_back(resourceOf(std::move(*type), pictureResourceName(index), picture.bytes));
     return true;
 }
 
 }  // namespace
 
 QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
-                            const std::filesystem::path& pictureFolder) {
+                            std::span<const std::optional<PictureInput>> pictures) {
     QuizResources result;
     for (const std::string& warning : sourceWarnings(source)) result.warnings.push_back({sourceName, warning});
     if (!addEncodedText(result, DefinitionResourceId, definitionText(source), "definition", sourceName)) return result;
     if (source.codes && !addEncodedText(result, CodesResourceId, codesText(source), "codes", sourceName)) return result;
-    for (std::size_t i = 0; i < source.questions.size(); ++i) {
-        const std::string& picture = source.questions[i].picture;
-        if (!picture.empty() && !addPicture(result, i, pictureFolder / picture)) return result;
+    for (std::size_t i = 0; i < source.questions.size() && i < pictures.size(); ++i) {
+        if (pictures[i] && !addPicture(result, i, *pictures[i])) return result;
     }
     return result;
+}
+
+QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
+                            const std::filesystem::path& pictureFolder) {
+    std::vector<std::optional<PictureInput>> pictures(source.questions.size());
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        if (source.questions[i].picture.empty()) continue;
+        const std::string path = (pictureFolder / source.questions[i].picture).string();
+        auto bytes = readWholeFile(path);
+        if (!bytes) return failure(path, "question " + std::to_string(i + 1) + ": cannot read the picture");
+        pictures[i] = PictureInput{path, std::move(*bytes)};
+    }
+    return quizResources(source, sourceName, pictures);
 }
 
 QuizResources quizResources(std::string_view sourceText, const std::string& sourceName,

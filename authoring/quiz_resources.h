@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +31,21 @@ struct QuizResources {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// `sourceName` names the source in messages; picture file names are relative
-// to `pictureFolder`.
+// A question's picture as the author gave it: the bytes of its file, and the
+// name that messages give it.
+struct PictureInput {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+// The resources of `source` with its pictures in hand: `pictures` holds
+// question i's at i (none: the question has no picture; missing entries count
+// as none). `sourceName` names the source in messages.
+QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
+                            std::span<const std::optional<PictureInput>> pictures);
+
+// The same with the pictures read from the files the source names, relative
+// to `pictureFolder`. Every picture is read before anything is made.
 QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
                             const std::filesystem::path& pictureFolder);
 
