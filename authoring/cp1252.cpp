@@ -85,6 +85,12 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string codePointName(char32_t codePoint) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
+    return name;
+}
+
 Cp1252Text utf8ToCp1252(std::string_view utf8) {
     Cp1252Text result;
     result.bytes.reserve(utf8.size());
@@ -97,9 +103,9 @@ Cp1252Text utf8ToCp1252(std::string_view utf8) {
         }
         std::uint8_t byte = 0;
         if (!byteOf(codePoint, byte)) {
-            char name[16];
-            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
-            result.error = "character " + std::string(utf8.substr(start, position - start)) + " (" + name +
+            result.refused = utf8.substr(start, position - start);
+            result.refusedCode = codePoint;
+            result.error = "character " + result.refused + " (" + codePointName(codePoint) +
                            ") cannot be written in code page 1252";
             return result;
         }

@@ -11,10 +11,15 @@
 std::string cp1252ToUtf8(std::string_view bytes);
 
 struct Cp1252Text {
-    std::string bytes;  // the converted text when `error` is empty
-    std::string error;  // what could not be converted, and where
+    std::string bytes;     // the converted text when `error` is empty
+    std::string error;     // what could not be converted, and where
+    std::string refused;   // the character code page 1252 cannot hold (UTF-8); empty for malformed UTF-8
+    char32_t refusedCode = 0;
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
 // Rejects malformed UTF-8 and characters that code page 1252 cannot hold.
 Cp1252Text utf8ToCp1252(std::string_view utf8);
+
+// "U+20AC": how messages name a character.
+std::string codePointName(char32_t codePoint);

@@ -59,26 +59,50 @@ std::vector<CheckedTyping> typings(const std::string& expected) {
 
 std::vector<std::string> warningsFor(const std::string& expected) {
     std::vector<std::string> warnings;
-    if (expected.empty()) {
-        warnings.push_back("no expected answer: nothing typed is ever right");
-        return warnings;
-    }
-    if (expected.size() <= 3) {
-        warnings.push_back("3 characters or fewer: the overview accepts only the exact answer, every near miss is \"FAUX\"");
-    }
-    if (withoutAccents(expected) != expected) {
-        warnings.push_back("accented letters: a player who types them without accents gets a hint, not \"BRAVO\"");
-    }
-    if (expected.find("  ") != std::string::npos) {
-        warnings.push_back("two spaces in a row: a player who types one gets a hint, not \"BRAVO\"");
-    }
-    if (!expected.empty() && (expected.front() == ' ' || expected.back() == ' ')) {
-        warnings.push_back("a space at an end: the typed answer is trimmed, the expected one is not, so it never matches");
-    }
+    for (const AnswerWarning warning : answerWarnings(expected)) warnings.emplace_back(englishWarning(warning));
     return warnings;
 }
 
 }  // namespace
+
+std::vector<AnswerWarning> answerWarnings(std::string_view expected) {
+    if (expected.empty()) return {AnswerWarning::NoAnswer};
+    std::vector<AnswerWarning> warnings;
+    if (expected.size() <= 3) warnings.push_back(AnswerWarning::ShortAnswer);
+    if (withoutAccents(std::string(expected)) != expected) warnings.push_back(AnswerWarning::Accents);
+    if (expected.find("  ") != std::string_view::npos) warnings.push_back(AnswerWarning::DoubleSpace);
+    if (expected.front() == ' ' || expected.back() == ' ') warnings.push_back(AnswerWarning::SpaceAtEnd);
+    return warnings;
+}
+
+std::string_view englishWarning(AnswerWarning warning) {
+    switch (warning) {
+        case AnswerWarning::NoAnswer: return "no expected answer: nothing typed is ever right";
+        case AnswerWarning::ShortAnswer:
+            return "3 characters or fewer: the overview accepts only the exact answer, every near miss is \"FAUX\"";
+        case AnswerWarning::Accents:
+            return "accented letters: a player who types them without accents gets a hint, not \"BRAVO\"";
+        case AnswerWarning::DoubleSpace: return "two spaces in a row: a player who types one gets a hint, not \"BRAVO\"";
+        case AnswerWarning::SpaceAtEnd:
+            return "a space at an end: the typed answer is trimmed, the expected one is not, so it never matches";
+    }
+    return {};
+}
+
+std::string_view frenchWarning(AnswerWarning warning) {
+    switch (warning) {
+        case AnswerWarning::NoAnswer: return "Pas de réponse attendue : rien de ce que tape le joueur ne sera juste.";
+        case AnswerWarning::ShortAnswer:
+            return "3 caractères ou moins : la vue d'ensemble n'accepte que la réponse exacte, sans indice.";
+        case AnswerWarning::Accents:
+            return "Lettres accentuées : un joueur qui les tape sans accent reçoit un indice, pas « BRAVO ».";
+        case AnswerWarning::DoubleSpace:
+            return "Deux espaces de suite : un joueur qui n'en tape qu'un reçoit un indice, pas « BRAVO ».";
+        case AnswerWarning::SpaceAtEnd:
+            return "Espace au début ou à la fin : la réponse tapée est nettoyée, celle-ci non, elle ne sera jamais juste.";
+    }
+    return {};
+}
 
 std::vector<CheckedQuestion> checkQuiz(const QuizSource& source) {
     std::vector<CheckedQuestion> checked;

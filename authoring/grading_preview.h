@@ -3,6 +3,7 @@
 // few near misses, in both views, and the answers the graded hints treat harshly.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "authoring/quiz_source.h"
@@ -20,5 +21,21 @@ struct CheckedQuestion {
     std::vector<std::string> warnings;
 };
 
-// Each answer slot of the quiz, in order.
+// Each answer slot of the quiz, in order; warnings in English.
 std::vector<CheckedQuestion> checkQuiz(const QuizSource& source);
+
+// Expected answers that the player's rules treat harshly.
+enum class AnswerWarning {
+    NoAnswer,     // nothing typed is ever right
+    ShortAnswer,  // 3 characters or fewer: the overview takes only the exact answer
+    Accents,      // typed without its accents, it gets a hint, not "BRAVO"
+    DoubleSpace,  // typed with one space, it gets a hint
+    SpaceAtEnd,   // the typed answer is trimmed, the expected one is not: it never matches
+};
+
+// The warnings for one expected answer (code page 1252), in the order above.
+std::vector<AnswerWarning> answerWarnings(std::string_view expected);
+
+// One line each, for quizmake and for the editor (UTF-8).
+std::string_view englishWarning(AnswerWarning warning);
+std::string_view frenchWarning(AnswerWarning warning);
