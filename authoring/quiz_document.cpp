@@ -294,6 +294,13 @@ OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
 
 OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures) {
     OpenedDocument opened;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (pictures[i] && pictureKind(pictures[i]->bytes) == PictureKind::Unknown) {
+            opened.error = "l'image de la question " + std::to_string(i + 1) + " (" + fileNameOf(pictures[i]->name) +
+                           ") n'est pas une image JPEG ou PNG.";
+            return opened;
+        }
+    }
     QuizDocument& document = opened.document;
     document.source = source;
     document.codeLines = source.codes.value_or(std::vector<std::string>{});

@@ -5,14 +5,18 @@ enable_language(RC)
 # Every program in one folder, so the tests find the quizzes beside them.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# Pictures decoded as the player decodes them, for the player and the editor.
+add_library(zorbel_pictures_win32 STATIC pictures/picture_loader_win32.cpp pictures/png_picture_win32.cpp)
+target_compile_definitions(zorbel_pictures_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(zorbel_pictures_win32 PUBLIC zorbel_pictures_core ole32 oleaut32 uuid gdi32 user32
+                      PRIVATE zorbel_warnings)
+
 add_library(zorbel_player STATIC
   common/app_state_win32.cpp
   common/child_controls_win32.cpp
   content/quiz_record_win32.cpp
   content/quiz_loader_win32.cpp
   grading/dialog_controls_win32.cpp
-  pictures/picture_loader_win32.cpp
-  pictures/png_picture_win32.cpp
   panels/answer_field_win32.cpp
   panels/single_question_panel_win32.cpp
   panels/overview_panel_win32.cpp
@@ -22,7 +26,7 @@ add_library(zorbel_player STATIC
   shell/progress_win32.cpp)
 target_compile_definitions(zorbel_player PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(zorbel_player
-  PUBLIC zorbel_grading zorbel_shell_core zorbel_pictures_core zorbel_panels_core
+  PUBLIC zorbel_grading zorbel_shell_core zorbel_pictures_win32 zorbel_panels_core
          ole32 oleaut32 uuid shell32 gdi32 user32
   PRIVATE zorbel_warnings)
 

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <span>
 
 #include "common/geometry.h"
 
@@ -21,6 +23,15 @@ HBITMAP scaleToFrame(HBITMAP bitmap, int frameWidth, int frameHeight);
 // none, silently, when there is none or it is not a usable PNG; none after a
 // message box when it cannot be decoded or made into a bitmap.
 HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight);
+
+// A PNG file's bytes as a DIB section, as the player makes it; none, and the
+// stage that failed, otherwise.
+enum class PngFailure { None, NotUsable, Undecodable, NoBitmap };
+struct PngBitmap {
+    HBITMAP bitmap = nullptr;
+    PngFailure failure = PngFailure::None;
+};
+PngBitmap decodePngBitmap(std::span<const std::uint8_t> bytes);
 
 // Width and height of a bitmap.
 SIZE bitmapSize(HBITMAP bitmap);

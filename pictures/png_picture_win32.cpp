@@ -12,14 +12,14 @@ namespace {
 
 void reportPngFailure(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONERROR); }
 
-// Finds the RT_RCDATA resource and opens it; false (silently) when it is not a usable PNG.
-bool openPngResource(PngDecoder& decoder, HMODULE module, int resourceId) {
+// The bytes of this executable's RT_RCDATA resource; empty when there is none.
+std::span<const std::uint8_t> pngResource(HMODULE module, int resourceId) {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(ResourceTypeRcData));
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
     const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr || size == 0) return false;
-    return openPng(decoder, {static_cast<const std::uint8_t*>(bytes), size}) == PngResult::Ok;
+    if (bytes == nullptr) return {};
+    return {static_cast<const std::uint8_t*>(bytes), size};
 }
 
 // The DIB section the decoded image becomes: header, colour table, top-down rows.
@@ -57,19 +57,25 @@ HBITMAP makePngBitmap(const PngDecoder& decoder) {
 
 }  // namespace
 
-HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight) {
+PngBitmap decodePngBitmap(std::span<const std::uint8_t> bytes) {
     PngDecoder decoder;
-    if (!openPngResource(decoder, nullptr, resourceId)) return nullptr;
+    if (bytes.empty() || openPng(decoder, bytes) != PngResult::Ok) return {nullptr, PngFailure::NotUsable};
     if (decodePng(decoder) != PngResult::Ok) {
         releasePng(decoder);
-        reportPngFailure("Error: couldn't decode PNG resource");
-        return nullptr;
+        return {nullptr, PngFailure::Undecodable};
     }
     HBITMAP bitmap = makePngBitmap(decoder);
     releasePng(decoder);
-    if (bitmap == nullptr) {
-        reportPngFailure("Error: couldn't create bitmap");
-        return nullptr;
+    return {bitmap, bitmap != nullptr ? PngFailure::None : PngFailure::NoBitmap};
+}
+
+HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight) {
+    const PngBitmap png = decodePngBitmap(pngResource(nullptr, resourceId));
+    switch (png.failure) {
+        case PngFailure::None: return scaleToFrame(png.bitmap, frameWidth, frameHeight);
+        case PngFailure::NotUsable: return nullptr;
+        case PngFailure::Undecodable: reportPngFailure("Error: couldn't decode PNG resource"); return nullptr;
+        case PngFailure::NoBitmap: reportPngFailure("Error: couldn't create bitmap"); return nullptr;
     }
-    return scaleToFrame(bitmap, frameWidth, frameHeight);
+    return nullptr;
 }

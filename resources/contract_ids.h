@@ -63,6 +63,34 @@ inline constexpr int QuestionNumberLabel = 153;   // every "j." label
 inline constexpr int AnswerNameLabel = 156;       // every answer-name label
 }  // namespace controlid
 
+// Zorbel Atelier, the quiz editor: its window and the ids its end-to-end tests
+// and any outside checker find its controls by, unique among the window's
+// descendants.
+inline constexpr wchar_t AtelierWindowClass[] = L"ZorbelAtelier";
+inline constexpr wchar_t AtelierCaptionSuffix[] = L" - Zorbel Atelier";
+namespace atelierid {
+inline constexpr int QuestionList = 100;  // a list-view, one item per question: "n. answer"
+inline constexpr int PicturePreview = 110;
+inline constexpr int ExpectedAnswer = 201;
+inline constexpr int SecondAnswer = 202;
+inline constexpr int Comment = 203;
+inline constexpr int Location = 204;
+inline constexpr int TryField = 210;
+inline constexpr int SingleViewVerdict = 211;  // the player's verdict texts, exactly
+inline constexpr int OverviewVerdict = 212;
+inline constexpr int Warnings = 220;
+inline constexpr int QuizName = 301;
+inline constexpr int Creator = 302;
+inline constexpr int Explanation = 303;
+inline constexpr int FirstAnswerLabel = 304;
+inline constexpr int SecondAnswerLabel = 305;
+inline constexpr int AnswersPerQuestion = 306;  // a combo box: "1", "2"
+inline constexpr int CommentMode = 307;         // a combo box: modes 0 to 4 in order
+inline constexpr int PicturesInOverview = 308;  // a check box
+inline constexpr int BackgroundColour = 309;    // a button that opens the colour picker
+inline constexpr int CodeLines = 310;           // a multi-line edit, line k: the code after k solved
+}  // namespace atelierid
+
 // WM_VSCROLL request codes of the overview beyond the system's: a wheel
 // notch towards the user (500) or away from the user (501), posted by the
 // main window and the overview, and the Tab target's position (502).

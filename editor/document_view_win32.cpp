@@ -1,0 +1,159 @@
+#include "editor/document_view_win32.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "authoring/cp1252.h"
+#include "authoring/grading_preview.h"
+#include "editor/editor_ids.h"
+#include "editor/editor_state_win32.h"
+#include "editor/picture_view_win32.h"
+#include "editor/text_win32.h"
+#include "grading/verdict.h"
+#include "resources/contract_ids.h"
+
+namespace {
+
+struct FillingScope {
+    bool previous = editor.filling;
+    FillingScope() { editor.filling = true; }
+    ~FillingScope() { editor.filling = previous; }
+};
+
+void setCp1252(int id, std::string_view bytes) { setWindowText(control(id), widenCp1252(bytes)); }
+
+bool hasSelection() {
+    return editor.selected >= 0 && static_cast<std::size_t>(editor.selected) < editor.document.source.questions.size();
+}
+
+const SourceQuestion* selectedQuestion() {
+    return hasSelection() ? &editor.document.source.questions[static_cast<std::size_t>(editor.selected)] : nullptr;
+}
+
+void enableQuestionFields(bool enabled) {
+    const bool two = editor.document.source.answersPerQuestion == 2;
+    for (const int id : {atelierid::ExpectedAnswer, atelierid::Location, atelierid::Comment, atelierid::TryField}) {
+        EnableWindow(control(id), enabled);
+    }
+    EnableWindow(control(atelierid::SecondAnswer), enabled && two);
+    EnableWindow(control(atelierid::SecondAnswerLabel), two);
+}
+
+void showPreview(const PictureInput* picture) {
+    HWND preview = control(atelierid::PicturePreview);
+    RECT box{};
+    GetClientRect(preview, &box);
+    HBITMAP bitmap = picture != nullptr ? fittedPicture(*picture, box.right, box.bottom) : nullptr;
+    // The frame shows the new bitmap before the one it replaces is deleted.
+    auto previous = reinterpret_cast<HBITMAP>(
+        SendMessageW(preview, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    if (previous != nullptr && previous != bitmap) DeleteObject(previous);
+}
+
+std::wstring warningsText(const SourceQuestion& question) {
+    std::wstring text;
+    const auto add = [&](std::string_view answer, const wchar_t* prefix) {
+        for (const AnswerWarning warning : answerWarnings(answer)) {
+            if (!text.empty()) text += L"\r\n";
+            text += prefix + widen(frenchWarning(warning));
+        }
+    };
+    add(question.answer, L"");
+    if (editor.document.source.answersPerQuestion == 2) add(question.secondAnswer, L"Deuxième réponse : ");
+    return text;
+}
+
+}  // namespace
+
+void showCaption() {
+    const std::wstring caption =
+        (editor.document.modified ? L"*" : L"") + documentName() + AtelierCaptionSuffix;
+    SetWindowTextW(atelierWindow, caption.c_str());
+}
+
+void showSwatch() {
+    if (editor.swatch != nullptr) DeleteObject(editor.swatch);
+    const QuizSource& source = editor.document.source;
+    editor.swatch = CreateSolidBrush(RGB(source.backgroundRed, source.backgroundGreen, source.backgroundBlue));
+    InvalidateRect(control(editorid::Swatch), nullptr, TRUE);
+}
+
+void showSettings() {
+    const FillingScope filling;
+    const QuizDocument& document = editor.document;
+    setCp1252(atelierid::QuizName, document.source.quizName);
+    setCp1252(atelierid::Creator, document.source.creatorName);
+    setCp1252(atelierid::Explanation, document.source.explanation);
+    setCp1252(atelierid::FirstAnswerLabel, document.source.firstAnswerLabel);
+    setCp1252(atelierid::SecondAnswerLabel, document.source.secondAnswerLabel);
+    SendMessageW(control(atelierid::AnswersPerQuestion), CB_SETCURSEL,
+                 static_cast<WPARAM>(document.source.answersPerQuestion - 1), 0);
+    SendMessageW(control(atelierid::CommentMode), CB_SETCURSEL, static_cast<WPARAM>(document.source.commentMode), 0);
+    SendMessageW(control(atelierid::PicturesInOverview), BM_SETCHECK,
+                 document.source.showPictures == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    setWindowText(control(atelierid::CodeLines), widen(codeLinesText(document)));
+    showSwatch();
+}
+
+void showQuestionList(int selectQuestion) {
+    const FillingScope filling;
+    HWND list = control(atelierid::QuestionList);
+    const int count = static_cast<int>(editor.document.source.questions.size());
+    ListView_DeleteAllItems(list);
+    // Texts and thumbnails are asked for as items are drawn (LVN_GETDISPINFO).
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.pszText = LPSTR_TEXTCALLBACKW;
+        item.iImage = I_IMAGECALLBACK;
+        ListView_InsertItem(list, &item);
+    }
+    editor.selected = count == 0 ? -1 : std::clamp(selectQuestion, 0, count - 1);
+    if (editor.selected >= 0) {
+        ListView_SetItemState(list, editor.selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, editor.selected, FALSE);
+    }
+    showQuestion();
+}
+
+void showListItem(int question) { ListView_RedrawItems(control(atelierid::QuestionList), question, question); }
+
+void showQuestion() {
+    const FillingScope filling;
+    const SourceQuestion* question = selectedQuestion();
+    setCp1252(atelierid::ExpectedAnswer, question != nullptr ? question->answer : "");
+    setCp1252(atelierid::SecondAnswer, question != nullptr ? question->secondAnswer : "");
+    setCp1252(atelierid::Location, question != nullptr ? question->location : "");
+    setCp1252(atelierid::Comment, question != nullptr ? question->comment : "");
+    const auto& picture = hasSelection() ? editor.document.pictures[static_cast<std::size_t>(editor.selected)]
+                                         : std::optional<PictureInput>{};
+    showPreview(picture ? &*picture : nullptr);
+    enableQuestionFields(question != nullptr);
+    showTrial();
+}
+
+void showTrial() {
+    const SourceQuestion* question = selectedQuestion();
+    std::string expected = question != nullptr ? question->answer : "";
+    // What the player's ANSI field would hold: characters it cannot take arrive as "?".
+    std::string typed;
+    for (const wchar_t c : windowText(control(atelierid::TryField))) {
+        const Cp1252Text one = utf8ToCp1252(narrow(std::wstring(1, c)));
+        typed += one.ok() ? one.bytes : "?";
+    }
+    const bool none = question == nullptr;
+    setCp1252(atelierid::SingleViewVerdict, none ? "?" : verdictText(gradeAnswer(expected, typed, false)));
+    setCp1252(atelierid::OverviewVerdict, none ? "?" : verdictText(gradeAnswer(expected, typed, true)));
+    setWindowText(control(atelierid::Warnings), none ? std::wstring() : warningsText(*question));
+}
+
+void showDocument(int selectQuestion) {
+    editor.thumbnails.assign(editor.document.source.questions.size(), -1);
+    ImageList_RemoveAll(editor.images);
+    showSettings();
+    showQuestionList(selectQuestion);
+    showCaption();
+}

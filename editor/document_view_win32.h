@@ -1,0 +1,20 @@
+#pragma once
+// The document shown in the editor's controls. The controls are filled with
+// `editor.filling` set, so their change notifications are not taken for edits.
+
+// Everything: settings, question list, the question shown, the caption.
+void showDocument(int selectQuestion);
+
+void showCaption();
+void showSettings();
+void showSwatch();
+
+// The list again after questions were added, removed or moved.
+void showQuestionList(int selectQuestion);
+// One item's text after its answer changed.
+void showListItem(int question);
+
+// The selected question's fields, picture, verdicts and warnings.
+void showQuestion();
+// The try field's verdicts in both views and the answer's warnings.
+void showTrial();

@@ -1,0 +1,14 @@
+#pragma once
+// The editor's own controls beyond those its tests rely on
+// (resources/contract_ids.h): buttons, the colour swatch and the labels.
+
+namespace editorid {
+inline constexpr int AddPictures = 120;
+inline constexpr int RemoveQuestion = 121;
+inline constexpr int MoveUp = 122;
+inline constexpr int MoveDown = 123;
+inline constexpr int ChangePicture = 130;
+inline constexpr int Swatch = 311;
+// Each field's label: its field's id + LabelOffset.
+inline constexpr int LabelOffset = 1000;
+}  // namespace editorid

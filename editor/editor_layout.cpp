@@ -1,0 +1,111 @@
+#include "editor/editor_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "editor/editor_ids.h"
+#include "resources/contract_ids.h"
+
+namespace {
+
+constexpr int Margin = 8;
+constexpr int Gap = 6;
+constexpr int LabelHeight = 16;
+constexpr int FieldHeight = 24;
+constexpr int ListWidth = 330;
+constexpr int MiddleWidth = 330;
+constexpr int ButtonHeight = 28;
+
+// Places controls down a column, in 96-dpi units.
+class Column {
+public:
+    Column(std::vector<PlacedControl>& out, int x, int width, int y) : out_(out), x_(x), width_(width), y_(y) {}
+
+    // A label above its field.
+    void field(int id, int height = FieldHeight) {
+        place(id + editorid::LabelOffset, LabelHeight, 0);
+        place(id, height, Gap);
+    }
+    // A label and a field of `fieldWidth` on one row.
+    void row(int id, int labelWidth, int fieldWidth) {
+        out_.push_back({id + editorid::LabelOffset, {x_, y_ + 4, labelWidth, LabelHeight}});
+        out_.push_back({id, {x_ + labelWidth, y_, fieldWidth, FieldHeight}});
+        y_ += FieldHeight + Gap;
+    }
+    void place(int id, int height, int gapAfter) {
+        out_.push_back({id, {x_, y_, width_, height}});
+        y_ += height + gapAfter;
+    }
+    void placeAt(int id, int dx, int width, int height) { out_.push_back({id, {x_ + dx, y_, width, height}}); }
+    void skip(int height) { y_ += height; }
+    [[nodiscard]] int y() const { return y_; }
+
+private:
+    std::vector<PlacedControl>& out_;
+    int x_;
+    int width_;
+    int y_;
+};
+
+void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
+    const int buttons = height - Margin - ButtonHeight;
+    out.push_back({atelierid::QuestionList, {Margin, Margin, ListWidth, buttons - Gap - Margin}});
+    const int widths[] = {126, 66, 60, 66};
+    const int ids[] = {editorid::AddPictures, editorid::RemoveQuestion, editorid::MoveUp, editorid::MoveDown};
+    int x = Margin;
+    for (int i = 0; i < 4; ++i) {
+        out.push_back({ids[i], {x, buttons, widths[i], ButtonHeight}});
+        x += widths[i] + 4;
+    }
+}
+
+void layoutQuestion(std::vector<PlacedControl>& out) {
+    Column column(out, 2 * Margin + ListWidth + 4, MiddleWidth, Margin);
+    column.place(atelierid::PicturePreview, 240, Gap);
+    column.placeAt(editorid::ChangePicture, 0, 130, FieldHeight);
+    column.skip(FieldHeight + Gap);
+    column.field(atelierid::ExpectedAnswer);
+    column.field(atelierid::SecondAnswer);
+    column.field(atelierid::Location);
+    column.field(atelierid::Comment, 48);
+    column.field(atelierid::TryField);
+    column.row(atelierid::SingleViewVerdict, 150, 120);
+    column.row(atelierid::OverviewVerdict, 150, 120);
+    column.place(atelierid::Warnings, 52, 0);
+}
+
+void layoutSettings(std::vector<PlacedControl>& out, Size client) {
+    const int x = 3 * Margin + ListWidth + MiddleWidth + 12;
+    const int width = std::max(client.width - x - Margin, 200);
+    Column column(out, x, width, Margin);
+    column.field(atelierid::QuizName);
+    column.field(atelierid::Creator);
+    column.field(atelierid::Explanation, 40);
+    column.field(atelierid::FirstAnswerLabel);
+    column.field(atelierid::SecondAnswerLabel);
+    column.row(atelierid::AnswersPerQuestion, 150, 60);
+    column.field(atelierid::CommentMode, 24);
+    column.place(atelierid::PicturesInOverview, 20, Gap);
+    column.placeAt(atelierid::BackgroundColour, 0, 150, ButtonHeight);
+    column.placeAt(editorid::Swatch, 158, 40, ButtonHeight);
+    column.skip(ButtonHeight + Gap);
+    column.place(atelierid::CodeLines + editorid::LabelOffset, LabelHeight, 0);
+    column.place(atelierid::CodeLines, std::max(client.height - Margin - column.y(), 3 * FieldHeight), 0);
+}
+
+int scaled(int units, double scale) { return static_cast<int>(std::lround(units * scale)); }
+
+}  // namespace
+
+std::vector<PlacedControl> editorLayout(Size client, double scale) {
+    const Size units{scaled(client.width, 1 / scale), scaled(client.height, 1 / scale)};
+    std::vector<PlacedControl> out;
+    layoutQuestionList(out, std::max(units.height, EditorMinimumClient.height));
+    layoutQuestion(out);
+    layoutSettings(out, {std::max(units.width, EditorMinimumClient.width), std::max(units.height, EditorMinimumClient.height)});
+    for (PlacedControl& control : out) {
+        Rect& r = control.place;
+        r = {scaled(r.x, scale), scaled(r.y, scale), scaled(r.width, scale), scaled(r.height, scale)};
+    }
+    return out;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Where the editor's controls go in its window: the question list on the
+// left, the selected question in the middle, the quiz's settings on the
+// right. Pure arithmetic; the window applies it.
+
+#include <vector>
+
+#include "common/geometry.h"
+
+struct PlacedControl {
+    int id;
+    Rect place;
+};
+
+// Sizes are designed for 96 dots per inch and multiplied by `scale`
+// (the screen's dots per inch / 96).
+inline constexpr Size EditorMinimumClient{1000, 660};
+
+// Every control, labels included, for a client area of `client` pixels.
+std::vector<PlacedControl> editorLayout(Size client, double scale);

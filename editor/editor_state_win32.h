@@ -1,0 +1,38 @@
+#pragma once
+// The editor's process-wide state: the one document, the file it is saved
+// to, the question shown, and the window's drawing objects.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "authoring/quiz_document.h"
+
+struct EditorState {
+    QuizDocument document = newDocument();
+    std::wstring path;            // where the document is saved; empty: not yet
+    std::wstring suggestedName;   // for a first save, e.g. after importing a source
+    int selected = -1;            // the question shown; -1: none
+    bool filling = false;         // the controls are being filled: their changes are not the author's
+    std::vector<int> thumbnails;  // question i's image in `images`; -1 until it is drawn
+    HIMAGELIST images = nullptr;
+    HFONT font = nullptr;
+    HBRUSH swatch = nullptr;
+    std::array<HBRUSH, 4> verdictBrushes{};  // right, wrong, anagram, hint
+    double scale = 1.0;           // the screen's dots per inch / 96
+};
+
+extern EditorState editor;
+extern HWND atelierWindow;
+extern HINSTANCE atelierInstance;
+
+HWND control(int id);
+
+inline constexpr int ThumbnailWidth = 64;
+inline constexpr int ThumbnailHeight = 48;
+
+// "mon_quiz.exe", or "Sans titre" for a document never saved.
+std::wstring documentName();

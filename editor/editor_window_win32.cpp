@@ -1,0 +1,295 @@
+#include "editor/editor_window_win32.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "authoring/cp1252.h"
+#include "content/quiz_record.h"
+#include "editor/controls_win32.h"
+#include "editor/dialogs_win32.h"
+#include "editor/document_view_win32.h"
+#include "editor/editor_ids.h"
+#include "editor/editor_layout.h"
+#include "editor/editor_state_win32.h"
+#include "editor/field_edits_win32.h"
+#include "editor/file_commands_win32.h"
+#include "editor/picture_view_win32.h"
+#include "editor/question_commands_win32.h"
+#include "editor/text_win32.h"
+#include "grading/verdict.h"
+#include "resources/contract_ids.h"
+
+namespace {
+
+enum Command : WORD {
+    CommandNew = 40001,
+    CommandOpen,
+    CommandSave,
+    CommandSaveAs,
+    CommandExport,
+    CommandQuit,
+    CommandAddPictures,
+    CommandAddQuestion,
+    CommandChangePicture,
+    CommandRemove,
+    CommandMoveUp,
+    CommandMoveDown,
+    CommandTest,
+    CommandAbout,
+};
+
+HMENU createMenu() {
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, CommandNew, L"&Nouveau\tCtrl+N");
+    AppendMenuW(file, MF_STRING, CommandOpen, L"&Ouvrir…\tCtrl+O");
+    AppendMenuW(file, MF_STRING, CommandSave, L"&Enregistrer\tCtrl+S");
+    AppendMenuW(file, MF_STRING, CommandSaveAs, L"Enregistrer &sous…\tCtrl+Maj+S");
+    AppendMenuW(file, MF_STRING, CommandExport, L"E&xporter la source…");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, CommandQuit, L"&Quitter");
+    HMENU questions = CreatePopupMenu();
+    AppendMenuW(questions, MF_STRING, CommandAddPictures, L"&Ajouter des images…\tCtrl+I");
+    AppendMenuW(questions, MF_STRING, CommandAddQuestion, L"Ajouter une question &sans image");
+    AppendMenuW(questions, MF_STRING, CommandChangePicture, L"&Changer l'image…");
+    AppendMenuW(questions, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(questions, MF_STRING, CommandRemove, L"S&upprimer\tSuppr");
+    AppendMenuW(questions, MF_STRING, CommandMoveUp, L"&Monter\tAlt+Haut");
+    AppendMenuW(questions, MF_STRING, CommandMoveDown, L"&Descendre\tAlt+Bas");
+    HMENU quiz = CreatePopupMenu();
+    AppendMenuW(quiz, MF_STRING, CommandTest, L"&Tester le quiz\tF5");
+    HMENU help = CreatePopupMenu();
+    AppendMenuW(help, MF_STRING, CommandAbout, L"À &propos de Zorbel Atelier");
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(questions), L"&Questions");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(quiz), L"Qui&z");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Aide");
+    return bar;
+}
+
+void runCommand(WORD command) {
+    switch (command) {
+        case CommandNew: newQuiz(); break;
+        case CommandOpen: openQuiz(); break;
+        case CommandSave: saveQuiz(); break;
+        case CommandSaveAs: saveQuizAs(); break;
+        case CommandExport: exportSource(); break;
+        case CommandQuit: SendMessageW(atelierWindow, WM_CLOSE, 0, 0); break;
+        case CommandAddPictures: addPictures(); break;
+        case CommandAddQuestion: addQuestionWithoutPicture(); break;
+        case CommandChangePicture: changePicture(); break;
+        case CommandRemove: removeSelectedQuestion(); break;
+        case CommandMoveUp: moveSelectedQuestion(-1); break;
+        case CommandMoveDown: moveSelectedQuestion(+1); break;
+        case CommandTest: testQuiz(); break;
+        case CommandAbout:
+            showInformation(atelierWindow, L"Zorbel Atelier\r\nL'éditeur des quiz en images Zorbel : "
+                                           L"il enregistre chaque quiz comme un programme à envoyer tel quel.");
+            break;
+        default: break;
+    }
+}
+
+void onControlCommand(int id, WORD notification) {
+    if (notification == EN_CHANGE) return onFieldChanged(id);
+    if (notification == CBN_SELCHANGE && id == atelierid::AnswersPerQuestion) return onAnswersPerQuestionChosen();
+    if (notification == CBN_SELCHANGE && id == atelierid::CommentMode) return onCommentModeChosen();
+    if (notification != BN_CLICKED) return;
+    switch (id) {
+        case editorid::AddPictures: addPictures(); break;
+        case editorid::RemoveQuestion: removeSelectedQuestion(); break;
+        case editorid::MoveUp: moveSelectedQuestion(-1); break;
+        case editorid::MoveDown: moveSelectedQuestion(+1); break;
+        case editorid::ChangePicture: changePicture(); break;
+        case atelierid::PicturesInOverview: onPicturesInOverviewClicked(); break;
+        case atelierid::BackgroundColour: chooseBackground(); break;
+        default: break;
+    }
+}
+
+void onCommand(WPARAM wParam, LPARAM lParam) {
+    if (lParam == 0) return runCommand(LOWORD(wParam));  // a menu item or a key
+    onControlCommand(LOWORD(wParam), HIWORD(wParam));
+}
+
+// A list item's text and thumbnail, made when the list first draws it.
+void describeItem(NMLVDISPINFOW& info) {
+    const auto question = static_cast<std::size_t>(info.item.iItem);
+    if (question >= editor.document.source.questions.size()) return;
+    if ((info.item.mask & LVIF_TEXT) != 0) {
+        const std::wstring text =
+            std::to_wstring(question + 1) + L". " + widenCp1252(editor.document.source.questions[question].answer);
+        lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
+    }
+    if ((info.item.mask & LVIF_IMAGE) != 0) {
+        int& image = editor.thumbnails[question];
+        if (image < 0) {
+            const auto& picture = editor.document.pictures[question];
+            HBITMAP tile = thumbnailOf(picture ? &*picture : nullptr, ThumbnailWidth, ThumbnailHeight,
+                                       GetSysColor(COLOR_WINDOW));
+            image = ImageList_Add(editor.images, tile, nullptr);
+            DeleteObject(tile);
+        }
+        info.item.iImage = image;
+    }
+}
+
+LRESULT onNotify(const NMHDR& header) {
+    if (header.idFrom != atelierid::QuestionList) return 0;
+    switch (header.code) {
+        case LVN_GETDISPINFOW: describeItem(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))); break;
+        case LVN_ITEMCHANGED: {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if (!editor.filling && (change.uNewState & LVIS_SELECTED) != 0 && change.iItem != editor.selected) {
+                editor.selected = change.iItem;
+                showQuestion();
+            }
+            break;
+        }
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) removeSelectedQuestion();
+            break;
+        default: break;
+    }
+    return 0;
+}
+
+// A verdict wears the player's colour for its text.
+HBRUSH verdictBrush(HWND label) {
+    const Cp1252Text text = utf8ToCp1252(narrow(windowText(label)));
+    switch (verdictColour(text.bytes)) {
+        case VerdictColour::System: return nullptr;
+        case VerdictColour::Right: return editor.verdictBrushes[0];
+        case VerdictColour::Wrong: return editor.verdictBrushes[1];
+        case VerdictColour::Anagram: return editor.verdictBrushes[2];
+        case VerdictColour::Hint: return editor.verdictBrushes[3];
+    }
+    return nullptr;
+}
+
+LRESULT onCtlColorStatic(HDC dc, HWND label) {
+    const int id = GetDlgCtrlID(label);
+    if (id == editorid::Swatch) return reinterpret_cast<LRESULT>(editor.swatch);
+    if (id != atelierid::SingleViewVerdict && id != atelierid::OverviewVerdict) {
+        return DefWindowProcW(atelierWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(label));
+    }
+    HBRUSH brush = verdictBrush(label);
+    if (brush == nullptr) {
+        return DefWindowProcW(atelierWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(label));
+    }
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(brush);
+}
+
+HFONT messageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+HBRUSH brushOf(Rgb colour) { return CreateSolidBrush(RGB(colour.red, colour.green, colour.blue)); }
+
+void onCreate(HWND window) {
+    atelierWindow = window;
+    HDC screen = GetDC(nullptr);
+    editor.scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
+    ReleaseDC(nullptr, screen);
+    editor.font = messageFont();
+    editor.verdictBrushes = {brushOf(RightColour), brushOf(WrongColour), brushOf(AnagramColour), brushOf(HintColour)};
+    createEditorControls(window);
+    DragAcceptFiles(window, TRUE);
+    showDocument(0);
+}
+
+void onDestroy() {
+    DeleteObject(editor.font);
+    DeleteObject(editor.swatch);
+    for (HBRUSH brush : editor.verdictBrushes) DeleteObject(brush);
+    ImageList_Destroy(editor.images);
+    PostQuitMessage(0);
+}
+
+void limitSize(MINMAXINFO& info) {
+    RECT outer{0, 0, static_cast<LONG>(EditorMinimumClient.width * editor.scale),
+               static_cast<LONG>(EditorMinimumClient.height * editor.scale)};
+    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    info.ptMinTrackSize = {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            onCreate(window);
+            return 0;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) placeEditorControls(window);
+            return 0;
+        case WM_GETMINMAXINFO:
+            limitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_COMMAND:
+            onCommand(wParam, lParam);
+            return 0;
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_DROPFILES:
+            addDroppedFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CLOSE:
+            if (confirmDiscard()) DestroyWindow(window);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return confirmDiscard() ? TRUE : FALSE;
+        case WM_DESTROY:
+            onDestroy();
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+bool registerEditorClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = editorWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = AtelierWindowClass;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND createEditorWindow(HINSTANCE instance) {
+    atelierInstance = instance;
+    HDC screen = GetDC(nullptr);
+    const double scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
+    ReleaseDC(nullptr, screen);
+    RECT outer{0, 0, static_cast<LONG>(1060 * scale), static_cast<LONG>(700 * scale)};
+    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+    return CreateWindowExW(WS_EX_CONTROLPARENT, AtelierWindowClass, L"Zorbel Atelier", WS_OVERLAPPEDWINDOW,
+                           CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                           createMenu(), instance, nullptr);
+}
+
+HACCEL createEditorAccelerators() {
+    ACCEL keys[] = {
+        {FVIRTKEY | FCONTROL, 'N', CommandNew},
+        {FVIRTKEY | FCONTROL, 'O', CommandOpen},
+        {FVIRTKEY | FCONTROL, 'S', CommandSave},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'S', CommandSaveAs},
+        {FVIRTKEY | FCONTROL, 'I', CommandAddPictures},
+        {FVIRTKEY | FALT, VK_UP, CommandMoveUp},
+        {FVIRTKEY | FALT, VK_DOWN, CommandMoveDown},
+        {FVIRTKEY, VK_F5, CommandTest},
+    };
+    return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}

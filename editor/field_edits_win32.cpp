@@ -1,0 +1,125 @@
+#include "editor/field_edits_win32.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "editor/dialogs_win32.h"
+#include "editor/document_view_win32.h"
+#include "editor/editor_state_win32.h"
+#include "editor/text_win32.h"
+#include "resources/contract_ids.h"
+
+namespace {
+
+std::optional<QuizText> quizTextOf(int id) {
+    switch (id) {
+        case atelierid::QuizName: return QuizText::Name;
+        case atelierid::Creator: return QuizText::Creator;
+        case atelierid::Explanation: return QuizText::Explanation;
+        case atelierid::FirstAnswerLabel: return QuizText::FirstAnswerLabel;
+        case atelierid::SecondAnswerLabel: return QuizText::SecondAnswerLabel;
+        default: return std::nullopt;
+    }
+}
+
+std::optional<QuestionText> questionTextOf(int id) {
+    switch (id) {
+        case atelierid::ExpectedAnswer: return QuestionText::Answer;
+        case atelierid::SecondAnswer: return QuestionText::SecondAnswer;
+        case atelierid::Location: return QuestionText::Location;
+        case atelierid::Comment: return QuestionText::Comment;
+        default: return std::nullopt;
+    }
+}
+
+// The field shows what the document holds again, the caret at its end.
+void restoreField(int id, const std::wstring& text) {
+    editor.filling = true;
+    HWND field = control(id);
+    setWindowText(field, text);
+    const auto end = static_cast<LPARAM>(text.size());
+    SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(end), end);
+    editor.filling = false;
+}
+
+Refusal applyField(int id, const std::string& text) {
+    if (const auto field = quizTextOf(id)) return setQuizText(editor.document, *field, text);
+    if (const auto field = questionTextOf(id)) {
+        if (editor.selected < 0) return {};
+        return setQuestionText(editor.document, static_cast<std::size_t>(editor.selected), *field, text);
+    }
+    if (id == atelierid::CodeLines) return setCodeLines(editor.document, text);
+    return {};
+}
+
+std::wstring documentText(int id) {
+    if (const auto field = quizTextOf(id)) return widenCp1252(quizText(editor.document, *field));
+    if (const auto field = questionTextOf(id)) {
+        return widenCp1252(questionText(editor.document, static_cast<std::size_t>(editor.selected), *field));
+    }
+    return widen(codeLinesText(editor.document));
+}
+
+void afterEdit(int id) {
+    if (id == atelierid::ExpectedAnswer) showListItem(editor.selected);
+    if (id == atelierid::ExpectedAnswer || id == atelierid::SecondAnswer) showTrial();
+    showCaption();
+}
+
+}  // namespace
+
+void onFieldChanged(int id) {
+    if (editor.filling) return;
+    if (id == atelierid::TryField) {
+        showTrial();
+        return;
+    }
+    const Refusal refusal = applyField(id, narrow(windowText(control(id))));
+    if (!refusal.empty()) {
+        restoreField(id, documentText(id));
+        showError(atelierWindow, widen(refusal));
+        return;
+    }
+    afterEdit(id);
+}
+
+void onAnswersPerQuestionChosen() {
+    if (editor.filling) return;
+    const auto chosen = static_cast<int>(SendMessageW(control(atelierid::AnswersPerQuestion), CB_GETCURSEL, 0, 0));
+    if (const Refusal refusal = setAnswersPerQuestion(editor.document, chosen + 1); !refusal.empty()) {
+        showSettings();
+        showError(atelierWindow, widen(refusal));
+        return;
+    }
+    showQuestion();
+    showCaption();
+}
+
+void onCommentModeChosen() {
+    if (editor.filling) return;
+    const auto chosen = static_cast<int>(SendMessageW(control(atelierid::CommentMode), CB_GETCURSEL, 0, 0));
+    if (const Refusal refusal = setCommentMode(editor.document, chosen); !refusal.empty()) {
+        showSettings();
+        showError(atelierWindow, widen(refusal));
+        return;
+    }
+    showCaption();
+}
+
+void onPicturesInOverviewClicked() {
+    if (editor.filling) return;
+    const bool checked = SendMessageW(control(atelierid::PicturesInOverview), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    setPicturesInOverview(editor.document, checked);
+    showCaption();
+}
+
+void chooseBackground() {
+    const QuizSource& source = editor.document.source;
+    const auto chosen =
+        chooseColour(atelierWindow, RGB(source.backgroundRed, source.backgroundGreen, source.backgroundBlue));
+    if (!chosen) return;
+    setBackground(editor.document, GetRValue(*chosen), GetGValue(*chosen), GetBValue(*chosen));
+    showSwatch();
+    showCaption();
+}

@@ -1,0 +1,199 @@
+#include "editor/file_commands_win32.h"
+
+#include <windows.h>
+
+#include <span>
+
+#include "authoring/pe_resources.h"
+#include "authoring/picture_resources.h"
+#include "authoring/quiz_document.h"
+#include "authoring/quiz_source.h"
+#include "editor/dialogs_win32.h"
+#include "editor/document_view_win32.h"
+#include "editor/editor_state_win32.h"
+#include "editor/text_win32.h"
+#include "editor/wide_files_win32.h"
+
+namespace {
+
+// The player that every quiz is written into: the one this program carries.
+std::span<const std::uint8_t> carriedPlayer() {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), L"ZORBELPLAYER");
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return {};
+    return {static_cast<const std::uint8_t*>(bytes), SizeofResource(nullptr, found)};
+}
+
+// The quiz executable the document makes; none after a message.
+std::optional<std::vector<std::uint8_t>> quizExecutable() {
+    const QuizResources quiz = documentResources(editor.document, narrow(documentName()));
+    if (!quiz.ok()) {
+        showError(atelierWindow, L"Le quiz ne peut pas être fabriqué : " + widen(quiz.error));
+        return std::nullopt;
+    }
+    const PeWriteResult built = writePeResources(carriedPlayer(), quiz.resources);
+    if (built.error != PeError::Ok) {
+        showError(atelierWindow, L"Le lecteur de quiz de l'Atelier est endommagé : réinstallez Zorbel Atelier.");
+        return std::nullopt;
+    }
+    return built.image;
+}
+
+bool writeDocument(const std::wstring& path) {
+    const auto image = quizExecutable();
+    if (!image) return false;
+    const std::wstring name = fileNameOf(path);
+    switch (replaceFileWide(path, *image)) {
+        case SaveOutcome::Saved:
+            editor.path = path;
+            editor.document.modified = false;
+            showCaption();
+            return true;
+        case SaveOutcome::InUse:
+            showError(atelierWindow, name + L" est ouvert par un autre programme (le quiz est peut-être en cours de "
+                                            L"jeu). Fermez-le, puis enregistrez de nouveau : rien n'est perdu.");
+            return false;
+        case SaveOutcome::Failed: break;
+    }
+    showError(atelierWindow, L"Impossible d'enregistrer " + name + L". Le fichier précédent est intact.");
+    return false;
+}
+
+std::wstring withExtension(const std::wstring& name, const wchar_t* extension) {
+    const std::size_t dot = name.find_last_of(L'.');
+    return (dot == std::wstring::npos ? name : name.substr(0, dot)) + extension;
+}
+
+std::wstring suggestedFileName() {
+    if (!editor.path.empty()) return editor.path;
+    return editor.suggestedName.empty() ? std::wstring(L"mon_quiz.exe") : editor.suggestedName;
+}
+
+void adopt(QuizDocument document, const std::wstring& path, const std::wstring& suggested) {
+    editor.document = std::move(document);
+    editor.path = path;
+    editor.suggestedName = suggested;
+    showDocument(0);
+}
+
+// A quiz source and the pictures beside it, read as the author wrote them.
+std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text, const std::wstring& path) {
+    const ParsedSource parsed = parseQuizSource({reinterpret_cast<const char*>(text.data()), text.size()});
+    if (!parsed.ok()) {
+        showError(atelierWindow, fileNameOf(path) + L" : " + widen(parsed.error));
+        return std::nullopt;
+    }
+    std::vector<std::optional<PictureInput>> pictures;
+    for (const SourceQuestion& question : parsed.source.questions) {
+        if (question.picture.empty()) {
+            pictures.emplace_back();
+            continue;
+        }
+        const std::wstring picturePath = folderOf(path) + L"\\" + widen(question.picture);
+        auto bytes = readFileWide(picturePath);
+        if (!bytes) {
+            showError(atelierWindow, L"Image introuvable ou illisible : " + picturePath);
+            return std::nullopt;
+        }
+        pictures.push_back(PictureInput{question.picture, std::move(*bytes)});
+    }
+    return documentFromSource(parsed.source, std::move(pictures));
+}
+
+}  // namespace
+
+bool confirmDiscard() {
+    if (!editor.document.modified) return true;
+    switch (askYesNoCancel(atelierWindow, L"Enregistrer les modifications apportées à " + documentName() + L" ?")) {
+        case Answer::Yes: return saveQuiz();
+        case Answer::No: return true;
+        case Answer::Cancel: break;
+    }
+    return false;
+}
+
+void newQuiz() {
+    if (confirmDiscard()) adopt(newDocument(), L"", L"");
+}
+
+void openQuiz() {
+    if (!confirmDiscard()) return;
+    if (const auto path = chooseFileToOpen(atelierWindow)) openFile(*path);
+}
+
+bool openFile(const std::wstring& path) {
+    const auto bytes = readFileWide(path);
+    if (!bytes) {
+        showError(atelierWindow, L"Impossible de lire " + fileNameOf(path) + L".");
+        return false;
+    }
+    if (extensionOf(path) == L".toml") {
+        auto opened = importSource(*bytes, path);
+        if (!opened) return false;
+        adopt(std::move(opened->document), L"", withExtension(fileNameOf(path), L".exe"));
+        return true;
+    }
+    OpenedDocument opened = documentFromExecutable(*bytes);
+    if (!opened.error.empty()) {
+        showError(atelierWindow, fileNameOf(path) + L" : " + widen(opened.error));
+        return false;
+    }
+    adopt(std::move(opened.document), path, L"");
+    return true;
+}
+
+bool saveQuiz() { return editor.path.empty() ? saveQuizAs() : writeDocument(editor.path); }
+
+bool saveQuizAs() {
+    const auto path = chooseFileToSave(atelierWindow, suggestedFileName());
+    return path && writeDocument(*path);
+}
+
+void exportSource() {
+    const auto path = chooseSourceToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".toml"));
+    if (!path) return;
+    const QuizResources quiz = documentResources(editor.document, narrow(documentName()));
+    if (!quiz.ok()) {
+        showError(atelierWindow, L"La source ne peut pas être écrite : " + widen(quiz.error));
+        return;
+    }
+    QuizSource source = savedSource(editor.document);
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        const Resource* picture = findPicture(quiz.resources, i);
+        if (picture == nullptr) continue;
+        source.questions[i].picture = pictureFileName(*picture);
+        const std::wstring picturePath = folderOf(*path) + L"\\" + widen(source.questions[i].picture);
+        if (replaceFileWide(picturePath, picture->data) != SaveOutcome::Saved) {
+            showError(atelierWindow, L"Impossible d'écrire " + picturePath + L".");
+            return;
+        }
+    }
+    const std::string text = formatQuizSource(source);
+    if (replaceFileWide(*path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}) !=
+        SaveOutcome::Saved) {
+        showError(atelierWindow, L"Impossible d'écrire " + fileNameOf(*path) + L".");
+    }
+}
+
+void testQuiz() {
+    const auto image = quizExecutable();
+    if (!image) return;
+    const auto folder = newTestFolder();
+    const std::wstring program = folder ? *folder + L"\\" + withExtension(fileNameOf(suggestedFileName()), L".exe") : L"";
+    if (!folder || replaceFileWide(program, *image) != SaveOutcome::Saved) {
+        showError(atelierWindow, L"Impossible de préparer l'essai du quiz dans le dossier temporaire.");
+        return;
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder->c_str(),
+                        &startup, &process)) {
+        showError(atelierWindow, L"Impossible de lancer l'essai du quiz.");
+        return;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The document and its files: new, open, save, save as, export of the
+// source, and the test run of the quiz. Unsaved changes are never lost
+// without the author's word.
+
+#include <string>
+
+// True when the document may be put aside: nothing unsaved, or the author
+// saved it or chose not to.
+bool confirmDiscard();
+
+void newQuiz();
+void openQuiz();
+// Opens `path` (a quiz executable or a quiz source); a message and the
+// document untouched when it holds no quiz.
+bool openFile(const std::wstring& path);
+bool saveQuiz();
+bool saveQuizAs();
+void exportSource();
+void testQuiz();

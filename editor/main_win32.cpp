@@ -1,0 +1,50 @@
+// Zorbel Atelier: start-up, the file named on the command line, and the
+// message loop.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "editor/editor_state_win32.h"
+#include "editor/editor_window_win32.h"
+#include "editor/file_commands_win32.h"
+
+namespace {
+
+// `atelier.exe [FILE]`: the file to open at start, if any.
+std::wstring fileFromCommandLine() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring file = arguments != nullptr && count > 1 ? arguments[1] : L"";
+    LocalFree(arguments);
+    return file;
+}
+
+int runMessageLoop(HWND window, HACCEL keys) {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(window, keys, &message)) continue;
+        // Tab and Shift+Tab move between the fields.
+        if (IsDialogMessageW(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!registerEditorClass(instance)) return 1;
+    HWND window = createEditorWindow(instance);
+    if (window == nullptr) return 1;
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    if (const std::wstring file = fileFromCommandLine(); !file.empty()) openFile(file);
+    HACCEL keys = createEditorAccelerators();
+    const int exitCode = runMessageLoop(window, keys);
+    DestroyAcceleratorTable(keys);
+    return exitCode;
+}
