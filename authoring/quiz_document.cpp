@@ -118,6 +118,8 @@ std::string fileNameOf(const std::string& path) {
 QuizDocument newDocument() {
     QuizDocument document;
     document.source.answersPerQuestion = 1;
+    // A comment typed in a new quiz is shown once its question is solved.
+    document.source.commentMode = 2;
     return document;
 }
 

@@ -24,7 +24,8 @@ struct QuizDocument {
     bool modified = false;
 };
 
-// An empty quiz with one answer per question.
+// An empty quiz with one answer per question, its comments shown as each
+// question is solved.
 QuizDocument newDocument();
 
 // What an operation says when it refuses a change; empty when it is done.

@@ -5,34 +5,10 @@
 #include <vector>
 
 #include "common/file_access.h"
+#include "tests/e2e/desktop_win32.h"
 #include "resources/contract_ids.h"
 
 namespace {
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK findTopLevel(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && std::string(className) == search->className && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND topLevelWindow(DWORD processId, const char* className) {
-    WindowSearch search{processId, className, nullptr};
-    EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 struct ChildSearch {
     int controlId;
@@ -55,48 +31,9 @@ HWND panelHolding(HWND main, int controlId) {
     return search.found;
 }
 
-void sendKey(WORD virtualKey, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-void sendUnicode(wchar_t character) {
-    INPUT inputs[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wScan = character;
-        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
-    }
-    SendInput(2, inputs, sizeof inputs[0]);
-}
-
-void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
 }  // namespace
 
-std::filesystem::path testProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path();
-}
-
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        pause(20);
-    }
-    return true;
-}
-
-void writeFileBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-PlayerRun::PlayerRun(const std::string& exe, const std::optional<std::string>& progress) : exe_(exe) {
+PlayerRun::PlayerRun(const std::filesystem::path& exe, const std::optional<std::string>& progress) : exe_(exe) {
     static int runs = 0;
     folder_ = std::filesystem::temp_directory_path() /
               ("zorbel-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
@@ -104,12 +41,13 @@ PlayerRun::PlayerRun(const std::string& exe, const std::optional<std::string>& p
     std::filesystem::create_directories(folder_);
     if (progress) writeFileBytes(progressPath(), *progress);
 
-    const std::string program = (testProgramFolder() / exe).string();
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup{};
+    // Wide names: any file name works, whatever the ANSI code page.
+    const std::wstring program = (testProgramFolder() / exe).wstring();
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                   folder_.string().c_str(), &startup, &process_);
+    CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                   folder_.wstring().c_str(), &startup, &process_);
 }
 
 PlayerRun::~PlayerRun() {
@@ -149,12 +87,7 @@ HWND PlayerRun::singlePanel() const { return panelHolding(main_, controlid::Answ
 HWND PlayerRun::overviewPanel() const { return panelHolding(main_, controlid::OverviewFieldBase + 1); }
 HWND PlayerRun::control(HWND panel, int id) const { return GetDlgItem(panel, id); }
 
-HWND PlayerRun::focused() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(process_.dwThreadId, &info);
-    return info.hwndFocus;
-}
+HWND PlayerRun::focused() const { return focusedIn(process_.dwThreadId); }
 
 RECT PlayerRun::placeIn(HWND panel, HWND window) const {
     RECT rect = screenRect(window);
@@ -168,11 +101,7 @@ std::string PlayerRun::text(HWND window) const {
     return buffer;
 }
 
-RECT PlayerRun::screenRect(HWND window) const {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
+RECT PlayerRun::screenRect(HWND window) const { return ::screenRect(window); }
 
 COLORREF PlayerRun::fillColour(HWND controlWindow) const {
     const RECT rect = screenRect(controlWindow);
@@ -184,13 +113,7 @@ COLORREF PlayerRun::fillColour(HWND controlWindow) const {
 
 void PlayerRun::click(HWND controlWindow) {
     const RECT rect = screenRect(controlWindow);
-    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof inputs[0]);
-    pause(150);
+    clickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
 void PlayerRun::type(const std::string& cp1252Text) {
@@ -212,19 +135,9 @@ void PlayerRun::type(const std::string& cp1252Text) {
     pause(150);
 }
 
-void PlayerRun::pressKey(WORD virtualKey) {
-    sendKey(virtualKey, false);
-    sendKey(virtualKey, true);
-    pause(200);
-}
+void PlayerRun::pressKey(WORD virtualKey) { pressKeys({}, virtualKey); }
 
-void PlayerRun::pressWithShift(WORD virtualKey) {
-    sendKey(VK_SHIFT, false);
-    sendKey(virtualKey, false);
-    sendKey(virtualKey, true);
-    sendKey(VK_SHIFT, true);
-    pause(200);
-}
+void PlayerRun::pressWithShift(WORD virtualKey) { pressKeys({VK_SHIFT}, virtualKey); }
 
 void PlayerRun::wheel(HWND window, int delta) {
     const RECT rect = screenRect(window);
@@ -270,7 +183,7 @@ bool PlayerRun::running() const {
 }
 
 std::filesystem::path PlayerRun::progressPath() const {
-    return folder_ / (std::filesystem::path(exe_).stem().string() + ".txt");
+    return folder_ / (exe_.stem().wstring() + L".txt");
 }
 
 std::optional<std::string> PlayerRun::progressFile() const {

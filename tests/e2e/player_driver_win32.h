@@ -12,6 +12,8 @@
 #include <ostream>
 #include <string>
 
+#include "tests/e2e/desktop_win32.h"
+
 // Rectangles compare and print in test messages.
 inline bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -27,9 +29,9 @@ struct MessageBoxSeen {
 
 class PlayerRun {
 public:
-    // `exe` is a file name beside the test program. `progress`, when given,
+    // `exe` is a file name beside the test program, or a path. `progress`, when given,
     // is written as the progress file before the start.
-    explicit PlayerRun(const std::string& exe, const std::optional<std::string>& progress = std::nullopt);
+    explicit PlayerRun(const std::filesystem::path& exe, const std::optional<std::string>& progress = std::nullopt);
     ~PlayerRun();
     PlayerRun(const PlayerRun&) = delete;
     PlayerRun& operator=(const PlayerRun&) = delete;
@@ -72,19 +74,11 @@ public:
     std::optional<std::string> progressFile() const;
 
 private:
-    std::string exe_;
+    std::filesystem::path exe_;
     std::filesystem::path folder_;
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
 };
-
-std::filesystem::path testProgramFolder();
-
-// Polls `condition` until it holds or `timeout` passes.
-bool eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
-
-void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // Saves what the screen shows of `window`'s client area as a 24-bit BMP file.
 bool saveScreenshot(HWND window, const std::filesystem::path& path);

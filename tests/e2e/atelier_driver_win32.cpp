@@ -1,0 +1,231 @@
+#include "tests/e2e/atelier_driver_win32.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "resources/contract_ids.h"
+#include "tests/e2e/desktop_win32.h"
+
+namespace {
+
+// Memory in the editor's process, for messages that carry pointers.
+class RemoteBlock {
+public:
+    RemoteBlock(HANDLE process, std::size_t size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    void* address() const { return address_; }
+    void write(std::size_t offset, const void* bytes, std::size_t size) const {
+        WriteProcessMemory(process_, static_cast<char*>(address_) + offset, bytes, size, nullptr);
+    }
+    void read(std::size_t offset, void* bytes, std::size_t size) const {
+        ReadProcessMemory(process_, static_cast<const char*>(address_) + offset, bytes, size, nullptr);
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+struct ChildText {
+    std::vector<HWND> buttons;
+};
+
+BOOL CALLBACK collectButtons(HWND child, LPARAM parameter) {
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    if (std::wstring(className) == L"Button") reinterpret_cast<ChildText*>(parameter)->buttons.push_back(child);
+    return TRUE;
+}
+
+std::wstring textOf(HWND window) {
+    wchar_t buffer[2048] = {};
+    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+// The file-name box of an open or save dialog: the edit of combo box 1148, or edit 1152.
+HWND fileNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, 1148)) {
+        if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
+        return combo;
+    }
+    return GetDlgItem(dialog, 1152);
+}
+
+HWND messageBoxOf(DWORD processId) {
+    return topLevelWindow(processId, "#32770", [](HWND window) {
+        return GetDlgItem(window, 0xFFFF) != nullptr && fileNameBox(window) == nullptr;
+    });
+}
+
+}  // namespace
+
+AtelierRun::AtelierRun() {
+    static int runs = 0;
+    folder_ = std::filesystem::temp_directory_path() /
+              ("zorbel-atelier-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+}
+
+AtelierRun::~AtelierRun() {
+    if (running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
+    if (process_.hThread != nullptr) CloseHandle(process_.hThread);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::filesystem::path AtelierRun::copyIn(const std::filesystem::path& fromTestPrograms, const std::string& as) {
+    const std::filesystem::path to = folder_ / (as.empty() ? fromTestPrograms.filename() : std::filesystem::path(as));
+    std::filesystem::copy_file(testProgramFolder() / fromTestPrograms, to,
+                               std::filesystem::copy_options::overwrite_existing);
+    return to;
+}
+
+bool AtelierRun::start(const std::wstring& argument) {
+    const std::wstring program = (testProgramFolder() / "atelier.exe").wstring();
+    std::wstring commandLine = L"\"" + program + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.wstring().c_str(), &startup, &process_)) {
+        return false;
+    }
+    char className[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, AtelierWindowClass, -1, className, sizeof className, nullptr, nullptr);
+    eventually([&] { return (window_ = topLevelWindow(process_.dwProcessId, className)) != nullptr; },
+               std::chrono::milliseconds(15000));
+    if (window_ != nullptr) WaitForInputIdle(process_.hProcess, 5000);
+    return window_ != nullptr;
+}
+
+std::wstring AtelierRun::text(int id) const { return textOf(control(id)); }
+std::wstring AtelierRun::caption() const { return textOf(window_); }
+
+COLORREF AtelierRun::fillColour(int id) const {
+    const RECT rect = screenRect(control(id));
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, rect.left + 3, rect.top + 3);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void AtelierRun::click(int id) {
+    const RECT rect = screenRect(control(id));
+    clickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+void AtelierRun::typeInto(int id, const std::wstring& text) {
+    // The first click on a freshly started display can be lost: click until the field has the focus.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        click(id);
+        if (eventually([&] { return focusedIn(process_.dwThreadId) == control(id); }, std::chrono::milliseconds(1500))) {
+            break;
+        }
+    }
+    pressKeys({VK_CONTROL}, VK_HOME);
+    pressKeys({VK_CONTROL, VK_SHIFT}, VK_END);
+    pressKeys({}, VK_DELETE);
+    typeText(text);
+}
+
+void AtelierRun::press(std::initializer_list<WORD> held, WORD key) { pressKeys(held, key); }
+
+int AtelierRun::questionCount() const {
+    return static_cast<int>(SendMessageW(control(atelierid::QuestionList), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring AtelierRun::questionText(int index) const {
+    constexpr std::size_t Characters = 512;
+    const RemoteBlock block(process_.hProcess, sizeof(LVITEMW) + Characters * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.cchTextMax = Characters;
+    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(block.address()) + sizeof(LVITEMW));
+    block.write(0, &item, sizeof item);
+    SendMessageW(control(atelierid::QuestionList), LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(block.address()));
+    wchar_t text[Characters] = {};
+    block.read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
+    return text;
+}
+
+void AtelierRun::clickQuestion(int index) {
+    const RemoteBlock block(process_.hProcess, sizeof(RECT));
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    block.write(0, &rect, sizeof rect);
+    HWND list = control(atelierid::QuestionList);
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.address()));
+    block.read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    clickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+void AtelierRun::dropFiles(const std::vector<std::filesystem::path>& files) {
+    std::wstring names;
+    for (const auto& file : files) names += file.wstring() + L'\0';
+    names += L'\0';
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    // The block lives in the editor, which frees it with DragFinish.
+    const std::size_t size = sizeof header + names.size() * sizeof(wchar_t);
+    void* block = VirtualAllocEx(process_.hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(process_.hProcess, block, &header, sizeof header, nullptr);
+    WriteProcessMemory(process_.hProcess, static_cast<char*>(block) + sizeof header, names.data(),
+                       names.size() * sizeof(wchar_t), nullptr);
+    PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    pause(300);
+}
+
+std::optional<BoxSeen> AtelierRun::answerBox(int id) {
+    HWND box = nullptr;
+    if (!eventually([&] { return (box = messageBoxOf(process_.dwProcessId)) != nullptr; },
+                    std::chrono::milliseconds(10000))) {
+        return std::nullopt;
+    }
+    BoxSeen seen{textOf(GetDlgItem(box, 0xFFFF)), {}};
+    ChildText children;
+    EnumChildWindows(box, collectButtons, reinterpret_cast<LPARAM>(&children));
+    for (HWND button : children.buttons) seen.buttons.push_back(textOf(button));
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    eventually([&] { return !IsWindow(box); });
+    pause(200);
+    return seen;
+}
+
+bool AtelierRun::chooseInFileDialog(const std::wstring& path) {
+    HWND dialog = nullptr;
+    const auto isFileDialog = [](HWND window) { return fileNameBox(window) != nullptr; };
+    if (!eventually([&] { return (dialog = topLevelWindow(process_.dwProcessId, "#32770", isFileDialog)) != nullptr; },
+                    std::chrono::milliseconds(10000))) {
+        return false;
+    }
+    SendMessageW(fileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    // Saving over a file asks first: yes.
+    const bool closed = eventually([&] {
+        if (HWND replace = messageBoxOf(process_.dwProcessId)) PostMessageW(replace, WM_COMMAND, IDYES, 0);
+        return !IsWindow(dialog);
+    });
+    pause(300);
+    return closed;
+}
+
+bool AtelierRun::running() const {
+    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool AtelierRun::waitForExit() { return WaitForSingleObject(process_.hProcess, 15000) == WAIT_OBJECT_0; }

@@ -1,0 +1,60 @@
+#pragma once
+// Drives Zorbel Atelier as an author does: started in a fresh folder of its
+// own, found by its window class, typed into with real keys, its list,
+// dialogs and message boxes read and answered from outside.
+
+#include <windows.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct BoxSeen {
+    std::wstring text;
+    std::vector<std::wstring> buttons;  // their texts, in creation order
+};
+
+class AtelierRun {
+public:
+    AtelierRun();  // makes the folder; `start` starts the editor in it
+    ~AtelierRun();
+    AtelierRun(const AtelierRun&) = delete;
+    AtelierRun& operator=(const AtelierRun&) = delete;
+
+    const std::filesystem::path& folder() const { return folder_; }
+    // Copies a file of the test program's folder into this run's folder.
+    std::filesystem::path copyIn(const std::filesystem::path& fromTestPrograms, const std::string& as = "");
+    // Starts atelier.exe with `argument` (a file name in the folder, or none); false when no window came.
+    bool start(const std::wstring& argument = L"");
+
+    HWND window() const { return window_; }
+    HWND control(int id) const { return GetDlgItem(window_, id); }
+    std::wstring text(int id) const;
+    std::wstring caption() const;
+    COLORREF fillColour(int id) const;
+
+    void click(int id);
+    // Clicks the field until it has the focus, selects its text, types `text`.
+    void typeInto(int id, const std::wstring& text);
+    void press(std::initializer_list<WORD> held, WORD key);
+
+    int questionCount() const;
+    std::wstring questionText(int index) const;
+    void clickQuestion(int index);
+    // Drops files from outside onto the window, as Explorer does.
+    void dropFiles(const std::vector<std::filesystem::path>& files);
+
+    // Waits for a message box, reads it and presses the button `id` (IDOK...).
+    std::optional<BoxSeen> answerBox(int id);
+    // Waits for the system's open or save dialog and chooses `path` in it.
+    bool chooseInFileDialog(const std::wstring& path);
+
+    bool running() const;
+    bool waitForExit();
+
+private:
+    std::filesystem::path folder_;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};

@@ -1,0 +1,192 @@
+// Zorbel Atelier as an author uses it: a quiz made from nothing with pictures
+// added through the menu command and by a drop, edited, saved, opened again
+// and played; the try field against the grading core; a save over a quiz
+// that is running; unsaved changes on closing; a file that is not a quiz.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/file_access.h"
+
+#include "grading/verdict.h"
+#include "resources/contract_ids.h"
+#include "tests/e2e/atelier_driver_win32.h"
+#include "tests/e2e/player_driver_win32.h"
+
+namespace {
+
+using namespace atelierid;
+
+std::string fileBytes(const std::filesystem::path& path) {
+    const auto bytes = readWholeFile(path.string());
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+std::wstring utf16(std::string_view cp1252) {
+    std::wstring wide(cp1252.size(), L'\0');
+    MultiByteToWideChar(1252, 0, cp1252.data(), static_cast<int>(cp1252.size()), wide.data(),
+                        static_cast<int>(wide.size()));
+    return wide;
+}
+
+bool textBecomes(AtelierRun& run, int id, const std::wstring& text) {
+    return eventually([&] { return run.text(id) == text; });
+}
+
+TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
+    AtelierRun run;
+    const auto lune = run.copyIn("pictures/lune.jpg");
+    const auto soleil = run.copyIn("pictures/soleil.jpg");
+    const auto arbre = run.copyIn("pictures/arbre.jpg", "Arbre fruitier.jpg");
+    std::ofstream(run.folder() / "notes.txt") << "pas une image";
+    ASSERT_TRUE(run.start()) << "no editor window";
+    EXPECT_EQ(run.caption(), L"Sans titre - Zorbel Atelier");
+
+    run.dropFiles({soleil, run.folder() / "notes.txt"});
+    const auto refused = run.answerBox(IDOK);
+    ASSERT_TRUE(refused.has_value()) << "no message for the file that is not a picture";
+    EXPECT_NE(refused->text.find(L"notes.txt"), std::wstring::npos) << refused->text;
+    EXPECT_EQ(run.questionCount(), 0) << "nothing is added when one file is not a picture";
+
+    run.dropFiles({soleil, lune});
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 2; }));
+    run.press({VK_CONTROL}, 'I');
+    ASSERT_TRUE(run.chooseInFileDialog(arbre.wstring())) << "no picture dialog";
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 3; }));
+    EXPECT_EQ(run.caption(), L"*Sans titre - Zorbel Atelier");
+
+    // Dropped together, they come in file-name order: lune before soleil.
+    run.clickQuestion(0);
+    run.typeInto(ExpectedAnswer, L"LUNE");
+    EXPECT_EQ(run.questionText(0), L"1. LUNE");
+    run.clickQuestion(1);
+    run.typeInto(ExpectedAnswer, L"SOLEIL");
+    run.typeInto(Comment, L"Une étoile.");
+    run.typeInto(QuizName, L"Le ciel");
+    EXPECT_EQ(run.questionText(1), L"2. SOLEIL");
+
+    run.press({VK_CONTROL}, 'S');
+    const std::filesystem::path saved = run.folder() / L"mon quiz é.exe";
+    ASSERT_TRUE(run.chooseInFileDialog(saved.wstring())) << "no save dialog";
+    ASSERT_TRUE(eventually([&] { return run.caption() == L"mon quiz é.exe - Zorbel Atelier"; }))
+        << "caption: " << testing::PrintToString(run.caption());
+
+    PlayerRun player(saved);
+    ASSERT_TRUE(player.waitForMainWindow()) << "the saved quiz does not start";
+    EXPECT_EQ(player.text(player.mainWindow()), "Le ciel");
+    player.answer("lune");
+    EXPECT_TRUE(eventually([&] { return player.panelText(controlid::VerdictLabel) == "BRAVO"; }));
+    player.close();
+
+    AtelierRun again;
+    std::filesystem::copy_file(saved, again.folder() / "quiz.exe");
+    ASSERT_TRUE(again.start(L"quiz.exe"));
+    ASSERT_EQ(again.questionCount(), 3);
+    EXPECT_EQ(again.questionText(1), L"2. SOLEIL");
+    EXPECT_EQ(again.text(QuizName), L"Le ciel");
+    again.clickQuestion(1);
+    EXPECT_TRUE(textBecomes(again, Comment, L"Une étoile."));
+}
+
+TEST(Atelier, TheTryFieldGivesThePlayersVerdictsInBothViews) {
+    AtelierRun run;
+    run.copyIn("demo.exe");
+    ASSERT_TRUE(run.start(L"demo.exe"));
+    run.clickQuestion(0);
+    ASSERT_TRUE(textBecomes(run, ExpectedAnswer, L"SOLEIL"));
+    for (const char* typed : {"soleil", "solei", "soliel", "soleils", "sol", "lune", " SOLEIL "}) {
+        run.typeInto(TryField, utf16(typed));
+        const std::string single(verdictText(gradeAnswer("SOLEIL", typed, false)));
+        const std::string overview(verdictText(gradeAnswer("SOLEIL", typed, true)));
+        EXPECT_TRUE(textBecomes(run, SingleViewVerdict, utf16(single))) << typed << ": " << single;
+        EXPECT_TRUE(textBecomes(run, OverviewVerdict, utf16(overview))) << typed << ": " << overview;
+    }
+    run.typeInto(TryField, L"soleil");
+    ASSERT_TRUE(textBecomes(run, SingleViewVerdict, L"BRAVO"));
+    EXPECT_EQ(run.fillColour(SingleViewVerdict), RGB(0, 255, 0)) << "the player's colour for BRAVO";
+    EXPECT_EQ(run.caption(), L"demo.exe - Zorbel Atelier") << "trying changes nothing in the quiz";
+
+    run.clickQuestion(11);  // ARC-EN-CIEL
+    run.typeInto(ExpectedAnswer, L"ÉTÉ");
+    EXPECT_NE(run.text(Warnings).find(L"3 caractères ou moins"), std::wstring::npos) << run.text(Warnings);
+    EXPECT_NE(run.text(Warnings).find(L"accentuées"), std::wstring::npos) << run.text(Warnings);
+}
+
+TEST(Atelier, ACharacterTheQuizCannotHoldIsRefusedByName) {
+    AtelierRun run;
+    ASSERT_TRUE(run.start());
+    run.typeInto(QuizName, L"Mon quiz ✓");
+    const auto box = run.answerBox(IDOK);
+    ASSERT_TRUE(box.has_value()) << "no message for ✓";
+    EXPECT_NE(box->text.find(L"« ✓ » (U+2713)"), std::wstring::npos) << box->text;
+    EXPECT_TRUE(textBecomes(run, QuizName, L"Mon quiz ")) << "the field keeps what the quiz can hold";
+}
+
+TEST(Atelier, SavingOverARunningQuizSaysSoAndLosesNothing) {
+    AtelierRun run;
+    const auto quiz = run.copyIn("demo.exe", "quiz.exe");
+    const std::string before = fileBytes(quiz);
+    ASSERT_TRUE(run.start(L"quiz.exe"));
+    run.clickQuestion(0);
+    run.typeInto(ExpectedAnswer, L"ASTRE");
+    ASSERT_EQ(run.caption(), L"*quiz.exe - Zorbel Atelier");
+
+    // As Windows holds a running program's file.
+    HANDLE held = CreateFileW(quiz.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    run.press({VK_CONTROL}, 'S');
+    const auto box = run.answerBox(IDOK);
+    CloseHandle(held);
+    ASSERT_TRUE(box.has_value()) << "the failed save says nothing";
+    EXPECT_NE(box->text.find(L"quiz.exe est ouvert par un autre programme"), std::wstring::npos) << box->text;
+    EXPECT_EQ(run.caption(), L"*quiz.exe - Zorbel Atelier") << "still unsaved";
+    EXPECT_EQ(fileBytes(quiz), before) << "the old quiz is whole";
+
+    run.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(eventually([&] { return run.caption() == L"quiz.exe - Zorbel Atelier"; }));
+    EXPECT_NE(fileBytes(quiz), before);
+}
+
+TEST(Atelier, UnsavedChangesAreNeverLostWithoutAsking) {
+    AtelierRun run;
+    const auto quiz = run.copyIn("demo.exe");
+    const std::string before = fileBytes(quiz);
+    ASSERT_TRUE(run.start(L"demo.exe"));
+    run.typeInto(Creator, L"Camille");
+
+    PostMessageW(run.window(), WM_CLOSE, 0, 0);
+    const auto cancelled = run.answerBox(IDCANCEL);
+    ASSERT_TRUE(cancelled.has_value()) << "closing did not ask";
+    EXPECT_EQ(cancelled->text, L"Enregistrer les modifications apportées à demo.exe ?");
+    EXPECT_EQ(cancelled->buttons, (std::vector<std::wstring>{L"&Oui", L"&Non", L"Annuler"}));
+    EXPECT_TRUE(run.running()) << "Annuler keeps the editor open";
+
+    PostMessageW(run.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(run.answerBox(IDNO).has_value());
+    EXPECT_TRUE(run.waitForExit()) << "Non closes";
+    EXPECT_EQ(fileBytes(quiz), before) << "and writes nothing";
+
+    AtelierRun yes;
+    yes.copyIn("demo.exe");
+    ASSERT_TRUE(yes.start(L"demo.exe"));
+    yes.typeInto(Creator, L"Camille");
+    PostMessageW(yes.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(yes.answerBox(IDYES).has_value());
+    EXPECT_TRUE(yes.waitForExit()) << "Oui saves and closes";
+    EXPECT_NE(fileBytes(yes.folder() / "demo.exe"), before);
+}
+
+TEST(Atelier, AFileThatIsNotAQuizLeavesAnEmptyDocument) {
+    AtelierRun run;
+    run.copyIn("zorbel.exe", "lecteur.exe");
+    ASSERT_TRUE(run.start(L"lecteur.exe"));
+    const auto box = run.answerBox(IDOK);
+    ASSERT_TRUE(box.has_value()) << "no message for a file without a quiz";
+    EXPECT_EQ(box->text.find(L'\n'), std::wstring::npos) << "one line: " << box->text;
+    EXPECT_NE(box->text.find(L"lecteur.exe"), std::wstring::npos) << box->text;
+    EXPECT_EQ(run.caption(), L"Sans titre - Zorbel Atelier");
+    EXPECT_EQ(run.questionCount(), 0);
+}
+
+}  // namespace

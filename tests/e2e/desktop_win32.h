@@ -1,0 +1,36 @@
+#pragma once
+// What every end-to-end driver does to another process's windows: find them,
+// and type, click and press keys as a person does (SendInput).
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+std::filesystem::path testProgramFolder();
+
+// Polls `condition` until it holds or `timeout` passes.
+bool eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+void pause(int milliseconds);
+
+void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// A visible top-level window of the process with this class (and for which
+// `wanted` holds); null when none.
+HWND topLevelWindow(DWORD processId, const char* className,
+                    const std::function<bool(HWND)>& wanted = [](HWND) { return true; });
+
+void sendKey(WORD virtualKey, bool up);
+void sendUnicode(wchar_t character);
+void pressKeys(std::initializer_list<WORD> held, WORD key);  // e.g. {VK_CONTROL}, 'S'
+// Each character as its key when the keyboard has one, else as a Unicode event.
+void typeText(std::wstring_view text);
+void clickAt(int x, int y);
+
+RECT screenRect(HWND window);
+// The control under the process's keyboard focus.
+HWND focusedIn(DWORD threadId);
