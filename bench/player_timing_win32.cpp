@@ -5,7 +5,10 @@
 // - a 96-question quiz from its start to an idle window, beside the bare
 //   picture work that start-up cannot avoid, done here in the same run: its 96
 //   pictures decoded and scaled for the overview, and the first one for the
-//   single-question view.
+//   single-question view;
+// - Zorbel Atelier opening the 96-question quiz, from its start to an idle
+//   window with the 96 questions listed and the visible thumbnails drawn,
+//   beside the editor starting with no file.
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +18,7 @@
 
 #include "pictures/picture_loader_win32.h"
 #include "resources/contract_ids.h"
+#include "tests/e2e/atelier_driver_win32.h"
 #include "tests/e2e/player_driver_win32.h"
 
 namespace {
@@ -103,6 +107,23 @@ std::vector<double> timePictureWork(const char* exe, int count, int runs) {
     return samples;
 }
 
+// `file` empty: the editor with a new document.
+std::vector<double> timeEditorOpening(const char* file, int questions, int runs) {
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        AtelierRun run;
+        std::wstring argument;
+        if (*file != '\0') argument = run.copyIn(file).filename().wstring();
+        const auto start = Clock::now();
+        if (!run.start(argument) || !eventually([&] { return run.questionCount() == questions; })) {
+            std::fprintf(stderr, "the editor did not show %d questions\n", questions);
+            return {};
+        }
+        samples.push_back(milliseconds(Clock::now() - start));
+    }
+    return samples;
+}
+
 }  // namespace
 
 int main() {
@@ -110,12 +131,19 @@ int main() {
     const auto steps = timeNextQuestion("demo.exe", 48);
     const auto bigStart = timeStartUps("quiz_96.exe", 7);
     const auto pictures = timePictureWork("quiz_96.exe", 96, 7);
-    if (demoStart.empty() || steps.empty() || bigStart.empty() || pictures.empty()) return 1;
+    const auto editorEmpty = timeEditorOpening("", 0, 5);
+    const auto editorBig = timeEditorOpening("quiz_96.exe", 96, 5);
+    if (demoStart.empty() || steps.empty() || bigStart.empty() || pictures.empty() || editorEmpty.empty() ||
+        editorBig.empty()) {
+        return 1;
+    }
 
     report("start to idle window (demo.exe, 12 pictures)", demoStart);
     report("next question shown (640 x 402 JPEG)", steps);
     report("start to idle window (quiz_96.exe)", bigStart);
     report("decode and scale its 96 + 1 pictures alone", pictures);
     std::printf("start-up / picture work (medians): %.2f\n", median(bigStart) / median(pictures));
+    report("editor: start to idle window, no file", editorEmpty);
+    report("editor: start to idle window, quiz_96.exe listed", editorBig);
     return 0;
 }
