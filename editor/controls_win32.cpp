@@ -10,67 +10,58 @@
 
 namespace {
 
-struct ControlSpec {
-    int id;
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-};
-
 constexpr DWORD Edit = WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD MultiLine = WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 constexpr DWORD Label = SS_LEFTNOWORDWRAP;
 constexpr DWORD Button = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD Verdict = WS_BORDER | SS_CENTER | SS_CENTERIMAGE;
 
-int label(int field) { return field + editorid::LabelOffset; }
+// A control, and the label above or beside it when it has one.
+struct ControlSpec {
+    int id;
+    const wchar_t* label;  // null: none
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+};
 
 // In Tab order.
 const ControlSpec Specs[] = {
-    {atelierid::QuestionList, WC_LISTVIEWW, L"",
+    {atelierid::QuestionList, nullptr, WC_LISTVIEWW, L"",
      WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER},
-    {editorid::AddPictures, L"BUTTON", L"Ajouter des images…", Button},
-    {editorid::RemoveQuestion, L"BUTTON", L"Supprimer", Button},
-    {editorid::MoveUp, L"BUTTON", L"Monter", Button},
-    {editorid::MoveDown, L"BUTTON", L"Descendre", Button},
-    {atelierid::PicturePreview, L"STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE},
-    {editorid::ChangePicture, L"BUTTON", L"Changer l'image…", Button},
-    {label(atelierid::ExpectedAnswer), L"STATIC", L"Réponse attendue", Label},
-    {atelierid::ExpectedAnswer, L"EDIT", L"", Edit},
-    {label(atelierid::SecondAnswer), L"STATIC", L"Deuxième réponse", Label},
-    {atelierid::SecondAnswer, L"EDIT", L"", Edit},
-    {label(atelierid::Location), L"STATIC", L"Lieu", Label},
-    {atelierid::Location, L"EDIT", L"", Edit},
-    {label(atelierid::Comment), L"STATIC", L"Commentaire", Label},
-    {atelierid::Comment, L"EDIT", L"", MultiLine},
-    {label(atelierid::TryField), L"STATIC", L"Essayer une réponse", Label},
-    {atelierid::TryField, L"EDIT", L"", Edit},
-    {label(atelierid::SingleViewVerdict), L"STATIC", L"Vue d'une question :", Label},
-    {atelierid::SingleViewVerdict, L"STATIC", L"?", Verdict},
-    {label(atelierid::OverviewVerdict), L"STATIC", L"Vue d'ensemble :", Label},
-    {atelierid::OverviewVerdict, L"STATIC", L"?", Verdict},
-    {atelierid::Warnings, L"STATIC", L"", SS_LEFT},
-    {label(atelierid::QuizName), L"STATIC", L"Nom du quiz", Label},
-    {atelierid::QuizName, L"EDIT", L"", Edit},
-    {label(atelierid::Creator), L"STATIC", L"Auteur", Label},
-    {atelierid::Creator, L"EDIT", L"", Edit},
-    {label(atelierid::Explanation), L"STATIC", L"Explication", Label},
-    {atelierid::Explanation, L"EDIT", L"", MultiLine},
-    {label(atelierid::FirstAnswerLabel), L"STATIC", L"Nom de la première réponse", Label},
-    {atelierid::FirstAnswerLabel, L"EDIT", L"", Edit},
-    {label(atelierid::SecondAnswerLabel), L"STATIC", L"Nom de la deuxième réponse", Label},
-    {atelierid::SecondAnswerLabel, L"EDIT", L"", Edit},
-    {label(atelierid::AnswersPerQuestion), L"STATIC", L"Réponses par question", Label},
-    {atelierid::AnswersPerQuestion, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
-    {label(atelierid::CommentMode), L"STATIC", L"Commentaires", Label},
-    {atelierid::CommentMode, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
-    {atelierid::PicturesInOverview, L"BUTTON", L"Images dans la vue d'ensemble", WS_TABSTOP | BS_AUTOCHECKBOX},
-    {atelierid::BackgroundColour, L"BUTTON", L"Couleur de fond…", Button},
-    {editorid::Swatch, L"STATIC", L"", WS_BORDER | SS_NOTIFY},
-    {label(atelierid::CodeLines), L"STATIC", L"Lignes de code (ligne k : le code après k questions résolues)",
-     Label},
-    {atelierid::CodeLines, L"EDIT", L"", MultiLine},
+    {editorid::AddPictures, nullptr, L"BUTTON", L"Ajouter des images…", Button},
+    {editorid::RemoveQuestion, nullptr, L"BUTTON", L"Supprimer", Button},
+    {editorid::MoveUp, nullptr, L"BUTTON", L"Monter", Button},
+    {editorid::MoveDown, nullptr, L"BUTTON", L"Descendre", Button},
+    {atelierid::PicturePreview, nullptr, L"STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE},
+    {editorid::ChangePicture, nullptr, L"BUTTON", L"Changer l'image…", Button},
+    {atelierid::ExpectedAnswer, L"Réponse attendue", L"EDIT", L"", Edit},
+    {atelierid::SecondAnswer, L"Deuxième réponse", L"EDIT", L"", Edit},
+    {atelierid::Location, L"Lieu", L"EDIT", L"", Edit},
+    {atelierid::Comment, L"Commentaire", L"EDIT", L"", MultiLine},
+    {atelierid::TryField, L"Essayer une réponse", L"EDIT", L"", Edit},
+    {atelierid::SingleViewVerdict, L"Vue d'une question :", L"STATIC", L"?", Verdict},
+    {atelierid::OverviewVerdict, L"Vue d'ensemble :", L"STATIC", L"?", Verdict},
+    {atelierid::Warnings, nullptr, L"STATIC", L"", SS_LEFT},
+    {atelierid::QuizName, L"Nom du quiz", L"EDIT", L"", Edit},
+    {atelierid::Creator, L"Auteur", L"EDIT", L"", Edit},
+    {atelierid::Explanation, L"Explication", L"EDIT", L"", MultiLine},
+    {atelierid::FirstAnswerLabel, L"Nom de la première réponse", L"EDIT", L"", Edit},
+    {atelierid::SecondAnswerLabel, L"Nom de la deuxième réponse", L"EDIT", L"", Edit},
+    {atelierid::AnswersPerQuestion, L"Réponses par question", WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
+    {atelierid::CommentMode, L"Commentaires", WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
+    {atelierid::PicturesInOverview, nullptr, L"BUTTON", L"Images dans la vue d'ensemble", WS_TABSTOP | BS_AUTOCHECKBOX},
+    {atelierid::BackgroundColour, nullptr, L"BUTTON", L"Couleur de fond…", Button},
+    {editorid::Swatch, nullptr, L"STATIC", L"", WS_BORDER | SS_NOTIFY},
+    {atelierid::CodeLines, L"Lignes de code (ligne k : le code après k questions résolues)", L"EDIT", L"", MultiLine},
 };
+
+HWND createControl(HWND window, int id, const wchar_t* className, const wchar_t* text, DWORD style) {
+    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), atelierInstance, nullptr);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(editor.font), FALSE);
+    return child;
+}
 
 // Fields whose text goes into the quiz: the player holds at most 259 characters.
 constexpr int LimitedFields[] = {atelierid::ExpectedAnswer,   atelierid::SecondAnswer,     atelierid::Location,
@@ -101,10 +92,10 @@ void fillCombos() {
 
 void createEditorControls(HWND window) {
     for (const ControlSpec& spec : Specs) {
-        HWND child = CreateWindowExW(0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 10, 10,
-                                     window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), atelierInstance,
-                                     nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(editor.font), FALSE);
+        if (spec.label != nullptr) {
+            createControl(window, spec.id + editorid::LabelOffset, L"STATIC", spec.label, Label);
+        }
+        createControl(window, spec.id, spec.className, spec.text, spec.style);
     }
     for (const int id : LimitedFields) SendMessageW(control(id), EM_LIMITTEXT, MaxTextLength, 0);
     prepareQuestionList(control(atelierid::QuestionList));

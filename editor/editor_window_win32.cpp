@@ -256,15 +256,11 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 bool registerEditorClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = editorWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = windowClass.hIcon;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = AtelierWindowClass;
+    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    const WNDCLASSEXW windowClass{sizeof(WNDCLASSEXW), 0, editorWindowProc, 0, 0, instance, icon,
+                                  LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)),
+                                  reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)), nullptr,
+                                  AtelierWindowClass, icon};
     return RegisterClassExW(&windowClass) != 0;
 }
 

@@ -68,24 +68,9 @@ HWND messageBoxOf(DWORD processId) {
 
 }  // namespace
 
-AtelierRun::AtelierRun() {
-    static int runs = 0;
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zorbel-atelier-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-}
+AtelierRun::AtelierRun() : folder_(freshFolder("zorbel-atelier")) {}
 
-AtelierRun::~AtelierRun() {
-    if (running()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
-    if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
-    if (process_.hThread != nullptr) CloseHandle(process_.hThread);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-}
+AtelierRun::~AtelierRun() { endRun(process_, folder_); }
 
 std::filesystem::path AtelierRun::copyIn(const std::filesystem::path& fromTestPrograms, const std::string& as) {
     const std::filesystem::path to = folder_ / (as.empty() ? fromTestPrograms.filename() : std::filesystem::path(as));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "resources/contract_ids.h"
+#include "tests/e2e/atelier_driver_win32.h"
 #include "tests/e2e/player_driver_win32.h"
 
 namespace {
@@ -30,6 +31,25 @@ bool saveShot(PlayerRun& run, const std::filesystem::path& path) {
 
 bool verdictSettles(PlayerRun& run) {
     return eventually([&] { return run.panelText(VerdictLabel) != "?"; });
+}
+
+// Zorbel Atelier on the demo quiz: the first question, an attempt in the try field.
+bool editorScreenshot(const std::filesystem::path& path) {
+    AtelierRun editor;
+    editor.copyIn("demo.exe");
+    if (!editor.start(L"demo.exe")) {
+        std::fprintf(stderr, "the editor never showed its window\n");
+        return false;
+    }
+    editor.clickQuestion(0);
+    editor.typeInto(atelierid::TryField, L"soleill");
+    Sleep(300);
+    if (!saveScreenshot(editor.window(), path)) {
+        std::fprintf(stderr, "could not save %s\n", path.string().c_str());
+        return false;
+    }
+    std::printf("%s\n", path.string().c_str());
+    return true;
 }
 
 }  // namespace
@@ -82,5 +102,5 @@ int main(int argc, char** argv) {
     Sleep(300);
     if (!saveShot(run, folder / "overview_scrolled.bmp")) return 1;
     run.close();
-    return 0;
+    return editorScreenshot(folder / "atelier.bmp") ? 0 : 1;
 }

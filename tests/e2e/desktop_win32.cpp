@@ -120,3 +120,24 @@ HWND focusedIn(DWORD threadId) {
     GetGUIThreadInfo(threadId, &info);
     return info.hwndFocus;
 }
+
+std::filesystem::path freshFolder(const std::string& prefix) {
+    static int runs = 0;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+        (prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+void endRun(PROCESS_INFORMATION& process, const std::filesystem::path& folder) {
+    if (process.hProcess != nullptr && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    if (process.hProcess != nullptr) CloseHandle(process.hProcess);
+    if (process.hThread != nullptr) CloseHandle(process.hThread);
+    process = {};
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}

@@ -19,6 +19,11 @@ void pause(int milliseconds);
 
 void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
+// A new empty folder under the temporary folder, for one run of a program.
+std::filesystem::path freshFolder(const std::string& prefix);
+// Ends the program if it still runs, closes its handles, removes its folder.
+void endRun(PROCESS_INFORMATION& process, const std::filesystem::path& folder);
+
 // A visible top-level window of the process with this class (and for which
 // `wanted` holds); null when none.
 HWND topLevelWindow(DWORD processId, const char* className,

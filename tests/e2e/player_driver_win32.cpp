@@ -34,11 +34,7 @@ HWND panelHolding(HWND main, int controlId) {
 }  // namespace
 
 PlayerRun::PlayerRun(const std::filesystem::path& exe, const std::optional<std::string>& progress) : exe_(exe) {
-    static int runs = 0;
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zorbel-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
+    folder_ = freshFolder("zorbel-e2e");
     if (progress) writeFileBytes(progressPath(), *progress);
 
     // Wide names: any file name works, whatever the ANSI code page.
@@ -50,16 +46,7 @@ PlayerRun::PlayerRun(const std::filesystem::path& exe, const std::optional<std::
                    folder_.wstring().c_str(), &startup, &process_);
 }
 
-PlayerRun::~PlayerRun() {
-    if (running()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
-    if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
-    if (process_.hThread != nullptr) CloseHandle(process_.hThread);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-}
+PlayerRun::~PlayerRun() { endRun(process_, folder_); }
 
 bool PlayerRun::waitForMainWindow() {
     if (process_.hProcess == nullptr) return false;
