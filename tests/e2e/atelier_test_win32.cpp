@@ -38,7 +38,10 @@ TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
     AtelierRun run;
     const auto lune = run.copyIn("pictures/lune.jpg");
     const auto soleil = run.copyIn("pictures/soleil.jpg");
-    const auto arbre = run.copyIn("pictures/arbre.jpg", "Arbre fruitier.jpg");
+    // A picture in a folder whose name no ANSI code page holds.
+    std::filesystem::create_directories(run.folder() / L"photos ✓ 日本");
+    const auto arbre = run.folder() / L"photos ✓ 日本" / L"Arbre fruitier.jpg";
+    std::filesystem::copy_file(testProgramFolder() / "pictures/arbre.jpg", arbre);
     std::ofstream(run.folder() / "notes.txt") << "pas une image";
     ASSERT_TRUE(run.start()) << "no editor window";
     EXPECT_EQ(run.caption(), L"Sans titre - Zorbel Atelier");
@@ -111,6 +114,48 @@ TEST(Atelier, TheTryFieldGivesThePlayersVerdictsInBothViews) {
     run.typeInto(ExpectedAnswer, L"ÉTÉ");
     EXPECT_NE(run.text(Warnings).find(L"3 caractères ou moins"), std::wstring::npos) << run.text(Warnings);
     EXPECT_NE(run.text(Warnings).find(L"accentuées"), std::wstring::npos) << run.text(Warnings);
+}
+
+TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
+    AtelierRun run;
+    run.copyIn("demo.exe");
+    ASSERT_TRUE(run.start(L"demo.exe"));
+    run.clickQuestion(1);
+    run.press({VK_MENU}, VK_UP);
+    ASSERT_TRUE(eventually([&] { return run.questionText(0) == L"1. LUNE"; })) << run.questionText(0);
+    EXPECT_EQ(run.questionText(1), L"2. SOLEIL");
+    run.clickQuestion(11);
+    run.press({}, VK_DELETE);
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 11; }));
+    EXPECT_EQ(run.caption(), L"*demo.exe - Zorbel Atelier");
+
+    // F5: the document as it is now, played from a folder of its own.
+    run.press({}, VK_F5);
+    HWND quiz = nullptr;
+    ASSERT_TRUE(eventually([&] { return (quiz = FindWindowA(MainWindowClass, nullptr)) != nullptr; }, std::chrono::milliseconds(15000)))
+        << "F5 started no quiz";
+    char caption[64] = {};
+    GetWindowTextA(quiz, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Le ciel et la nature");
+    PostMessageA(quiz, WM_CLOSE, 0, 0);
+    EXPECT_EQ(readWholeFile((run.folder() / "demo.exe").string())->size(),
+              std::filesystem::file_size(testProgramFolder() / "demo.exe"))
+        << "trying the quiz does not save it";
+
+    // Fichier > Exporter la source..., once the editor has the keyboard back.
+    ASSERT_TRUE(eventually([&] { return !IsWindow(quiz); }));
+    run.clickQuestion(0);
+    run.press({VK_MENU}, 'F');
+    run.press({}, 'X');
+    ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"source.toml").wstring())) << "no export dialog";
+    const auto source = readWholeFile((run.folder() / "source.toml").string());
+    ASSERT_TRUE(source.has_value()) << "no source written";
+    const std::string text(source->begin(), source->end());
+    const std::size_t first = text.find("[[question]]\nanswer = \"LUNE\"");
+    EXPECT_NE(first, std::string::npos) << "the moved question comes first: " << text;
+    EXPECT_EQ(text.find("picture = \"401.jpg\""), text.find("picture = ", first)) << text;
+    EXPECT_TRUE(std::filesystem::exists(run.folder() / "411.jpg")) << "its pictures beside it";
+    EXPECT_FALSE(std::filesystem::exists(run.folder() / "412.jpg")) << "the removed question's picture is gone";
 }
 
 TEST(Atelier, ACharacterTheQuizCannotHoldIsRefusedByName) {
