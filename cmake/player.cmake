@@ -11,6 +11,11 @@ target_compile_definitions(zorbel_pictures_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMI
 target_link_libraries(zorbel_pictures_win32 PUBLIC zorbel_pictures_core ole32 oleaut32 uuid gdi32 user32
                       PRIVATE zorbel_warnings)
 
+# What the player and the editor share on Windows.
+add_library(zorbel_common_win32 STATIC common/french_buttons_win32.cpp)
+target_include_directories(zorbel_common_win32 PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(zorbel_common_win32 PUBLIC user32 PRIVATE zorbel_warnings)
+
 add_library(zorbel_player STATIC
   common/app_state_win32.cpp
   common/child_controls_win32.cpp
@@ -26,7 +31,7 @@ add_library(zorbel_player STATIC
   shell/progress_win32.cpp)
 target_compile_definitions(zorbel_player PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(zorbel_player
-  PUBLIC zorbel_grading zorbel_shell_core zorbel_pictures_win32 zorbel_panels_core
+  PUBLIC zorbel_grading zorbel_shell_core zorbel_pictures_win32 zorbel_panels_core zorbel_common_win32
          ole32 oleaut32 uuid shell32 gdi32 user32
   PRIVATE zorbel_warnings)
 

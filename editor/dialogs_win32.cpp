@@ -4,33 +4,16 @@
 
 #include <array>
 
-namespace {
+#include "common/french_buttons_win32.h"
 
-// A message box renamed as it opens: its buttons speak French even on a
-// system in another language.
-HHOOK frenchHook = nullptr;
+namespace {
 
 // The colour picker's sixteen custom colours, kept from one opening to the next.
 std::array<COLORREF, 16> customColours{};
 
-LRESULT CALLBACK renameButtons(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        const auto box = reinterpret_cast<HWND>(wParam);
-        SetDlgItemTextW(box, IDYES, L"&Oui");
-        SetDlgItemTextW(box, IDNO, L"&Non");
-        SetDlgItemTextW(box, IDCANCEL, L"Annuler");
-        UnhookWindowsHookEx(frenchHook);
-        frenchHook = nullptr;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 int frenchBox(HWND owner, const std::wstring& text, UINT type) {
-    frenchHook = SetWindowsHookExW(WH_CBT, renameButtons, nullptr, GetCurrentThreadId());
-    const int pressed = MessageBoxW(owner, text.c_str(), AtelierName, type);
-    if (frenchHook != nullptr) UnhookWindowsHookEx(frenchHook);
-    frenchHook = nullptr;
-    return pressed;
+    renameNextBoxButtonsInFrench();
+    return MessageBoxW(owner, text.c_str(), AtelierName, type);
 }
 
 constexpr wchar_t QuizFilter[] =

@@ -75,7 +75,7 @@ void placeMovedControls(HWND panel) {
 // Only a plain click (notification 0) counts, so a double click opens the page once.
 void onCommand(WPARAM wParam) {
     if (wParam == controlid::HomePageLink) ShellExecuteA(nullptr, "open", HomePageAddress, nullptr, nullptr, SW_SHOWNORMAL);
-    if (wParam == controlid::SaveButton) saveProgress();
+    if (wParam == controlid::SaveButton) saveProgressAndReport();
 }
 
 INT_PTR onCtlColorStatic(HDC dc, HWND control) {

@@ -67,14 +67,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (wParam != SIZE_MINIMIZED) applyLayout(window, LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_CLOSE:
-            saveProgress();
-            PostQuitMessage(0);
+            if (saveBeforeClosing(window)) PostQuitMessage(0);
             return 0;
         case WM_ENDSESSION:
             if (wParam) saveProgress();  // a log-off sends no WM_CLOSE
             return 0;
         case SaveAnswersRequest:
-            saveProgress();
+            saveProgressAndReport();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

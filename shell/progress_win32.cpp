@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/app_state_win32.h"
+#include "common/french_buttons_win32.h"
 #include "content/quiz_record.h"
 #include "panels/single_question_panel_win32.h"
 #include "resources/contract_ids.h"
@@ -17,9 +18,9 @@ std::string progressFilePath() {
     return progressFileName(path);
 }
 
-void saveProgress() {
+bool saveProgress() {
     const int slots = answerSlotCount(*quiz);
-    if (slots == 0) return;
+    if (slots == 0) return true;
     std::vector<Text> answers(static_cast<std::size_t>(slots));
     if (singleViewActive == SingleQuestionView) {
         commitAnswerField();
@@ -30,5 +31,19 @@ void saveProgress() {
                             static_cast<int>(TextCapacity));
         }
     }
-    writeProgressFile(progressFilePath(), answers);
+    return writeProgressFile(progressFilePath(), answers);
+}
+
+void saveProgressAndReport() {
+    if (saveProgress()) return;
+    const std::string text = "Impossible d'enregistrer vos r\xE9ponses dans " + progressFilePath() + ".";
+    MessageBoxA(nullptr, text.c_str(), "Zorbel", MB_OK | MB_ICONERROR);
+}
+
+bool saveBeforeClosing(HWND owner) {
+    if (saveProgress()) return true;
+    const std::string text = "Vos r\xE9ponses n'ont pas pu \xEAtre enregistr\xE9" "es dans " + progressFilePath() +
+                             ". Quitter quand m\xEAme ?";
+    renameNextBoxButtonsInFrench();
+    return MessageBoxA(owner, text.c_str(), "Zorbel", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }

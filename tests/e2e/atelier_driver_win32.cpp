@@ -34,23 +34,6 @@ private:
     void* address_;
 };
 
-struct ChildText {
-    std::vector<HWND> buttons;
-};
-
-BOOL CALLBACK collectButtons(HWND child, LPARAM parameter) {
-    wchar_t className[32] = {};
-    GetClassNameW(child, className, 32);
-    if (std::wstring(className) == L"Button") reinterpret_cast<ChildText*>(parameter)->buttons.push_back(child);
-    return TRUE;
-}
-
-std::wstring textOf(HWND window) {
-    wchar_t buffer[2048] = {};
-    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-}
-
 // The file-name box of an open or save dialog: the edit of combo box 1148, or edit 1152.
 HWND fileNameBox(HWND dialog) {
     if (HWND combo = GetDlgItem(dialog, 1148)) {
@@ -58,12 +41,6 @@ HWND fileNameBox(HWND dialog) {
         return combo;
     }
     return GetDlgItem(dialog, 1152);
-}
-
-HWND messageBoxOf(DWORD processId) {
-    return topLevelWindow(processId, "#32770", [](HWND window) {
-        return GetDlgItem(window, 0xFFFF) != nullptr && fileNameBox(window) == nullptr;
-    });
 }
 
 }  // namespace
@@ -96,8 +73,8 @@ bool AtelierRun::start(const std::wstring& argument) {
     return window_ != nullptr;
 }
 
-std::wstring AtelierRun::text(int id) const { return textOf(control(id)); }
-std::wstring AtelierRun::caption() const { return textOf(window_); }
+std::wstring AtelierRun::text(int id) const { return windowTextOf(control(id)); }
+std::wstring AtelierRun::caption() const { return windowTextOf(window_); }
 
 COLORREF AtelierRun::fillColour(int id) const {
     const RECT rect = screenRect(control(id));
@@ -175,21 +152,7 @@ void AtelierRun::dropFiles(const std::vector<std::filesystem::path>& files) {
     pause(300);
 }
 
-std::optional<BoxSeen> AtelierRun::answerBox(int id) {
-    HWND box = nullptr;
-    if (!eventually([&] { return (box = messageBoxOf(process_.dwProcessId)) != nullptr; },
-                    std::chrono::milliseconds(10000))) {
-        return std::nullopt;
-    }
-    BoxSeen seen{textOf(GetDlgItem(box, 0xFFFF)), {}};
-    ChildText children;
-    EnumChildWindows(box, collectButtons, reinterpret_cast<LPARAM>(&children));
-    for (HWND button : children.buttons) seen.buttons.push_back(textOf(button));
-    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(id), 0);
-    eventually([&] { return !IsWindow(box); });
-    pause(200);
-    return seen;
-}
+std::optional<BoxSeen> AtelierRun::answerBox(int id) { return answerMessageBox(process_.dwProcessId, id); }
 
 bool AtelierRun::chooseInFileDialog(const std::wstring& path) {
     HWND dialog = nullptr;

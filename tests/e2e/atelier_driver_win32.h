@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-struct BoxSeen {
-    std::wstring text;
-    std::vector<std::wstring> buttons;  // their texts, in creation order
-};
+#include "tests/e2e/desktop_win32.h"
 
 class AtelierRun {
 public:

@@ -141,3 +141,41 @@ void endRun(PROCESS_INFORMATION& process, const std::filesystem::path& folder) {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }
+
+namespace {
+
+BOOL CALLBACK collectButton(HWND child, LPARAM parameter) {
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    if (std::wstring(className) == L"Button") reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(child);
+    return TRUE;
+}
+
+// A message box: its text in static 0xFFFF, and no file-name box (1148, 1152) as the file dialogs have.
+bool isMessageBox(HWND window) {
+    return GetDlgItem(window, 0xFFFF) != nullptr && GetDlgItem(window, 1148) == nullptr &&
+           GetDlgItem(window, 1152) == nullptr;
+}
+
+}  // namespace
+
+std::wstring windowTextOf(HWND window) {
+    wchar_t buffer[2048] = {};
+    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+HWND messageBoxOf(DWORD processId) { return topLevelWindow(processId, "#32770", isMessageBox); }
+
+std::optional<BoxSeen> answerMessageBox(DWORD processId, int id, std::chrono::milliseconds timeout) {
+    HWND box = nullptr;
+    if (!eventually([&] { return (box = messageBoxOf(processId)) != nullptr; }, timeout)) return std::nullopt;
+    BoxSeen seen{windowTextOf(box), windowTextOf(GetDlgItem(box, 0xFFFF)), {}, GetWindow(box, GW_OWNER)};
+    std::vector<HWND> buttons;
+    EnumChildWindows(box, collectButton, reinterpret_cast<LPARAM>(&buttons));
+    for (HWND button : buttons) seen.buttons.push_back(windowTextOf(button));
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    eventually([&] { return !IsWindow(box); });
+    pause(200);
+    return seen;
+}

@@ -7,7 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 std::filesystem::path testProgramFolder();
@@ -37,5 +39,19 @@ void typeText(std::wstring_view text);
 void clickAt(int x, int y);
 
 RECT screenRect(HWND window);
+std::wstring windowTextOf(HWND window);  // WM_GETTEXT, any process
+
+struct BoxSeen {
+    std::wstring caption;
+    std::wstring text;
+    std::vector<std::wstring> buttons;  // their texts, in creation order
+    HWND owner = nullptr;
+};
+// Waits for a message box of the process (not a file dialog), reads it and
+// presses the button `id` (IDOK, IDYES...).
+std::optional<BoxSeen> answerMessageBox(DWORD processId, int id,
+                                        std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+// A message box of the process now; null when none.
+HWND messageBoxOf(DWORD processId);
 // The control under the process's keyboard focus.
 HWND focusedIn(DWORD threadId);

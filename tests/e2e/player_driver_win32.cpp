@@ -57,16 +57,19 @@ bool PlayerRun::waitForMainWindow() {
     return true;
 }
 
-std::optional<MessageBoxSeen> PlayerRun::answerMessageBox() {
-    HWND box = nullptr;
-    if (!eventually([&] { return (box = topLevelWindow(process_.dwProcessId, "#32770")) != nullptr; },
-                    std::chrono::milliseconds(15000))) {
-        return std::nullopt;
-    }
-    MessageBoxSeen seen{text(box), text(GetDlgItem(box, 0xFFFF))};
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    eventually([&] { return !IsWindow(box); });
-    return seen;
+std::optional<MessageBoxSeen> PlayerRun::answerMessageBox(int button, std::chrono::milliseconds timeout) {
+    const auto cp1252 = [](const std::wstring& wide) {
+        std::string bytes(wide.size() * 2 + 1, '\0');
+        const int length = WideCharToMultiByte(1252, 0, wide.c_str(), static_cast<int>(wide.size()), bytes.data(),
+                                               static_cast<int>(bytes.size()), nullptr, nullptr);
+        bytes.resize(static_cast<std::size_t>(length));
+        return bytes;
+    };
+    const auto seen = ::answerMessageBox(process_.dwProcessId, button, timeout);
+    if (!seen) return std::nullopt;
+    MessageBoxSeen box{cp1252(seen->caption), cp1252(seen->text), {}, seen->owner};
+    for (const std::wstring& text : seen->buttons) box.buttons.push_back(cp1252(text));
+    return box;
 }
 
 HWND PlayerRun::header() const { return panelHolding(main_, controlid::QuizNameLabel); }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/desktop_win32.h"
 
@@ -22,9 +23,11 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
     return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
 
-struct MessageBoxSeen {
+struct MessageBoxSeen {  // texts in code page 1252, as the player writes them
     std::string caption;
     std::string text;
+    std::vector<std::string> buttons;
+    HWND owner = nullptr;
 };
 
 class PlayerRun {
@@ -38,8 +41,9 @@ public:
 
     // Waits for the main window (answering nothing); false when it never came.
     bool waitForMainWindow();
-    // Waits for a message box of the program, reads it and presses OK.
-    std::optional<MessageBoxSeen> answerMessageBox();
+    // Waits for a message box of the program, reads it and presses `button`.
+    std::optional<MessageBoxSeen> answerMessageBox(int button = IDOK,
+                                                   std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
 
     HWND mainWindow() const { return main_; }
     HWND header() const;

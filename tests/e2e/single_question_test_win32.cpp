@@ -135,16 +135,6 @@ TEST_F(SingleQuestionView, QuittingWithoutChangesKeepsTheFileByteForByte) {
     EXPECT_EQ(run().progressFile(), file);
 }
 
-TEST_F(SingleQuestionView, UnwritableProgressFileLosesNothingAndSaysNothing) {
-    start("quiz_one_answer.exe", std::string("tour eiffel\r\n\r\n\r\n"));
-    // The temporary file's place is taken, so no save can be made.
-    std::filesystem::create_directory(run().folder() / "quiz_one_answer.txt.tmp");
-    run().answer("autre chose");
-    run().pressKey(VK_F2);
-    EXPECT_EQ(run().close(), 0u) << "no message box holds the program open";
-    EXPECT_EQ(run().progressFile(), "tour eiffel\r\n\r\n\r\n");
-}
-
 TEST_F(SingleQuestionView, TwoAnswerQuizKeepsItsSecondAnswers) {
     start("quiz_two_answers.exe", std::string("paris\r\nfrance\r\nrome\r\nitalie\r\n"));
     EXPECT_EQ(run().panelText(Field), "paris");
