@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reading and atomic replacement: the only file access of the
-// program, with a portable and a Windows implementation.
+// programs, with a portable and a Windows implementation. Paths are UTF-8;
+// on Windows they go through the wide-character calls, so any name works.
 
 #include <cstdint>
 #include <optional>

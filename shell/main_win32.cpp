@@ -16,7 +16,6 @@
 #include "resources/contract_ids.h"
 #include "shell/header_panel_win32.h"
 #include "shell/main_window_win32.h"
-#include "shell/progress_file.h"
 #include "shell/progress_win32.h"
 
 namespace {
@@ -36,7 +35,7 @@ HWND createHeaderPanel() {
 // Each question panel starts from the answers in the progress file, read as
 // the panel is made.
 HWND createQuestionPanel(DLGPROC procedure) {
-    const SavedAnswers saved = readProgressFile(progressFilePath(), answerSlotCount(*quiz));
+    const SavedAnswers saved = readSavedAnswers(answerSlotCount(*quiz));
     return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_QUESTION_PANEL), mainWindow, procedure,
                               asCreationParameter(saved));
 }

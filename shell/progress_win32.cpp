@@ -12,11 +12,29 @@
 #include "shell/progress_file.h"
 #include "shell/progress_format.h"
 
+namespace {
+
+// The file calls take UTF-8; the player's names come in the ANSI code page.
+std::string utf8FromAnsi(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
+}  // namespace
+
 std::string progressFilePath() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     return progressFileName(path);
 }
+
+std::vector<Text> readSavedAnswers(int slots) { return readProgressFile(utf8FromAnsi(progressFilePath()), slots); }
 
 bool saveProgress() {
     const int slots = answerSlotCount(*quiz);
@@ -31,7 +49,7 @@ bool saveProgress() {
                             static_cast<int>(TextCapacity));
         }
     }
-    return writeProgressFile(progressFilePath(), answers);
+    return writeProgressFile(utf8FromAnsi(progressFilePath()), answers);
 }
 
 void saveProgressAndReport() {

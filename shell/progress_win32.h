@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "content/text.h"
 
 // The progress file's name, from this executable's own file name, without a
 // folder: the file lives in the current directory.
@@ -14,6 +17,9 @@ std::string progressFilePath();
 // the file could not be written. Nothing is written for a quiz without answer
 // slots, so an undecodable quiz never wipes a player's file.
 bool saveProgress();
+
+// The answers in the progress file, `slots` lines.
+std::vector<Text> readSavedAnswers(int slots);
 
 // A save the player asked for (F2, "Sauver"): a failure is said in a box.
 void saveProgressAndReport();

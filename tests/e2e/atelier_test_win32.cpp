@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "common/file_access.h"
+#include "common/utf8_path.h"
 
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
@@ -19,7 +20,7 @@ namespace {
 using namespace atelierid;
 
 std::string fileBytes(const std::filesystem::path& path) {
-    const auto bytes = readWholeFile(path.string());
+    const auto bytes = readWholeFile(utf8Of(path));
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
 }
 
@@ -81,6 +82,7 @@ TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
     player.answer("lune");
     EXPECT_TRUE(eventually([&] { return player.panelText(controlid::VerdictLabel) == "BRAVO"; }));
     player.close();
+    EXPECT_EQ(player.progressFile(), "lune\r\n\r\n\r\n") << "the answers are kept beside a quiz named with an accent";
 
     AtelierRun again;
     std::filesystem::copy_file(saved, again.folder() / "quiz.exe");
@@ -138,7 +140,7 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     GetWindowTextA(quiz, caption, sizeof caption);
     EXPECT_STREQ(caption, "Le ciel et la nature");
     PostMessageA(quiz, WM_CLOSE, 0, 0);
-    EXPECT_EQ(readWholeFile((run.folder() / "demo.exe").string())->size(),
+    EXPECT_EQ(readWholeFile(utf8Of(run.folder() / "demo.exe"))->size(),
               std::filesystem::file_size(testProgramFolder() / "demo.exe"))
         << "trying the quiz does not save it";
 
@@ -148,7 +150,7 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     run.press({VK_MENU}, 'F');
     run.press({}, 'X');
     ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"source.toml").wstring())) << "no export dialog";
-    const auto source = readWholeFile((run.folder() / "source.toml").string());
+    const auto source = readWholeFile(utf8Of(run.folder() / "source.toml"));
     ASSERT_TRUE(source.has_value()) << "no source written";
     const std::string text(source->begin(), source->end());
     const std::size_t first = text.find("[[question]]\nanswer = \"LUNE\"");

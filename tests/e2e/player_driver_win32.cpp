@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/file_access.h"
+#include "common/utf8_path.h"
 #include "tests/e2e/desktop_win32.h"
 #include "resources/contract_ids.h"
 
@@ -177,7 +178,7 @@ std::filesystem::path PlayerRun::progressPath() const {
 }
 
 std::optional<std::string> PlayerRun::progressFile() const {
-    const auto bytes = readWholeFile(progressPath().string());
+    const auto bytes = readWholeFile(utf8Of(progressPath()));
     if (!bytes) return std::nullopt;
     return std::string(bytes->begin(), bytes->end());
 }
