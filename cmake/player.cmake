@@ -41,7 +41,7 @@ target_link_libraries(zorbel_player
 function(add_player_executable name)
   add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/shell/main_win32.cpp ${PROJECT_SOURCE_DIR}/resources/zorbel_win32.rc ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
-  target_link_libraries(${name} PRIVATE zorbel_player zorbel_warnings)
+  target_link_libraries(${name} PRIVATE zorbel_player zorbel_version zorbel_warnings)
 endfunction()
 
 # The player without a quiz: it shows the built-in quiz.

@@ -18,6 +18,10 @@
 #include "editor/text_win32.h"
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
+#include "zorbel_version.h"
+
+#define ZORBEL_WIDEN(text) L"" text
+#define ZORBEL_VERSION_WIDE ZORBEL_WIDEN(ZORBEL_VERSION_TEXT)
 
 namespace {
 
@@ -83,8 +87,9 @@ void runCommand(WORD command) {
         case CommandMoveDown: moveSelectedQuestion(+1); break;
         case CommandTest: testQuiz(); break;
         case CommandAbout:
-            showInformation(atelierWindow, L"Zorbel Atelier\r\nL'éditeur des quiz en images Zorbel : "
-                                           L"il enregistre chaque quiz comme un programme à envoyer tel quel.");
+            showInformation(atelierWindow, L"Zorbel Atelier, version " ZORBEL_VERSION_WIDE L"\r\n\r\n"
+                                           L"L'éditeur des quiz en images Zorbel : il enregistre chaque quiz "
+                                           L"comme un programme à envoyer tel quel.");
             break;
         default: break;
     }

@@ -15,6 +15,7 @@
 
 #include "tests/support/verdict_examples.h"
 #include "tests/support/command_line.h"
+#include "zorbel_version.h"
 #include "authoring/cp1252.h"
 
 namespace {
@@ -94,6 +95,12 @@ TEST_F(QuizmakeTest, GradePrintsEveryDocumentedVerdict) {
 
 TEST_F(QuizmakeTest, GradeTakesAnswersThatBeginWithADash) {
     EXPECT_EQ(quizmake({"grade", "--", "-12", "-12"}).out, "BRAVO\n");
+}
+
+TEST_F(QuizmakeTest, VersionIsTheBuildsOne) {
+    const Outcome run = quizmake({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "quizmake " ZORBEL_VERSION_TEXT "\n");
 }
 
 TEST_F(QuizmakeTest, GradeRefusesBadArgumentsWithExitTwo) {

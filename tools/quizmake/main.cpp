@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/quizmake/content_commands.h"
+#include "zorbel_version.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/pack_command.h"
 #include "tools/quizmake/png2bmp_command.h"
@@ -92,6 +93,7 @@ const Subcommand Subcommands[] = {
 
 int main(int argc, char** argv) {
     CLI::App app{"quizmake: encodes, decodes, grades, shows and packs quiz content"};
+    app.set_version_flag("--version", "quizmake " ZORBEL_VERSION_TEXT);
     app.require_subcommand(1);
     Arguments arguments;
     arguments.program = argv[0];
