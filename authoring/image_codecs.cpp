@@ -24,8 +24,9 @@ void appendTo(void* context, void* data, int size) {
 int asInt(std::uint32_t value) { return static_cast<int>(value); }
 
 std::string failureReason() {
+    // Some failures leave no reason, or an empty one.
     const char* reason = stbi_failure_reason();
-    return reason != nullptr ? reason : "unknown failure";
+    return reason != nullptr && *reason != '\0' ? reason : "undecodable data";
 }
 
 }  // namespace
@@ -49,6 +50,7 @@ DecodedImage decodeImage(std::span<const std::uint8_t> file) {
     const std::unique_ptr<stbi_uc, StbFree> pixels(
         stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &channels, 0));
     if (!pixels) return {{}, failureReason()};
+    if (width <= 0 || height <= 0 || channels < 1 || channels > 4) return {{}, "no picture in the file"};
     DecodedImage decoded;
     decoded.image.size = {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
     decoded.image.channels = static_cast<std::uint32_t>(channels);

@@ -18,3 +18,10 @@ struct JpegHeader {
 // Walks the segments from the start of image to the first scan; stops
 // quietly where they are damaged, with what it found so far.
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
+
+// False when a Huffman table segment anywhere in the file (progressive files
+// have some between their scans) announces more codes than a table holds (256)
+// or than the segment carries. The stb_image of Debian 12 writes past its
+// tables on those, so they are refused before it sees them. Other damage is
+// left to the decoder.
+bool huffmanTablesFit(std::span<const std::uint8_t> bytes);

@@ -6,6 +6,7 @@
 
 #include "authoring/image_orientation.h"
 #include "authoring/jpeg_header.h"
+#include "authoring/picture_extent.h"
 #include "authoring/picture_size.h"
 #include "pictures/png/png_decoder.h"
 
@@ -35,9 +36,15 @@ std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> by
     const std::string what = std::string("a ") + pictureFormatName(format);
     const std::optional<ImageSize> size = declaredSize(format, bytes);
     if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
+    if (format == PictureFormat::Jpeg && !huffmanTablesFit(bytes)) {
+        return "a damaged JPEG: a Huffman table holds more codes than it can";
+    }
     if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
     if (static_cast<std::uint64_t>(size->width) * size->height > MaxPicturePixels) {
         return what + " of " + sizeText(*size) + " pixels: over 100 megapixels";
+    }
+    if (const std::string missing = missingPart(format, bytes); !missing.empty()) {
+        return "a truncated " + std::string(pictureFormatName(format)) + ": " + missing;
     }
     return {};
 }
