@@ -50,7 +50,9 @@ void expectQuadrants(const Image& image, const Quadrants& wanted, int tolerance,
 PreparedPicture prepare(const Bytes& bytes) { return preparePicture(bytes, "picture", Background); }
 
 Rgba flattened(Rgba colour, std::uint8_t alpha) {
-    const auto mix = [&](int c, int b) { return static_cast<std::uint8_t>((c * alpha + b * (255 - alpha) + 127) / 255); };
+    const auto mix = [&](int c, int b) {
+        return static_cast<std::uint8_t>((c * alpha + b * (255 - alpha) + 127) / 255);
+    };
     return {mix(colour.red, Background.red), mix(colour.green, Background.green), mix(colour.blue, Background.blue)};
 }
 
@@ -85,24 +87,27 @@ struct FormatCase {
 };
 
 const FormatCase FormatCases[] = {
-    {"progressive JPEG", progressiveJpeg, PictureKind::Jpeg, Small, Upright, 24, ""},
+    {"progressive JPEG", progressiveJpeg, PictureKind::Jpeg, Small, Upright, 24,
+     "6655f35128d422320dce57c090dc5b04fd25c9c1817c69ff9f792e27ee971d2b"},
     {"transparent PNG", [] { return pngOf(quadrantImage(Small, translucent(), 4)); }, PictureKind::Png, Small,
-     shownOf(translucent()), 0, ""},
+     shownOf(translucent()), 0, "350679df7133833206bf75393c10c2f9bde2c91ed3c5784506f476400e304c32"},
     {"GIF", [] { return gifFile(quadrantImage(Small, clearTopRight(), 4)); }, PictureKind::Png, Small,
-     shownOf(clearTopRight()), 0, ""},
-    {"BMP, 24 bits", [] { return bmpFile(quadrantImage(Small, Upright)); }, PictureKind::Png, Small, Upright, 0, ""},
+     shownOf(clearTopRight()), 0, "dedf4d3547437ac26128cb855246cb60059d17108f79931a4f6b4cddacc22bd4"},
+    {"BMP, 24 bits", [] { return bmpFile(quadrantImage(Small, Upright)); }, PictureKind::Png, Small, Upright, 0,
+     "6068194d8d5f83f0985f7d707aaa37f46c7944a64ef712fc2e1f1f94c88e4035"},
     {"BMP, 32 bits with alpha", [] { return bmpFile(quadrantImage(Small, translucent(), 4)); }, PictureKind::Png,
-     Small, shownOf(translucent()), 0, ""},
+     Small, shownOf(translucent()), 0, "350679df7133833206bf75393c10c2f9bde2c91ed3c5784506f476400e304c32"},
     {"large JPEG, fitted", [] { return jpegOf(quadrantImage({1300, 975}, Upright)); }, PictureKind::Jpeg, {640, 480},
-     Upright, 24, ""},
+     Upright, 24, "a96920417d2bd2ac2d2ae0c5fb55304cce37ccad50b8e1b8af6acd8bcaed3830"},
     {"tall PNG, fitted", [] { return pngOf(quadrantImage({300, 900}, Upright)); }, PictureKind::Png, {160, 480},
-     Upright, 0, ""},
+     Upright, 0, "cc5fabbab07bb5a9dd8ca50cfe1a47721b893104fd21d5a5d89738647dc4cdc6"},
     {"panorama, reduced by blocks first", [] { return pngOf(textureImage({2600, 400}, 1)); }, PictureKind::Jpeg,
-     {640, 98}, std::nullopt, 0, ""},
+     {640, 98}, std::nullopt, 0, "4c1341f96335d5b7bb0586d8bf3d798f6b6f2542d470c7225547ae67f7cf2f3a"},
     {"photo as PNG, stored as JPEG", [] { return pngOf(textureImage({800, 600}, 2)); }, PictureKind::Jpeg,
-     {640, 480}, std::nullopt, 0, ""},
+     {640, 480}, std::nullopt, 0, "58557d2d46cf9214babd5192c8edfafbf64967e1308017f1fb13fd5ec58e66e6"},
     {"small transparent PNG, not enlarged", [] { return pngOf(quadrantImage({100, 50}, translucent(), 4)); },
-     PictureKind::Png, {100, 50}, shownOf(translucent()), 0, ""},
+     PictureKind::Png, {100, 50}, shownOf(translucent()), 0,
+     "3fb0477b5b9c8a5d38ffa81dbcd4e407d6cfe2c1343928304938b2104add7323"},
 };
 
 class Formats : public ::testing::TestWithParam<FormatCase> {};
@@ -134,14 +139,14 @@ struct OrientationCase {
 };
 
 const OrientationCase OrientationCases[] = {
-    {1, {Red, Green, Blue, Yellow}, false, ""},
-    {2, {Green, Red, Yellow, Blue}, true, ""},
-    {3, {Yellow, Blue, Green, Red}, false, ""},
-    {4, {Blue, Yellow, Red, Green}, true, ""},
-    {5, {Red, Blue, Green, Yellow}, false, ""},
-    {6, {Green, Yellow, Red, Blue}, true, ""},
-    {7, {Yellow, Green, Blue, Red}, false, ""},
-    {8, {Blue, Red, Yellow, Green}, true, ""},
+    {1, {Red, Green, Blue, Yellow}, false, "b70d24a5f821867024d392a9af6045636c22149307599cf14ee7451ff880950e"},
+    {2, {Green, Red, Yellow, Blue}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {3, {Yellow, Blue, Green, Red}, false, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {4, {Blue, Yellow, Red, Green}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {5, {Red, Blue, Green, Yellow}, false, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {6, {Green, Yellow, Red, Blue}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {7, {Yellow, Green, Blue, Red}, false, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {8, {Blue, Red, Yellow, Green}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
 };
 
 class Orientations : public ::testing::TestWithParam<OrientationCase> {};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -33,7 +34,7 @@ const ShownPicture Pictures[] = {
     {"BMP", 640, 426, Green, 4},                     {"large photo", 640, 480, Green, 24},
 };
 
-bool near(COLORREF seen, COLORREF wanted, int tolerance) {
+bool closeTo(COLORREF seen, COLORREF wanted, int tolerance) {
     return std::abs(GetRValue(seen) - GetRValue(wanted)) <= tolerance &&
            std::abs(GetGValue(seen) - GetGValue(wanted)) <= tolerance &&
            std::abs(GetBValue(seen) - GetBValue(wanted)) <= tolerance;
@@ -47,8 +48,9 @@ COLORREF screenPixel(int x, int y) {
 }
 
 std::string text(COLORREF c) {
-    return "(" + std::to_string(GetRValue(c)) + ", " + std::to_string(GetGValue(c)) + ", " +
-           std::to_string(GetBValue(c)) + ")";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "(%d, %d, %d)", GetRValue(c), GetGValue(c), GetBValue(c));
+    return buffer;
 }
 
 TEST(PreparedPictures, EachShownTheRightWayUpAtItsSize) {
@@ -57,7 +59,8 @@ TEST(PreparedPictures, EachShownTheRightWayUpAtItsSize) {
     HWND frame = run.control(run.singlePanel(), controlid::PictureFrame);
     for (std::size_t q = 0; q < std::size(Pictures); ++q) {
         const ShownPicture& p = Pictures[q];
-        const std::string number = "Image n\xB0" + std::to_string(q + 1);
+        char number[16];
+        std::snprintf(number, sizeof number, "Image n\xB0%zu", q + 1);
         if (q > 0) run.click(run.control(run.singlePanel(), controlid::NextButton));
         ASSERT_TRUE(eventually([&] { return run.panelText(controlid::QuestionSelector) == number; })) << p.what;
         const RECT shown = run.screenRect(frame);
@@ -67,7 +70,7 @@ TEST(PreparedPictures, EachShownTheRightWayUpAtItsSize) {
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
             const int x = shown.left + (shown.right - shown.left) * (quadrant % 2 == 0 ? 1 : 3) / 4;
             const int y = shown.top + (shown.bottom - shown.top) * (quadrant < 2 ? 1 : 3) / 4;
-            EXPECT_TRUE(eventually([&] { return near(screenPixel(x, y), wanted[quadrant], p.tolerance); }))
+            EXPECT_TRUE(eventually([&] { return closeTo(screenPixel(x, y), wanted[quadrant], p.tolerance); }))
                 << p.what << ": quadrant " << quadrant << " shows " << text(screenPixel(x, y)) << ", not "
                 << text(wanted[quadrant]);
         }

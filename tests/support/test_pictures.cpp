@@ -69,8 +69,7 @@ Bytes withExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian) {
     put(static_cast<std::uint32_t>(orientation), 2);
     put(0, 2);
     put(0, 4);      // no next directory
-    Bytes out(jpeg.begin(), jpeg.begin() + 2);
-    out.insert(out.end(), {0xFF, 0xE1});
+    Bytes out{jpeg[0], jpeg[1], 0xFF, 0xE1};
     putBig(out, static_cast<std::uint32_t>(tiff.size() + 2), 2);
     out.insert(out.end(), tiff.begin(), tiff.end());
     out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
