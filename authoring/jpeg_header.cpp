@@ -61,8 +61,9 @@ bool huffmanTablesFit(std::span<const std::uint8_t> bytes) {
         }
         if (marker == EndOfImage) break;
         const std::size_t length = static_cast<std::size_t>(bytes[at + 2]) << 8 | bytes[at + 3];
-        if (length < 2 || length > bytes.size() - at - 2) break;
-        if (marker == HuffmanTables && !tablesFit(bytes.subspan(at + 4, length - 2))) return false;
+        const bool whole = length >= 2 && length <= bytes.size() - at - 2;
+        if (marker == HuffmanTables && (!whole || !tablesFit(bytes.subspan(at + 4, length - 2)))) return false;
+        if (!whole) break;
         at += 2 + length;
         if (marker == StartOfScan) at = afterScanData(bytes, at);
     }

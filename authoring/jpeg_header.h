@@ -20,8 +20,8 @@ struct JpegHeader {
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 
 // False when a Huffman table segment anywhere in the file (progressive files
-// have some between their scans) announces more codes than a table holds (256)
-// or than the segment carries. The stb_image of Debian 12 writes past its
+// have some between their scans) is cut short or announces more codes than a
+// table holds (256) or than the segment carries. The stb_image of Debian 12 writes past its
 // tables on those, so they are refused before it sees them. Other damage is
 // left to the decoder.
 bool huffmanTablesFit(std::span<const std::uint8_t> bytes);

@@ -37,7 +37,7 @@ std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> by
     const std::optional<ImageSize> size = declaredSize(format, bytes);
     if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
     if (format == PictureFormat::Jpeg && !huffmanTablesFit(bytes)) {
-        return "a damaged JPEG: a Huffman table holds more codes than it can";
+        return "a damaged JPEG: a Huffman table is cut short or holds too many codes";
     }
     if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
     if (static_cast<std::uint64_t>(size->width) * size->height > MaxPicturePixels) {
