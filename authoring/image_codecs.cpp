@@ -31,17 +31,6 @@ std::string failureReason() {
 
 }  // namespace
 
-ImageProbe probeImage(std::span<const std::uint8_t> file) {
-    if (!fitsInInt(file.size())) return {{}, "file too large"};
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    if (stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &channels) == 0) {
-        return {{}, failureReason()};
-    }
-    return {{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}, {}};
-}
-
 DecodedImage decodeImage(std::span<const std::uint8_t> file) {
     if (!fitsInInt(file.size())) return {{}, "file too large"};
     int width = 0;

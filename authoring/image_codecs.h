@@ -22,18 +22,10 @@ struct Image {
     std::vector<std::uint8_t> samples;  // row by row from the top, no padding
 };
 
-// The size a picture file declares, from its headers alone.
-struct ImageProbe {
-    ImageSize size;
-    std::string error;  // empty when the headers could be read
-};
-
 struct DecodedImage {
     Image image;
     std::string error;  // empty on success; then the image holds every pixel
 };
-
-ImageProbe probeImage(std::span<const std::uint8_t> file);
 
 // JPEG (baseline or progressive), PNG, GIF (its first frame) or BMP, with the
 // channels the file has.

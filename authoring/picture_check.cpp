@@ -32,11 +32,3 @@ const char* pictureFormatName(PictureFormat format) {
     }
     return "unknown";
 }
-
-PictureKind pictureKind(std::span<const std::uint8_t> bytes) {
-    switch (pictureFormat(bytes)) {
-        case PictureFormat::Jpeg: return PictureKind::Jpeg;
-        case PictureFormat::Png: return PictureKind::Png;
-        default: return PictureKind::Unknown;
-    }
-}

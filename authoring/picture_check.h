@@ -14,5 +14,3 @@ const char* pictureFormatName(PictureFormat format);
 
 // What the player decodes: a JPEG through the system, a PNG with its own decoder.
 enum class PictureKind { Jpeg, Png, Unknown };
-
-PictureKind pictureKind(std::span<const std::uint8_t> bytes);
