@@ -9,10 +9,6 @@
 
 namespace {
 
-struct StbFree {
-    void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
-};
-
 bool fitsInInt(std::size_t size) { return size <= static_cast<std::size_t>(INT_MAX); }
 
 void appendTo(void* context, void* data, int size) {
@@ -31,25 +27,39 @@ std::string failureReason() {
 
 }  // namespace
 
+ImageView viewOf(const Image& image) { return {image.size, image.channels, image.samples}; }
+
+Image copyOf(ImageView view) { return {view.size, view.channels, {view.samples.begin(), view.samples.end()}}; }
+
+void CodecBufferFree::operator()(std::uint8_t* samples) const { stbi_image_free(samples); }
+
+ImageView DecodedImage::view() const {
+    const std::size_t count = static_cast<std::size_t>(size.width) * size.height * channels;
+    return {size, channels, {samples.get(), samples ? count : 0}};
+}
+
 DecodedImage decodeImage(std::span<const std::uint8_t> file) {
-    if (!fitsInInt(file.size())) return {{}, "file too large"};
+    DecodedImage decoded;
+    if (!fitsInInt(file.size())) {
+        decoded.error = "file too large";
+        return decoded;
+    }
     int width = 0;
     int height = 0;
     int channels = 0;
-    const std::unique_ptr<stbi_uc, StbFree> pixels(
+    decoded.samples.reset(
         stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &channels, 0));
-    if (!pixels) return {{}, failureReason()};
-    if (width <= 0 || height <= 0 || channels < 1 || channels > 4) return {{}, "no picture in the file"};
-    DecodedImage decoded;
-    decoded.image.size = {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
-    decoded.image.channels = static_cast<std::uint32_t>(channels);
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                              static_cast<std::size_t>(channels);
-    decoded.image.samples.assign(pixels.get(), pixels.get() + count);
+    if (!decoded.samples || width <= 0 || height <= 0 || channels < 1 || channels > 4) {
+        decoded.error = decoded.samples ? "no picture in the file" : failureReason();
+        decoded.samples.reset();
+        return decoded;
+    }
+    decoded.size = {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+    decoded.channels = static_cast<std::uint32_t>(channels);
     return decoded;
 }
 
-Image resizeImage(const Image& image, ImageSize size) {
+Image resizeImage(ImageView image, ImageSize size) {
     Image resized{size, image.channels, {}};
     resized.samples.resize(static_cast<std::size_t>(size.width) * size.height * image.channels);
     const int done = stbir_resize_uint8_generic(

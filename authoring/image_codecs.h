@@ -6,6 +6,7 @@
 // x86 build the bytes are the same everywhere.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,9 +23,28 @@ struct Image {
     std::vector<std::uint8_t> samples;  // row by row from the top, no padding
 };
 
+// Samples held elsewhere, borrowed.
+struct ImageView {
+    ImageSize size;
+    std::uint32_t channels = 0;
+    std::span<const std::uint8_t> samples;
+};
+
+ImageView viewOf(const Image& image);
+Image copyOf(ImageView view);
+
+struct CodecBufferFree {
+    void operator()(std::uint8_t* samples) const;
+};
+
+// The decoder's own buffer, kept rather than copied: a 12-megapixel photo's
+// samples are 36 MB.
 struct DecodedImage {
-    Image image;
-    std::string error;  // empty on success; then the image holds every pixel
+    ImageSize size;
+    std::uint32_t channels = 0;
+    std::unique_ptr<std::uint8_t, CodecBufferFree> samples;
+    std::string error;  // empty on success; then `samples` holds every pixel
+    [[nodiscard]] ImageView view() const;
 };
 
 // JPEG (baseline or progressive), PNG, GIF (its first frame) or BMP, with the
@@ -33,7 +53,7 @@ DecodedImage decodeImage(std::span<const std::uint8_t> file);
 
 // `image` (1 to 4 channels, alpha not treated apart) scaled to `size` with a
 // Catmull-Rom filter; an empty image when memory ran out.
-Image resizeImage(const Image& image, ImageSize size);
+Image resizeImage(ImageView image, ImageSize size);
 
 // Baseline JPEG of a grey or RGB image; empty on failure.
 std::vector<std::uint8_t> encodeJpeg(const Image& image, int quality);

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-bool isOpaque(const Image& image) {
+bool isOpaque(ImageView image) {
     if (image.channels != 2 && image.channels != 4) return true;
     for (std::size_t at = image.channels - 1; at < image.samples.size(); at += image.channels) {
         if (image.samples[at] != 255) return false;
@@ -20,8 +20,7 @@ std::uint8_t blend(std::uint32_t colour, std::uint32_t alpha, std::uint32_t back
 
 }  // namespace
 
-Image flattenOnto(Image image, Rgb background) {
-    if (image.channels != 2 && image.channels != 4) return image;
+Image flattenOnto(ImageView image, Rgb background) {
     const std::size_t pixels = static_cast<std::size_t>(image.size.width) * image.size.height;
     Image flat{image.size, 3, std::vector<std::uint8_t>(pixels * 3)};
     const std::array<std::uint32_t, 3> behind{background.red, background.green, background.blue};
@@ -34,7 +33,7 @@ Image flattenOnto(Image image, Rgb background) {
     return flat;
 }
 
-Image shrinkByBlocks(const Image& image, std::uint32_t factor) {
+Image shrinkByBlocks(ImageView image, std::uint32_t factor) {
     const ImageSize size{image.size.width / factor, image.size.height / factor};
     const std::size_t channels = image.channels;
     const std::size_t rowSamples = static_cast<std::size_t>(size.width) * channels;

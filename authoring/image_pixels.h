@@ -14,12 +14,11 @@ struct Rgb {
 };
 
 // True when the image has no alpha channel, or every pixel's alpha is 255.
-bool isOpaque(const Image& image);
+bool isOpaque(ImageView image);
 
-// An image with alpha (2 or 4 channels) as RGB over `background`; any other
-// image as it is.
-Image flattenOnto(Image image, Rgb background);
+// An image with alpha (2 or 4 channels) as RGB over `background`.
+Image flattenOnto(ImageView image, Rgb background);
 
 // Each `factor` x `factor` block averaged into one pixel, rounded; the last
 // columns and rows that make no whole block are dropped.
-Image shrinkByBlocks(const Image& image, std::uint32_t factor);
+Image shrinkByBlocks(ImageView image, std::uint32_t factor);

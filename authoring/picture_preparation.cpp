@@ -62,7 +62,7 @@ bool playerDecodesPng(std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
-bool keepsItsBytes(PictureFormat format, std::span<const std::uint8_t> bytes, const Image& image) {
+bool keepsItsBytes(PictureFormat format, std::span<const std::uint8_t> bytes, ImageView image) {
     if (preparedSize(image.size) != image.size) return false;
     if (format == PictureFormat::Jpeg) {
         const JpegHeader header = readJpegHeader(bytes);
@@ -76,22 +76,27 @@ ImageSize swapped(ImageSize size) { return {size.height, size.width}; }
 
 // Block averaging does the bulk of a large reduction fast, leaving at least
 // twice the final size to the cubic filter, which gives the quality.
-Image scaledTo(Image image, ImageSize size) {
-    if (image.size == size) return image;
+Image scaledTo(ImageView image, ImageSize size) {
+    if (image.size == size) return copyOf(image);
     const std::uint32_t blocks =
         std::min(image.size.width / (2 * size.width), image.size.height / (2 * size.height));
-    if (blocks >= 2) image = shrinkByBlocks(image, blocks);
-    return resizeImage(image, size);
+    if (blocks < 2) return resizeImage(image, size);
+    const Image shrunk = shrinkByBlocks(image, blocks);
+    return resizeImage(viewOf(shrunk), size);
 }
 
 // Flattened, fitted and turned: the pixels to store, without alpha.
-Image storedPixels(Image image, int orientation, Rgb background) {
-    image = flattenOnto(std::move(image), background);
+Image storedPixels(ImageView image, int orientation, Rgb background) {
+    Image flat;
+    if (image.channels == 2 || image.channels == 4) {
+        flat = flattenOnto(image, background);
+        image = viewOf(flat);
+    }
     const bool turns = swapsSides(orientation);
     const ImageSize shown = preparedSize(turns ? swapped(image.size) : image.size);
-    image = scaledTo(std::move(image), turns ? swapped(shown) : shown);
-    if (image.samples.empty()) return image;
-    return orientImage(std::move(image), orientation);
+    Image scaled = scaledTo(image, turns ? swapped(shown) : shown);
+    if (scaled.samples.empty()) return scaled;
+    return orientImage(std::move(scaled), orientation);
 }
 
 PreparedPicture encoded(const std::string& name, PictureFormat format, const Image& pixels) {
@@ -133,12 +138,12 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
         return failed(name, "a damaged or truncated " + std::string(pictureFormatName(format)) + " (" +
                                 decoded.error + ")");
     }
-    if (keepsItsBytes(format, bytes, decoded.image)) {
+    if (keepsItsBytes(format, bytes, decoded.view())) {
         const PictureKind kind = format == PictureFormat::Jpeg ? PictureKind::Jpeg : PictureKind::Png;
         return prepared(name, kind, {bytes.begin(), bytes.end()});
     }
     const int orientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
-    const Image pixels = storedPixels(std::move(decoded.image), orientation, background);
+    const Image pixels = storedPixels(decoded.view(), orientation, background);
     if (pixels.samples.empty()) return failed(name, OutOfMemory);
     return encoded(name, format, pixels);
 }

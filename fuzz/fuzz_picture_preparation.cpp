@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (prepared.kind != PictureKind::Jpeg && prepared.kind != PictureKind::Png) std::abort();
     const DecodedImage shown = decodeImage(prepared.bytes);
-    if (!shown.error.empty() || preparedSize(shown.image.size) != shown.image.size) std::abort();
+    if (!shown.error.empty() || preparedSize(shown.size) != shown.size) std::abort();
     if (preparePicture(prepared.bytes, "again", Rgb{1, 2, 3}).bytes != prepared.bytes) std::abort();
     return 0;
 }

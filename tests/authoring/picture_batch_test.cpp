@@ -78,7 +78,7 @@ TEST(PictureBatch, QuizPicturesTakeTheQuizBackgroundAndTheirKindsType) {
                                   [](const Resource& r) { return r.name == ResourceKey::fromId(403); });
     ASSERT_NE(png, quiz.resources.end());
     EXPECT_EQ(png->type, ResourceKey::fromId(10)) << "a PNG is raw data";
-    const Rgba corner = quadrantCentre(decodeImage(png->data).image, 0);
+    const Rgba corner = quadrantCentre(copyOf(decodeImage(png->data).view()), 0);
     EXPECT_EQ(corner.red, 200);
     EXPECT_EQ(corner.green, 100);
     EXPECT_EQ(corner.blue, 0);

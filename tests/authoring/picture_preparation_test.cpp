@@ -25,9 +25,9 @@ Bytes jpegOf(const Image& image) { return encodeJpeg(image, 95); }
 Bytes pngOf(const Image& image) { return encodePng(image); }
 
 Image decoded(const Bytes& file) {
-    DecodedImage result = decodeImage(file);
+    const DecodedImage result = decodeImage(file);
     EXPECT_EQ(result.error, "");
-    return std::move(result.image);
+    return copyOf(result.view());
 }
 
 bool near(const Rgba& a, const Rgba& b, int tolerance) {
