@@ -1,14 +1,16 @@
 #pragma once
-// What a picture file is, as the player will treat it.
+// What a picture file is, by its first bytes: the formats an author may give,
+// and the two kinds a quiz stores.
 
 #include <cstdint>
 #include <span>
-#include <string>
 
+enum class PictureFormat { Jpeg, Png, Gif, Bmp, Unknown };
+
+PictureFormat pictureFormat(std::span<const std::uint8_t> bytes);
+
+// "JPEG", "PNG", "GIF", "BMP" or "unknown", for messages.
+const char* pictureFormatName(PictureFormat format);
+
+// What the player decodes: a JPEG through the system, a PNG with its own decoder.
 enum class PictureKind { Jpeg, Png, Unknown };
-
-PictureKind pictureKind(std::span<const std::uint8_t> bytes);
-
-// A JPEG that is not baseline (progressive, extended, lossless or arithmetic
-// coded) may not open in every picture loader: one line saying so, or empty.
-std::string jpegWarning(std::span<const std::uint8_t> bytes);

@@ -1,9 +1,11 @@
 #include "authoring/quiz_document.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cctype>
 
 #include "authoring/cp1252.h"
+#include "authoring/picture_batch.h"
 #include "authoring/picture_check.h"
 #include "authoring/quiz_executable.h"
 #include "content/content_codec.h"
@@ -113,6 +115,35 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+Rgb backgroundOf(const QuizSource& source) {
+    return {static_cast<std::uint8_t>(source.backgroundRed), static_cast<std::uint8_t>(source.backgroundGreen),
+            static_cast<std::uint8_t>(source.backgroundBlue)};
+}
+
+// The names of the files that are no picture at all, listed for the author.
+Refusal notPicturesRefusal(std::span<const std::optional<PictureInput>> pictures) {
+    std::string names;
+    for (const std::optional<PictureInput>& picture : pictures) {
+        if (!picture || pictureFormat(picture->bytes) != PictureFormat::Unknown) continue;
+        names += (names.empty() ? "" : ", ") + fileNameOf(picture->name);
+    }
+    if (names.empty()) return {};
+    return "Ces fichiers ne sont pas des images JPEG, PNG, GIF ou BMP : " + names + ".";
+}
+
+// Every picture prepared for the quiz, or the refusal of the first that cannot be.
+Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb background,
+                   const PictureProgress& progress, std::vector<std::optional<PreparedPicture>>& out) {
+    out = preparePictures(pictures, background, progress);
+    for (const std::optional<PreparedPicture>& picture : out) {
+        if (picture && !picture->ok()) {
+            return "L'image « " + fileNameOf(picture->subject) +
+                   " » ne peut pas servir : elle est endommagée, tronquée ou trop grande (" + picture->error + ").";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 QuizDocument newDocument() {
@@ -213,39 +244,58 @@ void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green,
     source.backgroundGreen = green;
     source.backgroundBlue = blue;
     document.modified = true;
+    // Only a JPEG can hold no transparency; the others are flattened anew.
+    std::vector<std::optional<PictureInput>> again(document.pictures.size());
+    for (std::size_t i = 0; i < again.size(); ++i) {
+        const auto& picture = document.pictures[i];
+        if (picture && pictureFormat(picture->bytes) != PictureFormat::Jpeg) again[i] = picture;
+    }
+    const auto prepared = preparePictures(again, backgroundOf(source));
+    for (std::size_t i = 0; i < prepared.size(); ++i) {
+        if (prepared[i]) document.prepared[i] = prepared[i];
+    }
 }
 
-Refusal addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures) {
-    std::string notPictures;
-    for (const std::optional<PictureInput>& picture : pictures) {
-        if (!picture || pictureKind(picture->bytes) != PictureKind::Unknown) continue;
-        notPictures += (notPictures.empty() ? "" : ", ") + fileNameOf(picture->name);
-    }
-    if (!notPictures.empty()) return "Ces fichiers ne sont pas des images JPEG ou PNG : " + notPictures + ".";
+Refusal addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
+                     const PictureProgress& progress) {
+    if (Refusal refusal = notPicturesRefusal(pictures); !refusal.empty()) return refusal;
     const std::size_t total = document.source.questions.size() + pictures.size();
     if (Refusal refusal = slotsRefusal(total, document.source.answersPerQuestion); !refusal.empty()) return refusal;
+    std::vector<std::optional<PreparedPicture>> prepared;
+    if (Refusal refusal = prepareAll(pictures, backgroundOf(document.source), progress, prepared); !refusal.empty()) {
+        return refusal;
+    }
     Refusal refusal = changeSource(document, [&](QuizSource& source) {
         source.questions.resize(total);
         return Refusal{};
     });
-    if (refusal.empty()) document.pictures.insert(document.pictures.end(), pictures.begin(), pictures.end());
-    return refusal;
+    if (!refusal.empty()) return refusal;
+    document.pictures.insert(document.pictures.end(), pictures.begin(), pictures.end());
+    document.prepared.insert(document.prepared.end(), std::make_move_iterator(prepared.begin()),
+                             std::make_move_iterator(prepared.end()));
+    return {};
 }
 
 Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture) {
     if (question >= document.pictures.size()) return {};
-    if (pictureKind(picture.bytes) == PictureKind::Unknown) {
-        return "Ce fichier n'est pas une image JPEG ou PNG : " + fileNameOf(picture.name) + ".";
+    const std::optional<PictureInput> given[] = {std::move(picture)};
+    if (Refusal refusal = notPicturesRefusal(given); !refusal.empty()) return refusal;
+    std::vector<std::optional<PreparedPicture>> prepared;
+    if (Refusal refusal = prepareAll(given, backgroundOf(document.source), {}, prepared); !refusal.empty()) {
+        return refusal;
     }
-    document.pictures[question] = std::move(picture);
+    document.pictures[question] = given[0];
+    document.prepared[question] = std::move(prepared[0]);
     document.modified = true;
     return {};
 }
 
 void removeQuestion(QuizDocument& document, std::size_t question) {
     if (question >= document.source.questions.size()) return;
-    document.source.questions.erase(document.source.questions.begin() + static_cast<std::ptrdiff_t>(question));
-    document.pictures.erase(document.pictures.begin() + static_cast<std::ptrdiff_t>(question));
+    const auto at = static_cast<std::ptrdiff_t>(question);
+    document.source.questions.erase(document.source.questions.begin() + at);
+    document.pictures.erase(document.pictures.begin() + at);
+    document.prepared.erase(document.prepared.begin() + at);
     document.modified = true;
 }
 
@@ -255,6 +305,7 @@ bool moveQuestion(QuizDocument& document, std::size_t question, int direction) {
     const std::size_t other = direction < 0 ? question - 1 : question + 1;
     std::swap(document.source.questions[question], document.source.questions[other]);
     std::swap(document.pictures[question], document.pictures[other]);
+    std::swap(document.prepared[question], document.prepared[other]);
     document.modified = true;
     return true;
 }
@@ -276,10 +327,10 @@ QuizSource savedSource(const QuizDocument& document) {
 }
 
 QuizResources documentResources(const QuizDocument& document, const std::string& name) {
-    return quizResources(savedSource(document), name, document.pictures);
+    return quizResourcesOfPrepared(savedSource(document), name, document.prepared);
 }
 
-OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
+OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image, const PictureProgress& progress) {
     QuizExecutable quiz = readQuizExecutable(image);
     OpenedDocument opened;
     if (!quiz.ok()) {
@@ -291,24 +342,26 @@ OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
         if (quiz.pictures[i]) pictures.push_back(PictureInput{quiz.source.questions[i].picture, quiz.pictures[i]->data});
         else pictures.emplace_back();
     }
-    return documentFromSource(quiz.source, std::move(pictures));
+    return documentFromSource(quiz.source, std::move(pictures), progress);
 }
 
-OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures) {
+OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures,
+                                  const PictureProgress& progress) {
     OpenedDocument opened;
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        if (pictures[i] && pictureKind(pictures[i]->bytes) == PictureKind::Unknown) {
-            opened.error = "l'image de la question " + std::to_string(i + 1) + " (" + fileNameOf(pictures[i]->name) +
-                           ") n'est pas une image JPEG ou PNG.";
-            return opened;
-        }
-    }
+    pictures.resize(source.questions.size());
     QuizDocument& document = opened.document;
+    if (Refusal refusal = notPicturesRefusal(pictures); !refusal.empty()) {
+        opened.error = refusal;
+        return opened;
+    }
+    if (Refusal refusal = prepareAll(pictures, backgroundOf(source), progress, document.prepared); !refusal.empty()) {
+        opened.error = refusal;
+        return opened;
+    }
     document.source = source;
     document.codeLines = source.codes.value_or(std::vector<std::string>{});
     document.source.codes.reset();
     for (SourceQuestion& question : document.source.questions) question.picture.clear();
-    pictures.resize(document.source.questions.size());
     document.pictures = std::move(pictures);
     return opened;
 }

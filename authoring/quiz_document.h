@@ -19,8 +19,11 @@
 
 struct QuizDocument {
     QuizSource source;  // texts in code page 1252; question pictures are not named here
-    std::vector<std::optional<PictureInput>> pictures;  // question i's at i, always one entry per question
-    std::vector<std::string> codeLines;                 // line k: the code after k questions solved
+    // Question i's picture at i, always one entry per question: as the author
+    // gave it, and prepared for the quiz as it will be saved and shown.
+    std::vector<std::optional<PictureInput>> pictures;
+    std::vector<std::optional<PreparedPicture>> prepared;
+    std::vector<std::string> codeLines;  // line k: the code after k questions solved
     bool modified = false;
 };
 
@@ -48,12 +51,15 @@ std::string codeLinesText(const QuizDocument& document);
 Refusal setAnswersPerQuestion(QuizDocument& document, int answers);
 Refusal setCommentMode(QuizDocument& document, int mode);
 void setPicturesInOverview(QuizDocument& document, bool shown);
+// Pictures that may hold transparency are flattened again on the new colour.
 void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 
 // Appends a question for each picture, in the order given (none: one question
-// without a picture). All or nothing: refused when one is not a picture the
-// player shows (the message lists them) or when the answer slots would run out.
-Refusal addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures);
+// without a picture), each picture prepared on the way (`progress` hears of
+// it). All or nothing: refused when files are not pictures (the message lists
+// them), when one cannot be read, or when the answer slots would run out.
+Refusal addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
+                     const PictureProgress& progress = {});
 Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture);
 void removeQuestion(QuizDocument& document, std::size_t question);
 // Moves question `question` one place up (-1) or down (+1); false when it cannot.
@@ -67,7 +73,8 @@ void sortByFileName(std::vector<std::string>& paths);
 // question (empty ones included), as the player reports a quiz without them.
 QuizSource savedSource(const QuizDocument& document);
 
-// The resources of a save: the definition, the code lines and the pictures.
+// The resources of a save: the definition, the code lines and the pictures
+// as prepared.
 QuizResources documentResources(const QuizDocument& document, const std::string& name);
 
 // A quiz executable's bytes made into a document; its pictures keep their bytes.
@@ -75,8 +82,9 @@ struct OpenedDocument {
     QuizDocument document;
     std::string error;  // one line (French); empty when the file held a quiz
 };
-OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image);
+OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image, const PictureProgress& progress = {});
 
 // A quiz source (TOML text) made into a document; `pictures` holds question
 // i's at i, as the caller read them beside the source.
-OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures);
+OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures,
+                                  const PictureProgress& progress = {});

@@ -1,9 +1,9 @@
 #include "authoring/quiz_resources.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 
-#include "authoring/picture_check.h"
 #include "authoring/picture_resources.h"
 #include "common/file_access.h"
 #include "content/content_codec.h"
@@ -44,38 +44,48 @@ bool addEncodedText(QuizResources& result, std::uint16_t id, std::string_view te
     return true;
 }
 
-// Question `index`'s picture, typed by its first bytes.
-bool addPicture(QuizResources& result, std::size_t index, const PictureInput& picture) {
-    const std::string question = "question " + std::to_string(index + 1);
-    const PictureKind kind = pictureKind(picture.bytes);
-    auto type = pictureResourceType(kind);
-    if (!type) {
-        result = failure(picture.name, question + ": not a JPEG or PNG picture");
-        return false;
+Rgb backgroundOf(const QuizSource& source) {
+    const auto sample = [](int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); };
+    return {sample(source.backgroundRed), sample(source.backgroundGreen), sample(source.backgroundBlue)};
+}
+
+// Every question's prepared picture, in question order; the first that
+// failed stops it all.
+bool addPreparedPictures(QuizResources& result, const QuizSource& source,
+                         std::span<const std::optional<PreparedPicture>> prepared) {
+    for (std::size_t i = 0; i < prepared.size() && i < source.questions.size(); ++i) {
+        if (!prepared[i]) continue;
+        const std::string question = "question " + std::to_string(i + 1);
+        if (!prepared[i]->ok()) {
+            result = failure(prepared[i]->subject, question + ": " + prepared[i]->error);
+            return false;
+        }
+        const auto type = pictureResourceType(prepared[i]->kind);
+        result.resources.push_back(resourceOf(*type, pictureResourceName(i), prepared[i]->bytes));
     }
-    if (const std::string warning = jpegWarning(picture.bytes); kind == PictureKind::Jpeg && !warning.empty()) {
-        result.warnings.push_back({picture.name, question + ": " + warning});
-    }
-    result.resources.push_back(resourceOf(std::move(*type), pictureResourceName(index), picture.bytes));
     return true;
 }
 
 }  // namespace
 
-QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
-                            std::span<const std::optional<PictureInput>> pictures) {
+QuizResources quizResourcesOfPrepared(const QuizSource& source, const std::string& sourceName,
+                                      std::span<const std::optional<PreparedPicture>> pictures) {
     QuizResources result;
     for (const std::string& warning : sourceWarnings(source)) result.warnings.push_back({sourceName, warning});
     if (!addEncodedText(result, DefinitionResourceId, definitionText(source), "definition", sourceName)) return result;
     if (source.codes && !addEncodedText(result, CodesResourceId, codesText(source), "codes", sourceName)) return result;
-    for (std::size_t i = 0; i < source.questions.size() && i < pictures.size(); ++i) {
-        if (pictures[i] && !addPicture(result, i, *pictures[i])) return result;
-    }
+    addPreparedPictures(result, source, pictures);
     return result;
 }
 
 QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
-                            const std::filesystem::path& pictureFolder) {
+                            std::span<const std::optional<PictureInput>> pictures, const PictureProgress& progress) {
+    const auto given = pictures.first(std::min(pictures.size(), source.questions.size()));
+    return quizResourcesOfPrepared(source, sourceName, preparePictures(given, backgroundOf(source), progress));
+}
+
+QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
+                            const std::filesystem::path& pictureFolder, const PictureProgress& progress) {
     std::vector<std::optional<PictureInput>> pictures(source.questions.size());
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         if (source.questions[i].picture.empty()) continue;
@@ -84,19 +94,19 @@ QuizResources quizResources(const QuizSource& source, const std::string& sourceN
         if (!bytes) return failure(path, "question " + std::to_string(i + 1) + ": cannot read the picture");
         pictures[i] = PictureInput{path, std::move(*bytes)};
     }
-    return quizResources(source, sourceName, pictures);
+    return quizResources(source, sourceName, pictures, progress);
 }
 
 QuizResources quizResources(std::string_view sourceText, const std::string& sourceName,
-                            const std::filesystem::path& pictureFolder) {
+                            const std::filesystem::path& pictureFolder, const PictureProgress& progress) {
     const ParsedSource parsed = parseQuizSource(sourceText);
     if (!parsed.ok()) return failure(sourceName, parsed.error);
-    return quizResources(parsed.source, sourceName, pictureFolder);
+    return quizResources(parsed.source, sourceName, pictureFolder, progress);
 }
 
-QuizResources quizResourcesOfFile(const std::string& sourcePath) {
+QuizResources quizResourcesOfFile(const std::string& sourcePath, const PictureProgress& progress) {
     const auto text = readWholeFile(sourcePath);
     if (!text) return failure(sourcePath, "cannot read the file");
     const std::string_view sourceText(reinterpret_cast<const char*>(text->data()), text->size());
-    return quizResources(sourceText, sourcePath, std::filesystem::path(sourcePath).parent_path());
+    return quizResources(sourceText, sourcePath, std::filesystem::path(sourcePath).parent_path(), progress);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "authoring/pe_resources.h"
+#include "authoring/picture_batch.h"
 #include "authoring/quiz_source.h"
 
 // New resources take the language that the resource compiler gives the
@@ -31,27 +32,28 @@ struct QuizResources {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// A question's picture as the author gave it: the bytes of its file, and the
-// name that messages give it.
-struct PictureInput {
-    std::string name;
-    std::vector<std::uint8_t> bytes;
-};
-
 // The resources of `source` with its pictures in hand: `pictures` holds
 // question i's at i (none: the question has no picture; missing entries count
-// as none). `sourceName` names the source in messages.
+// as none). Each picture is prepared (picture_preparation.h) on the quiz's
+// background colour, on every core; `progress` hears of each one done.
+// `sourceName` names the source in messages.
 QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
-                            std::span<const std::optional<PictureInput>> pictures);
+                            std::span<const std::optional<PictureInput>> pictures,
+                            const PictureProgress& progress = {});
+
+// The same with the pictures prepared already (the editor shows them as it
+// goes): question i's at i, each one a success.
+QuizResources quizResourcesOfPrepared(const QuizSource& source, const std::string& sourceName,
+                                      std::span<const std::optional<PreparedPicture>> pictures);
 
 // The same with the pictures read from the files the source names, relative
 // to `pictureFolder`. Every picture is read before anything is made.
 QuizResources quizResources(const QuizSource& source, const std::string& sourceName,
-                            const std::filesystem::path& pictureFolder);
+                            const std::filesystem::path& pictureFolder, const PictureProgress& progress = {});
 
 // The same from the text of a source (TOML, UTF-8).
 QuizResources quizResources(std::string_view sourceText, const std::string& sourceName,
-                            const std::filesystem::path& pictureFolder);
+                            const std::filesystem::path& pictureFolder, const PictureProgress& progress = {});
 
 // The same from a source file, its pictures relative to its folder.
-QuizResources quizResourcesOfFile(const std::string& sourcePath);
+QuizResources quizResourcesOfFile(const std::string& sourcePath, const PictureProgress& progress = {});

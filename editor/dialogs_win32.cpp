@@ -20,7 +20,7 @@ constexpr wchar_t QuizFilter[] =
     L"Quiz Zorbel (*.exe, *.toml)\0*.exe;*.toml\0Quiz Zorbel (*.exe)\0*.exe\0Source de quiz (*.toml)\0*.toml\0"
     L"Tous les fichiers\0*.*\0";
 constexpr wchar_t PictureFilter[] =
-    L"Images (*.jpg, *.jpeg, *.png)\0*.jpg;*.jpeg;*.png\0Tous les fichiers\0*.*\0";
+    L"Images (*.jpg, *.jpeg, *.png, *.gif, *.bmp)\0*.jpg;*.jpeg;*.png;*.gif;*.bmp\0Tous les fichiers\0*.*\0";
 
 OPENFILENAMEW dialogFor(HWND owner, wchar_t* buffer, DWORD capacity, const wchar_t* filter, DWORD flags) {
     OPENFILENAMEW dialog{};

@@ -41,7 +41,7 @@ void enableQuestionFields(bool enabled) {
     EnableWindow(control(atelierid::SecondAnswerLabel), two);
 }
 
-void showPreview(const PictureInput* picture) {
+void showPreview(const PreparedPicture* picture) {
     HWND preview = control(atelierid::PicturePreview);
     RECT box{};
     GetClientRect(preview, &box);
@@ -128,8 +128,8 @@ void showQuestion() {
     setCp1252(atelierid::SecondAnswer, question != nullptr ? question->secondAnswer : "");
     setCp1252(atelierid::Location, question != nullptr ? question->location : "");
     setCp1252(atelierid::Comment, question != nullptr ? question->comment : "");
-    const auto& picture = hasSelection() ? editor.document.pictures[static_cast<std::size_t>(editor.selected)]
-                                         : std::optional<PictureInput>{};
+    const auto& picture = hasSelection() ? editor.document.prepared[static_cast<std::size_t>(editor.selected)]
+                                         : std::optional<PreparedPicture>{};
     showPreview(picture ? &*picture : nullptr);
     enableQuestionFields(question != nullptr);
     showTrial();
@@ -148,6 +148,13 @@ void showTrial() {
     setCp1252(atelierid::SingleViewVerdict, none ? "?" : verdictText(gradeAnswer(expected, typed, false)));
     setCp1252(atelierid::OverviewVerdict, none ? "?" : verdictText(gradeAnswer(expected, typed, true)));
     setWindowText(control(atelierid::Warnings), none ? std::wstring() : warningsText(*question));
+}
+
+void showPicturesAgain() {
+    editor.thumbnails.assign(editor.document.source.questions.size(), -1);
+    ImageList_RemoveAll(editor.images);
+    InvalidateRect(control(atelierid::QuestionList), nullptr, TRUE);
+    showQuestion();
 }
 
 void showDocument(int selectQuestion) {

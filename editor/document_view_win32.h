@@ -14,6 +14,10 @@ void showQuestionList(int selectQuestion);
 // One item's text after its answer changed.
 void showListItem(int question);
 
+// Thumbnails and the preview drawn anew, after the pictures were prepared
+// again (a new background colour).
+void showPicturesAgain();
+
 // The selected question's fields, picture, verdicts and warnings.
 void showQuestion();
 // The try field's verdicts in both views and the answer's warnings.

@@ -129,7 +129,7 @@ void describeItem(NMLVDISPINFOW& info) {
     if ((info.item.mask & LVIF_IMAGE) != 0) {
         int& image = editor.thumbnails[question];
         if (image < 0) {
-            const auto& picture = editor.document.pictures[question];
+            const auto& picture = editor.document.prepared[question];
             HBITMAP tile = thumbnailOf(picture ? &*picture : nullptr, ThumbnailWidth, ThumbnailHeight,
                                        GetSysColor(COLOR_WINDOW));
             image = ImageList_Add(editor.images, tile, nullptr);

@@ -121,5 +121,6 @@ void chooseBackground() {
     if (!chosen) return;
     setBackground(editor.document, GetRValue(*chosen), GetGValue(*chosen), GetBValue(*chosen));
     showSwatch();
+    showPicturesAgain();
     showCaption();
 }

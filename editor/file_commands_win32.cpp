@@ -11,6 +11,7 @@
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
+#include "editor/progress_window_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 
@@ -98,7 +99,8 @@ std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text
         }
         pictures.push_back(PictureInput{question.picture, std::move(*bytes)});
     }
-    return documentFromSource(parsed.source, std::move(pictures));
+    ProgressWindow progress(atelierWindow, L"Préparation des images…");
+    return documentFromSource(parsed.source, std::move(pictures), progress.callback());
 }
 
 }  // namespace
@@ -134,7 +136,10 @@ bool openFile(const std::wstring& path) {
         adopt(std::move(opened->document), L"", withExtension(fileNameOf(path), L".exe"));
         return true;
     }
-    OpenedDocument opened = documentFromExecutable(*bytes);
+    OpenedDocument opened = [&] {
+        ProgressWindow progress(atelierWindow, L"Ouverture de " + fileNameOf(path) + L"…");
+        return documentFromExecutable(*bytes, progress.callback());
+    }();
     if (!opened.error.empty()) {
         showError(atelierWindow, fileNameOf(path) + L" : " + widen(opened.error));
         return false;

@@ -1,10 +1,9 @@
 #include "editor/picture_view_win32.h"
 
-#include "authoring/picture_check.h"
 #include "pictures/picture_loader_win32.h"
 
-HBITMAP fittedPicture(const PictureInput& picture, int width, int height) {
-    switch (pictureKind(picture.bytes)) {
+HBITMAP fittedPicture(const PreparedPicture& picture, int width, int height) {
+    switch (picture.kind) {
         case PictureKind::Jpeg:
             return scaleToFrame(loadOlePicture(picture.bytes.data(), picture.bytes.size()), width, height);
         case PictureKind::Png: return scaleToFrame(decodePngBitmap(picture.bytes).bitmap, width, height);
@@ -13,7 +12,7 @@ HBITMAP fittedPicture(const PictureInput& picture, int width, int height) {
     return nullptr;
 }
 
-HBITMAP thumbnailOf(const PictureInput* picture, int width, int height, COLORREF background) {
+HBITMAP thumbnailOf(const PreparedPicture* picture, int width, int height, COLORREF background) {
     HDC screen = GetDC(nullptr);
     HBITMAP tile = CreateCompatibleBitmap(screen, width, height);
     HDC to = CreateCompatibleDC(screen);

@@ -7,6 +7,7 @@
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
+#include "editor/progress_window_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 
@@ -54,7 +55,12 @@ void addPictureFiles(std::vector<std::wstring> paths) {
         return;
     }
     const int first = static_cast<int>(editor.document.source.questions.size());
-    if (const Refusal refusal = addQuestions(editor.document, pictures); !refusal.empty()) {
+    Refusal refusal;
+    {
+        ProgressWindow progress(atelierWindow, L"Préparation des images…");
+        refusal = addQuestions(editor.document, pictures, progress.callback());
+    }
+    if (!refusal.empty()) {
         showError(atelierWindow, widen(refusal));
         return;
     }

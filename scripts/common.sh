@@ -1,7 +1,7 @@
 # Shared by ./run and ./test: installing what is missing, and the build trees.
 
 ZORBEL_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
-  g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick libpng-dev zlib1g-dev)
+  g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick libpng-dev zlib1g-dev libstb-dev)
 
 # Installs the Debian packages that are not there yet; quiet when all are.
 ensure_packages() {

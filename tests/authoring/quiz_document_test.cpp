@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "authoring/pe_resources.h"
+#include "common/file_access.h"
 #include "tests/support/bare_player.h"
 
 namespace {
 
-PictureInput jpeg(const std::string& name) { return {name, {0xFF, 0xD8, 0xFF, 0xE0, 'j', 'p', 'g'}}; }
-PictureInput png(const std::string& name) { return {name, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 'x'}}; }
+std::vector<std::uint8_t> fileBytes(const std::string& path) { return readWholeFile(path).value_or(std::vector<std::uint8_t>{}); }
+
+// Pictures already in their stored form, so the document keeps their bytes.
+PictureInput jpeg(const std::string& name) { return {name, fileBytes(ZORBEL_SOURCE_DIR "/samples/demo/pictures/soleil.jpg")}; }
+PictureInput png(const std::string& name) { return {name, fileBytes(ZORBEL_SOURCE_DIR "/tests/data/pngsuite/basn2c08.png")}; }
 
 QuizDocument withQuestions(std::size_t count) {
     QuizDocument document = newDocument();
@@ -111,6 +115,23 @@ TEST(QuizDocument, FilesThatAreNotPicturesAreListedAndNothingIsAdded) {
     EXPECT_NE(refusal.find("liste.txt, rapport.doc"), std::string::npos) << refusal;
     EXPECT_TRUE(document.source.questions.empty());
     EXPECT_FALSE(document.modified);
+
+    PictureInput cut = jpeg("coupée.jpg");
+    cut.bytes.resize(cut.bytes.size() / 2);
+    const std::vector<std::optional<PictureInput>> damaged{png("lune.png"), cut};
+    EXPECT_NE(addQuestions(document, damaged).find("« coupée.jpg »"), std::string::npos) << "a damaged picture is named";
+    EXPECT_TRUE(document.source.questions.empty());
+}
+
+TEST(QuizDocument, TransparencyIsFlattenedAgainOnANewBackground) {
+    QuizDocument document = newDocument();
+    const PictureInput transparent{"transparent.png", fileBytes(ZORBEL_SOURCE_DIR "/tests/data/pictures/transparent.png")};
+    ASSERT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>{transparent, jpeg("soleil.jpg")}), "");
+    const auto before = document.prepared;
+    setBackground(document, 200, 10, 10);
+    EXPECT_NE(document.prepared[0]->bytes, before[0]->bytes) << "the transparent picture takes the new colour";
+    EXPECT_EQ(document.prepared[1]->bytes, before[1]->bytes) << "a photo has nothing to flatten";
+    EXPECT_EQ(document.prepared[1]->bytes, jpeg("").bytes) << "a picture in its stored form keeps its bytes";
 }
 
 TEST(QuizDocument, QuestionsMoveAndGoWithTheirPictures) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "authoring/pe_resources.h"
+#include "authoring/picture_preparation.h"
 #include "authoring/quiz_source.h"
 #include "tests/support/bare_player.h"
 #include "tests/support/command_line.h"
@@ -22,8 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string Jpeg("\xFF\xD8\xFF\xE0 a picture", 14);
-const std::string Png("\x89PNG\r\n\x1A\n another", 16);
+// Pictures already in their stored form: quizmake keeps their bytes.
+const std::string Jpeg = readFile(ZORBEL_SOURCE_DIR "/samples/demo/pictures/soleil.jpg");
+const std::string Png = readFile(ZORBEL_TEST_DATA "/pngsuite/basn2c08.png");
 
 class BuildDumpTest : public ::testing::Test {
 protected:
@@ -147,6 +149,22 @@ TEST_F(BuildDumpTest, PackWritesTheResourcesThatBuildWritesAndAScriptListingThem
     EXPECT_FALSE(fs::exists(folder_ / "not-packed")) << "nothing is written when packing fails";
 }
 
+TEST_F(BuildDumpTest, OtherPicturesArePreparedTheRightWayUp) {
+    fs::copy_file(ZORBEL_TEST_DATA "/pictures/sideways.jpg", file("sideways.jpg"));
+    fs::copy_file(ZORBEL_TEST_DATA "/pictures/picture.gif", file("picture.gif"));
+    writeFile(file("other.toml"), "codes = [\"A\", \"B\"]\n[[question]]\nanswer = \"A\"\npicture = \"sideways.jpg\"\n"
+                                  "[[question]]\nanswer = \"B\"\npicture = \"picture.gif\"\n");
+    const Outcome built = quizmake({"build", file("other.toml"), "-o", file("other.exe"), "--player", file("player.exe")});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.err, "") << "quick builds show no progress line";
+    ASSERT_EQ(quizmake({"dump", file("other.exe"), "-o", file("out")}).exitCode, 0);
+    const std::string jpeg = readFile(folder_ / "out" / "401.jpg");
+    const PreparedPicture again = preparePicture({reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()},
+                                                 "401.jpg", Rgb{});
+    EXPECT_EQ(std::string(again.bytes.begin(), again.bytes.end()), jpeg) << "stored upright, kept as it is";
+    EXPECT_TRUE(fs::exists(folder_ / "out" / "402.png")) << "a GIF becomes a PNG";
+}
+
 TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
     writeFile(file("text.exe"), std::string(300, 'x'));
     writeFile(file("cut.exe"), barePlayerImage().substr(0, 0x180));
@@ -162,7 +180,8 @@ TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
         {{"dump", file("absent.exe")}, "cannot read"},
         {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("text.exe")}, "no MZ signature"},
         {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("absent.exe")}, "cannot read the player"},
-        {{"build", file("bad.toml"), "-o", file("out.exe"), "--player", file("player.exe")}, "question 1: not a JPEG or PNG"},
+        {{"build", file("bad.toml"), "-o", file("out.exe"), "--player", file("player.exe")},
+         "bad.png: question 1: not a JPEG, PNG, GIF or BMP picture"},
     };
     for (const auto& c : cases) {
         const Outcome run = quizmake(c.arguments);

@@ -94,6 +94,22 @@ TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
     EXPECT_TRUE(textBecomes(again, Comment, L"Une étoile."));
 }
 
+TEST(Atelier, PicturesAsAuthorsHaveThemArePreparedAsTheyAreAdded) {
+    AtelierRun run;
+    const auto gif = run.copyIn("pictures/picture.gif");
+    const auto bmp = run.copyIn("pictures/picture.bmp");
+    const auto turned = run.copyIn("pictures/sideways.jpg");
+    ASSERT_TRUE(run.start());
+    run.dropFiles({turned, gif, bmp});
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 3; })) << "GIF, BMP and a turned photo become questions";
+    for (int question = 0; question < 3; ++question) {
+        run.clickQuestion(question);
+        EXPECT_TRUE(eventually([&] {
+            return SendMessageW(run.control(PicturePreview), STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+        })) << "question " << question + 1 << " shows its picture";
+    }
+}
+
 TEST(Atelier, TheTryFieldGivesThePlayersVerdictsInBothViews) {
     AtelierRun run;
     run.copyIn("demo.exe");

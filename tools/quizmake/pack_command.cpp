@@ -8,6 +8,7 @@
 #include "resources/contract_ids.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/output_file.h"
+#include "tools/quizmake/progress_line.h"
 
 namespace {
 
@@ -44,7 +45,9 @@ std::string packedFileName(const Resource& resource) {
 }  // namespace
 
 int runPack(const std::string& sourcePath, const std::string& folder) {
-    const QuizResources quiz = quizResourcesOfFile(sourcePath);
+    ProgressLine progress{"pictures prepared"};
+    const QuizResources quiz = quizResourcesOfFile(sourcePath, progressTo(progress));
+    endProgressLine(progress);
     if (!quiz.ok()) return fail(quiz.subject, quiz.error);
     const fs::path out(folder);
     std::error_code error;

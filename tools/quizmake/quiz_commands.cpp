@@ -11,6 +11,7 @@
 #include "common/file_access.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/output_file.h"
+#include "tools/quizmake/progress_line.h"
 
 namespace {
 
@@ -50,7 +51,9 @@ void printChecked(const std::string& label, const CheckedQuestion& question) {
 int runBuild(const std::string& sourcePath, const std::string& outputPath, const std::string& playerPath,
              const std::string& programPath) {
     const std::string player = playerPath.empty() ? defaultPlayer(programPath).string() : playerPath;
-    const QuizResources quiz = quizResourcesOfFile(sourcePath);
+    ProgressLine progress{"pictures prepared"};
+    const QuizResources quiz = quizResourcesOfFile(sourcePath, progressTo(progress));
+    endProgressLine(progress);
     if (!quiz.ok()) return fail(quiz.subject, quiz.error);
     const auto image = readWholeFile(player);
     if (!image) return fail(player, "cannot read the player (give it with --player)");

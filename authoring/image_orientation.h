@@ -1,0 +1,14 @@
+#pragma once
+// The EXIF orientation of a picture applied to its pixels, so that it shows
+// the way the camera's owner saw it.
+
+#include "authoring/image_codecs.h"
+
+// Orientations 5 to 8 turn the picture a quarter: width and height swap.
+bool swapsSides(int orientation);
+
+// `image` turned and mirrored for `orientation` (1 to 8, the TIFF values: 1 as
+// stored, 2 mirrored left-right, 3 turned half, 4 mirrored top-bottom, 5
+// transposed, 6 turned a quarter clockwise, 7 transposed the other way, 8
+// turned a quarter anticlockwise); any other value leaves it as stored.
+Image orientImage(Image image, int orientation);

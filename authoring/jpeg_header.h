@@ -1,0 +1,27 @@
+#pragma once
+// What a JPEG's segments before its first scan say: the kind of frame and
+// the EXIF orientation.
+
+#include <cstdint>
+#include <span>
+
+inline constexpr std::uint8_t BaselineFrameMarker = 0xC0;
+
+struct JpegHeader {
+    std::uint8_t frameMarker = 0;  // SOF0...SOF15; 0 when no frame header comes before the scan
+    std::uint32_t width = 0;       // the frame header's, when there is one
+    std::uint32_t height = 0;
+    std::uint32_t components = 0;
+    int orientation = 1;           // the first EXIF block's, 1 to 8
+};
+
+// Walks the segments from the start of image to the first scan; stops
+// quietly where they are damaged, with what it found so far.
+JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
+
+// False when a Huffman table segment anywhere in the file (progressive files
+// have some between their scans) is cut short or announces more codes than a
+// table holds (256) or than the segment carries. The stb_image of Debian 12 writes past its
+// tables on those, so they are refused before it sees them. Other damage is
+// left to the decoder.
+bool huffmanTablesFit(std::span<const std::uint8_t> bytes);

@@ -1,0 +1,29 @@
+#pragma once
+// A quiz's pictures prepared together, on every core, with the same result
+// whatever the number of threads or the order they finish in.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "authoring/picture_preparation.h"
+
+// A question's picture as the author gave it: the bytes of its file, and the
+// name that messages give it.
+struct PictureInput {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Told after each picture is prepared: how many are done, out of how many.
+// Always called on the thread that asked for the pictures, in increasing order.
+using PictureProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// Each given picture prepared, at its index (none where none was given).
+// After a picture fails no later picture is started, so every picture
+// before the first failure is prepared; a later one may be missing.
+std::vector<std::optional<PreparedPicture>> preparePictures(std::span<const std::optional<PictureInput>> pictures,
+                                                            Rgb background, const PictureProgress& progress = {});

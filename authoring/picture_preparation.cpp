@@ -1,0 +1,149 @@
+#include "authoring/picture_preparation.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "authoring/image_orientation.h"
+#include "authoring/jpeg_header.h"
+#include "authoring/picture_extent.h"
+#include "authoring/picture_size.h"
+#include "pictures/png/png_decoder.h"
+
+namespace {
+
+const std::string OutOfMemory = "not enough memory to prepare the picture";
+
+PreparedPicture failed(const std::string& name, std::string reason) {
+    PreparedPicture result;
+    result.subject = name;
+    result.error = std::move(reason);
+    return result;
+}
+
+PreparedPicture prepared(const std::string& name, PictureKind kind, std::vector<std::uint8_t> bytes) {
+    PreparedPicture result;
+    result.kind = kind;
+    result.bytes = std::move(bytes);
+    result.subject = name;
+    return result;
+}
+
+std::string sizeText(ImageSize size) { return std::to_string(size.width) + " x " + std::to_string(size.height); }
+
+// Why a picture of this format cannot be used before decoding it; empty when it can.
+std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> bytes) {
+    const std::string what = std::string("a ") + pictureFormatName(format);
+    const std::optional<ImageSize> size = declaredSize(format, bytes);
+    if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
+    if (format == PictureFormat::Jpeg && !huffmanTablesFit(bytes)) {
+        return "a damaged JPEG: a Huffman table is cut short or holds too many codes";
+    }
+    if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
+    if (static_cast<std::uint64_t>(size->width) * size->height > MaxPicturePixels) {
+        return what + " of " + sizeText(*size) + " pixels: over 100 megapixels";
+    }
+    if (const std::string missing = missingPart(format, bytes); !missing.empty()) {
+        return "a truncated " + std::string(pictureFormatName(format)) + ": " + missing;
+    }
+    return {};
+}
+
+// What the player's own decoder makes of a PNG: it must give a bitmap.
+bool playerDecodesPng(std::span<const std::uint8_t> bytes) {
+    PngDecoder decoder;
+    bool decoded = openPng(decoder, bytes) == PngResult::Ok && decodePng(decoder) == PngResult::Ok;
+    if (decoded) {
+        const PngBitmapLayout layout = pngBitmapLayout(decoder);
+        std::vector<std::uint8_t> rows(static_cast<std::size_t>(layout.stride) * layout.height);
+        decoded = writePngBitmap(decoder, rows) == PngResult::Ok;
+    }
+    releasePng(decoder);
+    return decoded;
+}
+
+bool keepsItsBytes(PictureFormat format, std::span<const std::uint8_t> bytes, ImageView image) {
+    if (preparedSize(image.size) != image.size) return false;
+    if (format == PictureFormat::Jpeg) {
+        const JpegHeader header = readJpegHeader(bytes);
+        return header.frameMarker == BaselineFrameMarker && header.orientation == 1 &&
+               (header.components == 1 || header.components == 3);
+    }
+    return format == PictureFormat::Png && isOpaque(image) && playerDecodesPng(bytes);
+}
+
+ImageSize swapped(ImageSize size) { return {size.height, size.width}; }
+
+// Block averaging does the bulk of a large reduction fast, leaving at least
+// twice the final size to the cubic filter, which gives the quality.
+Image scaledTo(ImageView image, ImageSize size) {
+    if (image.size == size) return copyOf(image);
+    const std::uint32_t blocks =
+        std::min(image.size.width / (2 * size.width), image.size.height / (2 * size.height));
+    if (blocks < 2) return resizeImage(image, size);
+    const Image shrunk = shrinkByBlocks(image, blocks);
+    return resizeImage(viewOf(shrunk), size);
+}
+
+// Flattened, fitted and turned: the pixels to store, without alpha.
+Image storedPixels(ImageView image, int orientation, Rgb background) {
+    Image flat;
+    if (image.channels == 2 || image.channels == 4) {
+        flat = flattenOnto(image, background);
+        image = viewOf(flat);
+    }
+    const bool turns = swapsSides(orientation);
+    const ImageSize shown = preparedSize(turns ? swapped(image.size) : image.size);
+    Image scaled = scaledTo(image, turns ? swapped(shown) : shown);
+    if (scaled.samples.empty()) return scaled;
+    return orientImage(std::move(scaled), orientation);
+}
+
+PreparedPicture encoded(const std::string& name, PictureFormat format, const Image& pixels) {
+    std::vector<std::uint8_t> jpeg = encodeJpeg(pixels, PreparedJpegQuality);
+    if (format == PictureFormat::Jpeg) {
+        if (jpeg.empty()) return failed(name, OutOfMemory);
+        return prepared(name, PictureKind::Jpeg, std::move(jpeg));
+    }
+    std::vector<std::uint8_t> png = encodePng(pixels);
+    if (png.empty() && jpeg.empty()) return failed(name, OutOfMemory);
+    if (!jpeg.empty() && (png.empty() || jpeg.size() * JpegPreferredAtRatio < png.size())) {
+        return prepared(name, PictureKind::Jpeg, std::move(jpeg));
+    }
+    return prepared(name, PictureKind::Png, std::move(png));
+}
+
+}  // namespace
+
+ImageSize preparedSize(ImageSize size) {
+    const ImageSize limit = PreparedPictureLimit;
+    if (size.width == 0 || size.height == 0 || (size.width <= limit.width && size.height <= limit.height)) return size;
+    const std::uint64_t width = size.width;
+    const std::uint64_t height = size.height;
+    // Rounded to the nearest pixel, at least one.
+    if (width * limit.height >= height * limit.width) {
+        const std::uint64_t fitted = (2 * height * limit.width + width) / (2 * width);
+        return {limit.width, static_cast<std::uint32_t>(std::max<std::uint64_t>(fitted, 1))};
+    }
+    const std::uint64_t fitted = (2 * width * limit.height + height) / (2 * height);
+    return {static_cast<std::uint32_t>(std::max<std::uint64_t>(fitted, 1)), limit.height};
+}
+
+PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background) {
+    const PictureFormat format = pictureFormat(bytes);
+    if (format == PictureFormat::Unknown) return failed(name, "not a JPEG, PNG, GIF or BMP picture");
+    if (std::string problem = headerProblem(format, bytes); !problem.empty()) return failed(name, problem);
+    DecodedImage decoded = decodeImage(bytes);
+    if (!decoded.error.empty()) {
+        return failed(name, "a damaged or truncated " + std::string(pictureFormatName(format)) + " (" +
+                                decoded.error + ")");
+    }
+    if (keepsItsBytes(format, bytes, decoded.view())) {
+        const PictureKind kind = format == PictureFormat::Jpeg ? PictureKind::Jpeg : PictureKind::Png;
+        return prepared(name, kind, {bytes.begin(), bytes.end()});
+    }
+    const int orientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
+    const Image pixels = storedPixels(decoded.view(), orientation, background);
+    if (pixels.samples.empty()) return failed(name, OutOfMemory);
+    return encoded(name, format, pixels);
+}

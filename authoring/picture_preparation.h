@@ -1,0 +1,42 @@
+#pragma once
+// One picture made ready for a quiz, the same bytes on every system. It is
+// read (JPEG baseline or progressive, PNG, the first frame of a GIF, BMP),
+// turned by a JPEG's EXIF orientation, fitted within the single-question
+// frame without ever being enlarged, its transparency flattened onto the
+// quiz's background, and stored as the player shows it best: a photo (a JPEG
+// source) as a baseline JPEG, a lossless picture as a PNG unless a JPEG is
+// several times smaller. A file already in its stored form is kept byte for
+// byte: a baseline JPEG with no orientation to apply, or an opaque PNG that
+// the player's decoder reads, within the frame.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "authoring/image_codecs.h"
+#include "authoring/image_pixels.h"
+#include "authoring/picture_check.h"
+
+// The player's single-question frame.
+inline constexpr ImageSize PreparedPictureLimit{640, 480};
+inline constexpr std::uint64_t MaxPicturePixels = 100'000'000;
+inline constexpr int PreparedJpegQuality = 90;
+// A lossless source is stored as a JPEG only when that is this many times smaller than the PNG.
+inline constexpr std::size_t JpegPreferredAtRatio = 3;
+
+struct PreparedPicture {
+    PictureKind kind = PictureKind::Unknown;
+    std::vector<std::uint8_t> bytes;
+    std::string subject;  // the name the picture was given
+    std::string error;    // why it cannot be used, one line; empty on success
+    [[nodiscard]] bool ok() const { return error.empty(); }
+};
+
+// `name` names the picture in the error; `background` is what transparent
+// pixels become.
+PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background);
+
+// The size a picture shown at `size` is stored at: within the limit, its
+// proportions kept (rounded), never larger.
+ImageSize preparedSize(ImageSize size);

@@ -1,0 +1,14 @@
+#pragma once
+// The size a picture file declares in its header, read before anything is
+// decoded, so that a picture too large or with a side of 0 pixels is refused
+// before the decoder allocates for it.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "authoring/image_codecs.h"
+#include "authoring/picture_check.h"
+
+// None when the header is missing or cut short.
+std::optional<ImageSize> declaredSize(PictureFormat format, std::span<const std::uint8_t> bytes);
