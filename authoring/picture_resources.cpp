@@ -30,6 +30,10 @@ const Resource* findPicture(std::span<const Resource> resources, std::size_t que
     return findResource(resources, pngType(), name);
 }
 
+PictureKind pictureKindOf(const Resource& picture) {
+    return picture.type == jpegType() ? PictureKind::Jpeg : PictureKind::Png;
+}
+
 std::string pictureFileName(const Resource& picture) {
     return std::to_string(picture.name.id) + (picture.type == jpegType() ? ".jpg" : ".png");
 }

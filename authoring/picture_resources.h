@@ -17,6 +17,9 @@ std::optional<ResourceKey> pictureResourceType(PictureKind kind);
 // The resource name of question `questionIndex`'s picture.
 ResourceKey pictureResourceName(std::size_t questionIndex);
 
+// How the player decodes a picture resource: a JPEG under IMG, a PNG otherwise.
+PictureKind pictureKindOf(const Resource& picture);
+
 // Question `questionIndex`'s picture as the player finds it: IMG first, then
 // RT_RCDATA; null when it has none.
 const Resource* findPicture(std::span<const Resource> resources, std::size_t questionIndex);

@@ -7,6 +7,7 @@
 #include "authoring/cp1252.h"
 #include "authoring/picture_batch.h"
 #include "authoring/picture_check.h"
+#include "authoring/picture_resources.h"
 #include "authoring/quiz_executable.h"
 #include "content/content_codec.h"
 #include "content/quiz_record.h"
@@ -330,19 +331,40 @@ QuizResources documentResources(const QuizDocument& document, const std::string&
     return quizResourcesOfPrepared(savedSource(document), name, document.prepared);
 }
 
-OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image, const PictureProgress& progress) {
+namespace {
+
+// The quiz's own texts taken into a document, its code lines apart.
+QuizDocument documentOf(const QuizSource& source) {
+    QuizDocument document;
+    document.source = source;
+    document.codeLines = source.codes.value_or(std::vector<std::string>{});
+    document.source.codes.reset();
+    for (SourceQuestion& question : document.source.questions) question.picture.clear();
+    return document;
+}
+
+}  // namespace
+
+OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
     QuizExecutable quiz = readQuizExecutable(image);
     OpenedDocument opened;
     if (!quiz.ok()) {
         opened.error = "ce fichier ne contient pas de quiz Zorbel lisible.";
         return opened;
     }
-    std::vector<std::optional<PictureInput>> pictures;
+    // A quiz's pictures are in their stored form already: they go back as they are.
+    QuizDocument& document = opened.document = documentOf(quiz.source);
     for (std::size_t i = 0; i < quiz.pictures.size(); ++i) {
-        if (quiz.pictures[i]) pictures.push_back(PictureInput{quiz.source.questions[i].picture, quiz.pictures[i]->data});
-        else pictures.emplace_back();
+        if (!quiz.pictures[i]) {
+            document.pictures.emplace_back();
+            document.prepared.emplace_back();
+            continue;
+        }
+        const std::string& name = quiz.source.questions[i].picture;
+        document.pictures.push_back(PictureInput{name, quiz.pictures[i]->data});
+        document.prepared.push_back(PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""});
     }
-    return documentFromSource(quiz.source, std::move(pictures), progress);
+    return opened;
 }
 
 OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures,
@@ -358,10 +380,9 @@ OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::opt
         opened.error = refusal;
         return opened;
     }
-    document.source = source;
-    document.codeLines = source.codes.value_or(std::vector<std::string>{});
-    document.source.codes.reset();
-    for (SourceQuestion& question : document.source.questions) question.picture.clear();
+    std::vector<std::optional<PreparedPicture>> prepared = std::move(document.prepared);
+    document = documentOf(source);
+    document.prepared = std::move(prepared);
     document.pictures = std::move(pictures);
     return opened;
 }

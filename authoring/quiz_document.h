@@ -82,7 +82,7 @@ struct OpenedDocument {
     QuizDocument document;
     std::string error;  // one line (French); empty when the file held a quiz
 };
-OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image, const PictureProgress& progress = {});
+OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image);
 
 // A quiz source (TOML text) made into a document; `pictures` holds question
 // i's at i, as the caller read them beside the source.

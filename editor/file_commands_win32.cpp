@@ -136,10 +136,7 @@ bool openFile(const std::wstring& path) {
         adopt(std::move(opened->document), L"", withExtension(fileNameOf(path), L".exe"));
         return true;
     }
-    OpenedDocument opened = [&] {
-        ProgressWindow progress(atelierWindow, L"Ouverture de " + fileNameOf(path) + L"…");
-        return documentFromExecutable(*bytes, progress.callback());
-    }();
+    OpenedDocument opened = documentFromExecutable(*bytes);
     if (!opened.error.empty()) {
         showError(atelierWindow, fileNameOf(path) + L" : " + widen(opened.error));
         return false;
