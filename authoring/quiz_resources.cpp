@@ -6,6 +6,7 @@
 
 #include "authoring/picture_resources.h"
 #include "common/file_access.h"
+#include "common/utf8_path.h"
 #include "content/content_codec.h"
 #include "resources/contract_ids.h"
 
@@ -89,7 +90,7 @@ QuizResources quizResources(const QuizSource& source, const std::string& sourceN
     std::vector<std::optional<PictureInput>> pictures(source.questions.size());
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         if (source.questions[i].picture.empty()) continue;
-        const std::string path = (pictureFolder / source.questions[i].picture).string();
+        const std::string path = utf8Of(pictureFolder / pathFromUtf8(source.questions[i].picture));
         auto bytes = readWholeFile(path);
         if (!bytes) return failure(path, "question " + std::to_string(i + 1) + ": cannot read the picture");
         pictures[i] = PictureInput{path, std::move(*bytes)};
@@ -108,5 +109,5 @@ QuizResources quizResourcesOfFile(const std::string& sourcePath, const PicturePr
     const auto text = readWholeFile(sourcePath);
     if (!text) return failure(sourcePath, "cannot read the file");
     const std::string_view sourceText(reinterpret_cast<const char*>(text->data()), text->size());
-    return quizResources(sourceText, sourcePath, std::filesystem::path(sourcePath).parent_path(), progress);
+    return quizResources(sourceText, sourcePath, pathFromUtf8(sourcePath).parent_path(), progress);
 }

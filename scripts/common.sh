@@ -32,7 +32,7 @@ build_native() {
 # packed with the native tree's quizmake.
 build_cross() {
   cmake -S . -B build/mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DZORBEL_WERROR=ON -DZORBEL_TESTS=ON -DZORBEL_BENCH=ON -DZORBEL_TOOLS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+    -DZORBEL_WERROR=ON -DZORBEL_TESTS=ON -DZORBEL_BENCH=ON -DZORBEL_TOOLS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
     -DZORBEL_QUIZMAKE="$PWD/build/native/tools/quizmake/quizmake" >/dev/null &&
     ninja -C build/mingw
 }

@@ -43,6 +43,6 @@ std::vector<std::uint8_t> bmpFileBytes(const PngBitmapLayout& layout, std::span<
     put32(out, 0);
 
     for (const auto& entry : layout.colourTable) out.insert(out.end(), entry.begin(), entry.end());
-    out.insert(out.end(), rows.begin(), rows.begin() + imageSize);
+    out.insert(out.end(), rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(imageSize));
     return out;
 }

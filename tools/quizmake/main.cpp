@@ -10,6 +10,7 @@
 #include "zorbel_version.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/pack_command.h"
+#include "tools/quizmake/platform.h"
 #include "tools/quizmake/png2bmp_command.h"
 #include "tools/quizmake/quiz_commands.h"
 
@@ -92,11 +93,15 @@ const Subcommand Subcommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    prepareConsole();
+    std::vector<std::string> given = utf8Arguments(argc, argv);
+    std::vector<char*> words;
+    for (std::string& word : given) words.push_back(word.data());
     CLI::App app{"quizmake: encodes, decodes, grades, shows and packs quiz content"};
     app.set_version_flag("--version", "quizmake " ZORBEL_VERSION_TEXT);
     app.require_subcommand(1);
     Arguments arguments;
-    arguments.program = argv[0];
+    arguments.program = given.front();
     std::vector<const CLI::App*> commands;
     for (const Subcommand& subcommand : Subcommands) {
         CLI::App* command = app.add_subcommand(subcommand.name, subcommand.help);
@@ -105,7 +110,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(words.size()), words.data());
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? 0 : ExitBadArguments;
     }

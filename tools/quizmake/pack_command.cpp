@@ -5,6 +5,7 @@
 #include "authoring/picture_resources.h"
 #include "authoring/quiz_resources.h"
 #include "common/file_access.h"
+#include "common/utf8_path.h"
 #include "resources/contract_ids.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/output_file.h"
@@ -17,7 +18,8 @@ namespace fs = std::filesystem;
 // An absolute path in quotes, as the resource compiler reads it.
 std::string rcPath(const fs::path& path) {
     std::string quoted = "\"";
-    for (const char c : fs::absolute(path).generic_string()) {
+    const std::u8string absolute = fs::absolute(path).generic_u8string();
+    for (const char c : std::string(absolute.begin(), absolute.end())) {
         if (c == '"') quoted += '"';
         quoted += c;
     }
@@ -49,16 +51,16 @@ int runPack(const std::string& sourcePath, const std::string& folder) {
     const QuizResources quiz = quizResourcesOfFile(sourcePath, progressTo(progress));
     endProgressLine(progress);
     if (!quiz.ok()) return fail(quiz.subject, quiz.error);
-    const fs::path out(folder);
+    const fs::path out = pathFromUtf8(folder);
     std::error_code error;
     fs::create_directories(out, error);
     std::string script = "// Written by quizmake pack from " + sourcePath + "\n";
     for (const Resource& resource : quiz.resources) {
         const fs::path file = out / packedFileName(resource);
-        if (!writeOutput(file.string(), resource.data)) return fail(folder, "cannot write");
+        if (!writeOutput(utf8Of(file), resource.data)) return fail(folder, "cannot write");
         script += std::to_string(resource.name.id) + " " + scriptTypeName(resource.type) + " " + rcPath(file) + "\n";
     }
-    if (!replaceFile((out / "quiz.rc").string(), script)) return fail(folder, "cannot write quiz.rc");
+    if (!replaceFile(utf8Of(out / "quiz.rc"), script)) return fail(folder, "cannot write quiz.rc");
     // Said once the folder is written, as build does.
     for (const QuizWarning& warning : quiz.warnings) warn(warning.subject, warning.message);
     return 0;

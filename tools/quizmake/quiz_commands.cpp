@@ -9,29 +9,23 @@
 #include "authoring/quiz_executable.h"
 #include "authoring/quiz_resources.h"
 #include "common/file_access.h"
+#include "common/utf8_path.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/output_file.h"
+#include "tools/quizmake/platform.h"
 #include "tools/quizmake/progress_line.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path defaultPlayer(const std::string& programPath) {
-    std::error_code error;
-    // argv[0] may be a bare name found on the PATH; the system knows better where we run from.
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) self = fs::absolute(programPath, error);
-    return self.parent_path() / "zorbel.exe";
-}
-
 // Each picture under the file name its question gives it.
 int writePictures(const QuizExecutable& quiz, const std::string& folder) {
     std::error_code error;
-    fs::create_directories(folder, error);
+    fs::create_directories(pathFromUtf8(folder), error);
     for (std::size_t i = 0; i < quiz.pictures.size(); ++i) {
         if (!quiz.pictures[i]) continue;
-        const std::string path = (fs::path(folder) / quiz.source.questions[i].picture).string();
+        const std::string path = utf8Of(pathFromUtf8(folder) / pathFromUtf8(quiz.source.questions[i].picture));
         if (!writeOutput(path, quiz.pictures[i]->data)) return fail(path, "cannot write the file");
     }
     return 0;
@@ -50,15 +44,15 @@ void printChecked(const std::string& label, const CheckedQuestion& question) {
 
 int runBuild(const std::string& sourcePath, const std::string& outputPath, const std::string& playerPath,
              const std::string& programPath) {
-    const std::string player = playerPath.empty() ? defaultPlayer(programPath).string() : playerPath;
     ProgressLine progress{"pictures prepared"};
     const QuizResources quiz = quizResourcesOfFile(sourcePath, progressTo(progress));
     endProgressLine(progress);
     if (!quiz.ok()) return fail(quiz.subject, quiz.error);
-    const auto image = readWholeFile(player);
-    if (!image) return fail(player, "cannot read the player (give it with --player)");
-    const PeWriteResult built = writePeResources(*image, quiz.resources);
-    if (built.error != PeError::Ok) return fail(player, peErrorMessage(built.error));
+    const DefaultPlayer player =
+        playerPath.empty() ? defaultPlayer(programPath) : DefaultPlayer{playerPath, readWholeFile(playerPath)};
+    if (!player.bytes) return fail(player.name, "cannot read the player (give it with --player)");
+    const PeWriteResult built = writePeResources(*player.bytes, quiz.resources);
+    if (built.error != PeError::Ok) return fail(player.name, peErrorMessage(built.error));
     if (!writeOutput(outputPath, built.image)) return fail(outputPath, "cannot write the file");
     // Said once the quiz is made: a failed build shows only what stopped it.
     for (const QuizWarning& warning : quiz.warnings) warn(warning.subject, warning.message);
