@@ -66,3 +66,54 @@ stop_display() {
     unset DISPLAY
   fi
 }
+
+# The release's folder and zip from built programs: assemble_package
+# NATIVE_QUIZMAKE WINDOWS_BIN OUT_FOLDER writes OUT_FOLDER/zorbel-VERSION-win32.zip
+# and OUT_FOLDER/SHA256SUMS, the unzipped tree in OUT_FOLDER/stage.
+assemble_package() {
+  local quizmake=$1 bin=$2 out=$3
+  local version
+  version=$(sed -nE 's/^#define ZORBEL_VERSION_TEXT "(.*)"/\1/p' "$bin/../generated/zorbel_version.h")
+  local stage="$out/stage"
+  rm -rf "$stage" && mkdir -p "$stage/exemples/pictures"
+  cp "$bin/zorbel.exe" "$bin/atelier.exe" "$bin/quizmake.exe" "$stage/"
+  cp samples/demo/demo.toml "$stage/exemples/"
+  cp samples/demo/pictures/*.jpg "$stage/exemples/pictures/"
+  # The demo as quizmake makes it from the examples, with the packaged player.
+  "$quizmake" build "$stage/exemples/demo.toml" -o "$stage/demo.exe" --player "$stage/zorbel.exe"
+  release_text release/LISEZMOI.txt "$version" >"$stage/LISEZMOI.txt"
+  { cat release/LICENCE.txt; third_party_licences; } | release_text /dev/stdin "$version" >"$stage/LICENCE.txt"
+  local zip="zorbel-$version-win32.zip"
+  rm -f "$out/$zip"
+  python3 scripts/make_zip.py "$stage" "$out/$zip" zorbel.exe atelier.exe quizmake.exe demo.exe LISEZMOI.txt \
+    LICENCE.txt exemples/demo.toml
+  (cd "$out" && sha256sum "$zip" >SHA256SUMS)
+  echo "$out/$zip"
+}
+
+# A text for Notepad: the version filled in, UTF-8 with a byte-order mark, CR LF.
+release_text() {
+  printf '\xEF\xBB\xBF'
+  sed -e "s/@VERSION@/$2/g" -e 's/$/\r/' "$1"
+}
+
+# The licences of the libraries inside the programs, as Debian ships them.
+third_party_licences() {
+  local package
+  for package in libtomlplusplus-dev libcli11-dev nlohmann-json3-dev libstb-dev; do
+    printf '\n\n==== %s ====\n\n' "${package%-dev}"
+    cat "/usr/share/doc/$package/copyright"
+  done
+}
+
+# The system DLLs a Windows program of ours may import: nothing to install beside it.
+ZORBEL_SYSTEM_DLLS="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
+  shell32.dll user32.dll"
+
+# Prints each DLL of an executable that is not a system DLL; silent when all are.
+foreign_imports() {
+  local dll
+  for dll in $(i686-w64-mingw32-objdump -p "$1" | sed -nE 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+    [[ " $(echo $ZORBEL_SYSTEM_DLLS) " == *" $dll "* ]] || echo "$1 imports $dll"
+  done
+}

@@ -56,8 +56,8 @@ std::filesystem::path AtelierRun::copyIn(const std::filesystem::path& fromTestPr
     return to;
 }
 
-bool AtelierRun::start(const std::wstring& argument) {
-    const std::wstring program = (testProgramFolder() / "atelier.exe").wstring();
+bool AtelierRun::start(const std::wstring& argument, const std::filesystem::path& atelier) {
+    const std::wstring program = (testProgramFolder() / atelier).wstring();
     std::wstring commandLine = L"\"" + program + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -22,8 +22,9 @@ public:
     const std::filesystem::path& folder() const { return folder_; }
     // Copies a file of the test program's folder into this run's folder.
     std::filesystem::path copyIn(const std::filesystem::path& fromTestPrograms, const std::string& as = "");
-    // Starts atelier.exe with `argument` (a file name in the folder, or none); false when no window came.
-    bool start(const std::wstring& argument = L"");
+    // Starts `program` (atelier.exe beside the tests, or any path) with
+    // `argument` (a file name in the folder, or none); false when no window came.
+    bool start(const std::wstring& argument = L"", const std::filesystem::path& program = "atelier.exe");
 
     HWND window() const { return window_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }

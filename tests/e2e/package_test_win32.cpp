@@ -1,0 +1,72 @@
+// The release as a person unpacks it (the folder in ZORBEL_PACKAGE_FOLDER):
+// quizmake.exe rebuilds the packaged demo byte for byte from the examples,
+// the editor opens it, and no executable carries the time it was made.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/file_access.h"
+#include "common/utf8_path.h"
+#include "tests/e2e/atelier_driver_win32.h"
+#include "tests/e2e/desktop_win32.h"
+
+namespace {
+
+std::filesystem::path package() {
+    const char* folder = std::getenv("ZORBEL_PACKAGE_FOLDER");
+    return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path();
+}
+
+std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path) {
+    return readWholeFile(utf8Of(path)).value_or(std::vector<std::uint8_t>{});
+}
+
+// Runs `command` in the package's folder and waits; its exit code.
+std::optional<DWORD> runIn(const std::filesystem::path& folder, std::wstring command) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        folder.wstring().c_str(), &startup, &process)) {
+        return std::nullopt;
+    }
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+TEST(Package, QuizmakeRebuildsTheDemoByteForByteFromTheExamples) {
+    ASSERT_FALSE(package().empty()) << "ZORBEL_PACKAGE_FOLDER names no folder";
+    const auto code = runIn(package(), L"\"" + (package() / "quizmake.exe").wstring() +
+                                           L"\" build exemples\\demo.toml -o \"démo refaite.exe\"");
+    ASSERT_EQ(code, 0u) << "quizmake.exe build failed";
+    const auto rebuilt = bytesOf(package() / L"démo refaite.exe");
+    EXPECT_FALSE(rebuilt.empty());
+    EXPECT_TRUE(rebuilt == bytesOf(package() / "demo.exe")) << "the packaged demo is not what quizmake.exe makes";
+}
+
+TEST(Package, TheEditorOpensTheDemo) {
+    AtelierRun run;
+    std::filesystem::copy_file(package() / "demo.exe", run.folder() / "demo.exe");
+    ASSERT_TRUE(run.start(L"demo.exe", package() / "atelier.exe")) << "atelier.exe shows no window";
+    EXPECT_EQ(run.caption(), L"demo.exe - Zorbel Atelier");
+    EXPECT_EQ(run.questionCount(), 12);
+}
+
+TEST(Package, NoExecutableCarriesTheTimeItWasMade) {
+    for (const char* name : {"zorbel.exe", "atelier.exe", "quizmake.exe", "demo.exe"}) {
+        const auto image = bytesOf(package() / name);
+        ASSERT_GT(image.size(), 0x100u) << name;
+        const std::uint32_t pe = image[0x3C] | image[0x3D] << 8 | image[0x3E] << 16 | static_cast<std::uint32_t>(image[0x3F]) << 24;
+        ASSERT_LT(pe + 12, image.size()) << name;
+        const std::uint32_t stamp = image[pe + 8] | image[pe + 9] << 8 | image[pe + 10] << 16 |
+                                    static_cast<std::uint32_t>(image[pe + 11]) << 24;
+        EXPECT_EQ(stamp, 0u) << name << " is stamped with the time it was linked";
+    }
+}
+
+}  // namespace
