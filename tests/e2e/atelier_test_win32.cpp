@@ -176,6 +176,24 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     EXPECT_FALSE(std::filesystem::exists(run.folder() / "412.jpg")) << "the removed question's picture is gone";
 }
 
+TEST(Atelier, AQuizSourceOpensWithItsPictures) {
+    AtelierRun run;
+    std::filesystem::create_directories(run.folder() / "pictures");
+    run.copyIn("pictures/soleil.jpg", "pictures/soleil.jpg");
+    run.copyIn("pictures/picture.gif", "pictures/nuage.gif");
+    std::ofstream(run.folder() / "ciel.toml") << "name = \"Le ciel\"\ncodes = [\"A\", \"AB\"]\n"
+                                                 "[[question]]\nanswer = \"SOLEIL\"\npicture = \"pictures/soleil.jpg\"\n"
+                                                 "[[question]]\nanswer = \"NUAGE\"\npicture = \"pictures/nuage.gif\"\n";
+    ASSERT_TRUE(run.start(L"ciel.toml"));
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 2; }));
+    EXPECT_EQ(run.questionText(1), L"2. NUAGE");
+    EXPECT_EQ(run.text(CodeLines), L"A\r\nAB");
+    EXPECT_EQ(run.caption(), L"Sans titre - Zorbel Atelier") << "a source is imported into a new quiz";
+    run.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"ciel.exe").wstring())) << "the first save asks where";
+    EXPECT_TRUE(eventually([&] { return run.caption() == L"ciel.exe - Zorbel Atelier"; }));
+}
+
 TEST(Atelier, ACharacterTheQuizCannotHoldIsRefusedByName) {
     AtelierRun run;
     ASSERT_TRUE(run.start());
