@@ -139,10 +139,10 @@ void describeItem(NMLVDISPINFOW& info) {
     }
 }
 
-LRESULT onNotify(const NMHDR& header) {
+LRESULT onNotify(NMHDR& header) {
     if (header.idFrom != atelierid::QuestionList) return 0;
     switch (header.code) {
-        case LVN_GETDISPINFOW: describeItem(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))); break;
+        case LVN_GETDISPINFOW: describeItem(reinterpret_cast<NMLVDISPINFOW&>(header)); break;
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             if (!editor.filling && (change.uNewState & LVIS_SELECTED) != 0 && change.iItem != editor.selected) {
@@ -239,7 +239,7 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             onCommand(wParam, lParam);
             return 0;
         case WM_NOTIFY:
-            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            return onNotify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_DROPFILES:
             addDroppedFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
