@@ -16,6 +16,23 @@ namespace {
 // Larger images are only opened: decoding them would mostly measure memset.
 constexpr std::uint32_t FuzzDecodeLimit = 8u << 20;
 
+// The first IDAT chunk's data inflated with each bit buffer width: the
+// 32-bit player's inflate must agree with the 64-bit one on every byte and
+// on the result.
+void compareBitBufferWidths(const PngDecoder& decoder) {
+    if (decoder.firstImageData == 0) return;
+    const std::uint8_t* chunk = decoder.source.data() + decoder.firstImageData;
+    const std::uint32_t length = static_cast<std::uint32_t>(chunk[0]) << 24 | static_cast<std::uint32_t>(chunk[1]) << 16 |
+                                 static_cast<std::uint32_t>(chunk[2]) << 8 | chunk[3];
+    const std::span<const std::uint8_t> stream(chunk + 8, length);  // openPng saw the whole chunk
+    std::unique_ptr<std::uint8_t[]> wide(new std::uint8_t[decoder.decodedSize]());
+    std::unique_ptr<std::uint8_t[]> narrow(new std::uint8_t[decoder.decodedSize]());
+    const PngResult wideResult = inflateZlib(stream, {wide.get(), decoder.decodedSize}, BitBufferWidth::Bits64);
+    const PngResult narrowResult = inflateZlib(stream, {narrow.get(), decoder.decodedSize}, BitBufferWidth::Bits32);
+    if (wideResult != narrowResult) std::abort();
+    if (wideResult == PngResult::Ok && std::memcmp(wide.get(), narrow.get(), decoder.decodedSize) != 0) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -30,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const PngBitmapLayout layout = pngBitmapLayout(decoder);
     if (layout.width != decoder.width || layout.height != decoder.height || layout.stride % 4 != 0) std::abort();
+    if (decoder.decodedSize <= FuzzDecodeLimit) compareBitBufferWidths(decoder);
     if (decoder.decodedSize <= FuzzDecodeLimit && decodePng(decoder) == PngResult::Ok) {
         const std::size_t rowsSize = static_cast<std::size_t>(layout.stride) * layout.height;
         std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[rowsSize]);

@@ -416,6 +416,6 @@ PngResult writePngBitmap(const PngDecoder& d, std::span<std::uint8_t> rows) {
     return PngResult::Ok;
 }
 
-PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
-    return fromInflate(inflateZlibStream(stream, out));
+PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out, BitBufferWidth width) {
+    return fromInflate(inflateZlibStream(stream, out, width));
 }

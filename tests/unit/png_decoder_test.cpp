@@ -956,11 +956,23 @@ struct InflateRun {
     Bytes output;
 };
 
-InflateRun ourInflate(std::span<const std::uint8_t> stream, std::size_t outputSize, std::uint8_t fill = 0xC3) {
+InflateRun ourInflateWith(BitBufferWidth width, std::span<const std::uint8_t> stream, std::size_t outputSize,
+                          std::uint8_t fill) {
     ExactBuffer in(stream);
     ExactBuffer out(Bytes(outputSize, fill));
-    const PngResult result = inflateZlib(in.span(), out.span());
+    const PngResult result = inflateZlib(in.span(), out.span(), width);
     return {result, out.bytes()};
+}
+
+// Both bit buffer widths, which must agree on the result and every byte
+// (the 32-bit one is the 32-bit player's).
+InflateRun ourInflate(std::span<const std::uint8_t> stream, std::size_t outputSize, std::uint8_t fill = 0xC3) {
+    const InflateRun wide = ourInflateWith(BitBufferWidth::Bits64, stream, outputSize, fill);
+    const InflateRun narrow = ourInflateWith(BitBufferWidth::Bits32, stream, outputSize, fill);
+    EXPECT_EQ(narrow.result, wide.result) << "32-bit bit buffer: " << pngResultName(narrow.result) << ", 64-bit: "
+                                          << pngResultName(wide.result);
+    EXPECT_TRUE(narrow.output == wide.output) << "the 32-bit and 64-bit bit buffers wrote different bytes";
+    return wide;
 }
 
 struct DeflatePlan {
