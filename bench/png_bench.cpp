@@ -19,6 +19,7 @@
 #include "bench/png_images.h"
 #include "bench/png_others.h"
 #include "pictures/png/png_decoder.h"
+#include "pictures/png/simd_level.h"
 
 #include <spng.h>
 
@@ -314,6 +315,7 @@ std::optional<InflateRow> benchImage(const std::string& name, const PhotoImage& 
 }
 
 void printDecodeHeader() {
+    std::printf("Our decoder at the processor's vector level: %s.\n", simdLevelName(pngSimdLevel()));
     std::printf("PNG decode: MB/s of our bitmap's bytes (stride x height); median call of >= 5 rounds and >= 0.5 s,\n"
                 "the decoders taking turns.\n"
                 "  ours:      openPng + decodePng + writePngBitmap into a ready buffer (B,G,R(,A); indices; 2-bit\n"
