@@ -91,13 +91,21 @@ constexpr std::size_t LiteralTableSize = (1u << LiteralPrimaryBits) + 288u * (1u
 constexpr std::size_t DistanceTableSize = (1u << DistancePrimaryBits) + 32u * (1u << (MaxCodeBits - DistancePrimaryBits));
 constexpr std::uint32_t InvalidEntry = entry(0, FlagInvalid, 0, 0);
 
-std::uint32_t reverseBits(std::uint32_t code, int length) {
-    std::uint32_t reversed = 0;
-    for (int i = 0; i < length; ++i) {
-        reversed = (reversed << 1) | (code & 1);
-        code >>= 1;
+// Bytes with their bits in reverse order.
+constexpr std::array<std::uint8_t, 256> ReversedBytes = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        unsigned reversed = 0;
+        for (unsigned bit = 0; bit < 8; ++bit) reversed |= ((byte >> bit) & 1u) << (7 - bit);
+        table[byte] = static_cast<std::uint8_t>(reversed);
     }
-    return reversed;
+    return table;
+}();
+
+// The low `length` bits of `code` (at most 16) in reverse order.
+std::uint32_t reverseBits(std::uint32_t code, int length) {
+    const std::uint32_t reversed16 = static_cast<std::uint32_t>(ReversedBytes[code & 0xFF]) << 8 | ReversedBytes[(code >> 8) & 0xFF];
+    return reversed16 >> (16 - length);
 }
 
 // A payload with its code of `codeBits` bits added.
@@ -107,7 +115,9 @@ constexpr std::uint32_t withCode(std::uint32_t payload, int codeBits) {
 }
 
 // Counts the codes of each length; false for an over-subscribed code.
-bool countCodes(const std::uint8_t* lengths, int count, std::array<int, MaxCodeBits + 1>& perLength, int& longest) {
+// `complete`: every bit pattern names a symbol.
+bool countCodes(const std::uint8_t* lengths, int count, std::array<int, MaxCodeBits + 1>& perLength, int& longest,
+                bool& complete) {
     longest = 0;
     for (int s = 0; s < count; ++s) {
         ++perLength[lengths[s]];
@@ -119,6 +129,7 @@ bool countCodes(const std::uint8_t* lengths, int count, std::array<int, MaxCodeB
         left = (left << 1) - perLength[static_cast<std::size_t>(length)];
         if (left < 0) return false;
     }
+    complete = left == 0;
     return true;
 }
 
@@ -129,7 +140,8 @@ bool buildTable(const std::uint8_t* lengths, int count, Payload payload, int pri
                 std::size_t tableSize) {
     std::array<int, MaxCodeBits + 1> perLength{};
     int longest = 0;
-    if (!countCodes(lengths, count, perLength, longest)) return false;
+    bool complete = false;
+    if (!countCodes(lengths, count, perLength, longest, complete)) return false;
     std::array<std::uint32_t, MaxCodeBits + 2> nextCode{};
     std::uint32_t code = 0;
     for (int length = 1; length <= MaxCodeBits; ++length) {
@@ -139,7 +151,9 @@ bool buildTable(const std::uint8_t* lengths, int count, Payload payload, int pri
 
     const std::uint32_t primarySize = 1u << primaryBits;
     const int subBits = longest > primaryBits ? longest - primaryBits : 0;
-    std::fill(table, table + primarySize, InvalidEntry);
+    // A complete code without long codes fills every entry itself; else
+    // there are holes, or links found by their flag.
+    if (!complete || longest > primaryBits) std::fill(table, table + primarySize, InvalidEntry);
     std::size_t used = primarySize;
     for (int s = 0; s < count; ++s) {
         const int length = lengths[s];
@@ -441,12 +455,12 @@ void Inflater<Word>::copyMatch(std::size_t length, std::size_t distance) {
 
 // The bulk of a block, while at least 32 bytes of input and a longest match
 // and its overrun of output room are left: no bounds checks per symbol, the
-// bit buffer refilled with one load, the state in locals. One symbol per
-// refill (more literals per refill measured slower: more branches to
-// mispredict); the entry of the next symbol is looked up before the current
-// match is copied, so the table load overlaps the copy. Returns true at the
-// end of the block (or on an error, in `result`); false when the careful loop
-// must take over.
+// bit buffer refilled with one load, the state in locals. A refill serves a
+// match, or up to two literals with 64 bits (three measured slower: one more
+// branch to mispredict) and one with 32. The entry of the next symbol is
+// looked up before the refill, the literal's store and the match's copy, so
+// that its load overlaps them. Returns true at the end of the block (or on
+// an error, in `result`); false when the careful loop must take over.
 template <typename Word>
 bool Inflater<Word>::fastCodes(InflateResult& result) {
     constexpr std::ptrdiff_t InputMargin = 32;  // up to four refills a symbol, none reading past 29 bytes
@@ -472,15 +486,26 @@ bool Inflater<Word>::fastCodes(InflateResult& result) {
         return entryValueWithExtra(e, saved);
     };
 
-    if (inEnd - in >= InputMargin) refillWord(in, bits, count);
+    if (inEnd - in < InputMargin || outEnd - out < OutputMargin) return false;
+    const std::uint8_t* const inLast = inEnd - InputMargin;
+    std::uint8_t* const outLast = outEnd - OutputMargin;
+    // Each turn starts with a refilled buffer and the next entry looked up.
+    refillWord(in, bits, count);
     std::uint32_t e = literal[bits & LiteralMask];
-    while (inEnd - in >= InputMargin && outEnd - out >= OutputMargin) {
-        refillWord(in, bits, count);
+    while (in <= inLast && out <= outLast) {
         if ((e & FlagLiteral) != 0) {
-            // At most LiteralPrimaryBits: enough are left for the next lookup.
+            // At most LiteralPrimaryBits each: enough are left for the next lookups.
             consumeEntry(e);
-            *out++ = static_cast<std::uint8_t>(entryValue(e));
+            const auto value = static_cast<std::uint8_t>(entryValue(e));
             e = literal[bits & LiteralMask];
+            *out++ = value;
+            if (WordBits >= 64 && (e & FlagLiteral) != 0) {
+                consumeEntry(e);
+                const auto second = static_cast<std::uint8_t>(entryValue(e));
+                e = literal[bits & LiteralMask];
+                *out++ = second;
+            }
+            refillWord(in, bits, count);
             continue;
         }
         if ((e & FlagSubtable) != 0) {
@@ -489,8 +514,7 @@ bool Inflater<Word>::fastCodes(InflateResult& result) {
             if ((e & FlagLiteral) != 0) {
                 consumeEntry(e);
                 *out++ = static_cast<std::uint8_t>(entryValue(e));
-                // A 32-bit refill may have too few bits left for the next lookup.
-                if (WordBits < 64) refillWord(in, bits, count);
+                refillWord(in, bits, count);
                 e = literal[bits & LiteralMask];
                 continue;
             }
