@@ -117,6 +117,8 @@ void convertRow(RowFormat format, const std::uint8_t* in, std::uint8_t* out, std
     }
 }
 
+// --- Adam7: pass rows into the bitmap ---------------------------------------
+
 namespace {
 
 // Puts pixel `from` of a converted row at pixel `to` of a bitmap row of
