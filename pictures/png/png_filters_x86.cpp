@@ -74,7 +74,8 @@ ZORBEL_TARGET("sse2") inline __m128i addModulo256(__m128i x, __m128i y) {
 template <typename Step, std::size_t Bpp>
 ZORBEL_ALWAYS_INLINE void eachPixel(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous,
                                     std::size_t length) {
-    Step step{};
+    Step step;
+    step.begin();
     std::size_t i = 0;
     for (; i + Bpp < length; i += Bpp) step.template pixel<wideBytes(Bpp)>(in + i, out + i, previous + i);
     step.template pixel<Bpp>(in + i, out + i, previous + i);
@@ -94,6 +95,7 @@ ZORBEL_TARGET("sse4.1") void pixelsSse41(const std::uint8_t* in, std::uint8_t* o
 
 struct SubStep {
     __m128i left;
+    ZORBEL_TARGET("sse2") void begin() { left = _mm_setzero_si128(); }
     template <std::size_t Bytes>
     ZORBEL_TARGET("sse2") void pixel(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t*) {
         left = _mm_add_epi8(loadBytes<Bytes>(in), left);
@@ -101,13 +103,18 @@ struct SubStep {
     }
 };
 
+// Kept inverted (255 - left), the left neighbour needs two instructions a
+// pixel: SSE2's rounding-up byte average of inverted values is the inverse
+// of the rounding-down average, so 255 - left' = avg(255 - left, 255 - up) - x.
 struct AverageStep {
-    __m128i left;
+    __m128i invertedLeft;
+    ZORBEL_TARGET("sse2") void begin() { invertedLeft = _mm_set1_epi8(-1); }  // left 0
     template <std::size_t Bytes>
     ZORBEL_TARGET("sse2") void pixel(const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous) {
-        const __m128i mean = _mm_srli_epi16(_mm_add_epi16(left, loadWide<Bytes>(previous)), 1);
-        left = addModulo256(loadWide<Bytes>(in), mean);
-        storeWide<Bytes>(out, left);
+        const __m128i ones = _mm_set1_epi8(-1);
+        const __m128i invertedUp = _mm_xor_si128(loadBytes<Bytes>(previous), ones);
+        invertedLeft = _mm_sub_epi8(_mm_avg_epu8(invertedLeft, invertedUp), loadBytes<Bytes>(in));
+        storeBytes<Bytes>(out, _mm_xor_si128(invertedLeft, ones));
     }
 };
 
@@ -142,6 +149,10 @@ ZORBEL_TARGET("sse4.1") inline __m128i paethSse41(__m128i a, __m128i b, __m128i 
 struct PaethState {
     __m128i left;
     __m128i upLeft;
+    ZORBEL_TARGET("sse2") void begin() {
+        left = _mm_setzero_si128();
+        upLeft = _mm_setzero_si128();
+    }
     // Adds the prediction to the filtered pixel, writes it and moves along.
     template <std::size_t Bytes>
     ZORBEL_TARGET("sse2") void finish(const std::uint8_t* in, std::uint8_t* out, __m128i up, __m128i predicted) {
