@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+#include "pictures/png/simd_level.h"
+
 // Huffman codes are decoded with one table lookup on the low bits of a bit
 // buffer of one machine word (deflate sends codes least significant bit
 // first, so the table is indexed by the bit-reversed code). Codes longer than
@@ -14,12 +16,6 @@
 // Away from the ends of the input and of the output, the loop refills the
 // buffer with one unaligned word load and copies matches 16 bytes at a time;
 // near the ends it is careful.
-
-#if defined(__GNUC__)
-#define ZORBEL_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define ZORBEL_ALWAYS_INLINE inline
-#endif
 
 namespace {
 

@@ -14,12 +14,6 @@
 // registers, where byte by byte would stall on store forwarding. Lanes never
 // mix, so the extra bytes change nothing.
 
-#if defined(__GNUC__)
-#define ZORBEL_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define ZORBEL_ALWAYS_INLINE inline
-#endif
-
 namespace {
 
 constexpr std::size_t wideBytes(std::size_t bpp) { return bpp == 3 ? 4 : bpp == 6 ? 8 : bpp; }
@@ -119,7 +113,8 @@ struct AverageStep {
 };
 
 // The Paeth predictor in 16-bit lanes: a left, b up, c up-left; ties go to
-// a, then b. pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|.
+// a, then b. pa = |b - c| (known before a is), pb = |a - c|,
+// pc = |a + b - 2c|; a unless pa > min(pb, pc), else b unless pb > pc.
 ZORBEL_TARGET("sse2") inline __m128i absolute(__m128i x) { return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x)); }
 
 ZORBEL_TARGET("sse2") inline __m128i select(__m128i mask, __m128i yes, __m128i no) {
@@ -129,10 +124,10 @@ ZORBEL_TARGET("sse2") inline __m128i select(__m128i mask, __m128i yes, __m128i n
 ZORBEL_TARGET("sse2") inline __m128i paethSse2(__m128i a, __m128i b, __m128i c) {
     const __m128i bc = _mm_sub_epi16(b, c);
     const __m128i ac = _mm_sub_epi16(a, c);
-    const __m128i pa = absolute(bc);
     const __m128i pb = absolute(ac);
-    const __m128i smallest = _mm_min_epi16(pa, _mm_min_epi16(pb, absolute(_mm_add_epi16(bc, ac))));
-    return select(_mm_cmpeq_epi16(pa, smallest), a, select(_mm_cmpeq_epi16(pb, smallest), b, c));
+    const __m128i nearest = _mm_min_epi16(pb, absolute(_mm_add_epi16(bc, ac)));
+    const __m128i upOrUpLeft = select(_mm_cmpeq_epi16(pb, nearest), b, c);
+    return select(_mm_cmpgt_epi16(absolute(bc), nearest), upOrUpLeft, a);
 }
 
 // The same with SSSE3's absolute value and SSE4.1's blend: a shorter chain
@@ -140,10 +135,10 @@ ZORBEL_TARGET("sse2") inline __m128i paethSse2(__m128i a, __m128i b, __m128i c) 
 ZORBEL_TARGET("sse4.1") inline __m128i paethSse41(__m128i a, __m128i b, __m128i c) {
     const __m128i bc = _mm_sub_epi16(b, c);
     const __m128i ac = _mm_sub_epi16(a, c);
-    const __m128i pa = _mm_abs_epi16(bc);
-    const __m128i smallest = _mm_min_epi16(pa, _mm_min_epi16(_mm_abs_epi16(ac), _mm_abs_epi16(_mm_add_epi16(bc, ac))));
-    const __m128i nearer = _mm_blendv_epi8(c, b, _mm_cmpeq_epi16(_mm_abs_epi16(ac), smallest));
-    return _mm_blendv_epi8(nearer, a, _mm_cmpeq_epi16(pa, smallest));
+    const __m128i pb = _mm_abs_epi16(ac);
+    const __m128i nearest = _mm_min_epi16(pb, _mm_abs_epi16(_mm_add_epi16(bc, ac)));
+    const __m128i upOrUpLeft = _mm_blendv_epi8(c, b, _mm_cmpeq_epi16(pb, nearest));
+    return _mm_blendv_epi8(a, upOrUpLeft, _mm_cmpgt_epi16(_mm_abs_epi16(bc), nearest));
 }
 
 struct PaethState {

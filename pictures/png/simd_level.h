@@ -21,8 +21,9 @@ SimdLevel pngSimdLevel();
 bool setPngSimdLevel(SimdLevel level);
 const char* simdLevelName(SimdLevel level);
 
-// For the files that hold the x86 paths: a function compiled for `isa`
-// ("sse2", "ssse3", "sse4.1") that only runs once the level is checked.
+// For the files that hold the fast paths: a function compiled for `isa`
+// ("sse2", "ssse3", "sse4.1") that only runs once the level is checked, and
+// inlining that must happen.
 #if (defined(__GNUC__) || defined(_MSC_VER)) && \
     (defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64))
 #define ZORBEL_X86_SIMD 1
@@ -31,4 +32,9 @@ const char* simdLevelName(SimdLevel level);
 #define ZORBEL_TARGET(isa) __attribute__((target(isa)))
 #else
 #define ZORBEL_TARGET(isa)
+#endif
+#if defined(__GNUC__)
+#define ZORBEL_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define ZORBEL_ALWAYS_INLINE inline
 #endif
