@@ -1,6 +1,7 @@
 // Any bytes as a PNG picture: open, decode and write the bitmap into a buffer
 // of exactly the layout's size, so that any read or write out of bounds is
-// caught by the sanitizers. Every stage must agree with the one before.
+// caught by the sanitizers. Every stage must agree with the one before; the
+// 32-bit bit buffer with the 64-bit one, the vector paths with the scalar.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <span>
 
 #include "pictures/png/png_decoder.h"
+#include "pictures/png/simd_level.h"
 
 namespace {
 
@@ -33,6 +35,18 @@ void compareBitBufferWidths(const PngDecoder& decoder) {
     if (wideResult == PngResult::Ok && std::memcmp(wide.get(), narrow.get(), decoder.decodedSize) != 0) std::abort();
 }
 
+// The bitmap written again with the vector paths off: the same result and,
+// when whole, the same bytes.
+void compareWithScalar(const PngDecoder& decoder, PngResult written, std::span<const std::uint8_t> rows) {
+    std::unique_ptr<std::uint8_t[]> scalarRows(new std::uint8_t[rows.size()]);
+    const SimdLevel level = pngSimdLevel();
+    setPngSimdLevel(SimdLevel::Scalar);
+    const PngResult scalarWritten = writePngBitmap(decoder, {scalarRows.get(), rows.size()});
+    setPngSimdLevel(level);
+    if (scalarWritten != written) std::abort();
+    if (written == PngResult::Ok && std::memcmp(scalarRows.get(), rows.data(), rows.size()) != 0) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -53,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[rowsSize]);
         const PngResult written = writePngBitmap(decoder, {rows.get(), rowsSize});
         if (written != PngResult::Ok && written != PngResult::BadFilter) std::abort();
+        compareWithScalar(decoder, written, {rows.get(), rowsSize});
         if (writePngBitmap(decoder, {rows.get(), rowsSize - 1}) != PngResult::BadBitmapBuffer) std::abort();
     }
     releasePng(decoder);
