@@ -93,15 +93,16 @@ constexpr NeighbourFilter Paeth{paethBytes, paethScalar};
 
 // The vector kernel for this pixel size, where the level has one and the
 // row holds whole pixels; else the scalar one.
-inline void undo(const NeighbourFilter& filter, const std::array<FilterRowKernel, 9>* vector, const std::uint8_t* in,
+inline void undo(const NeighbourFilter& filter, const std::array<FilterRowKernel, 9>& vector, const std::uint8_t* in,
                  std::uint8_t* out, const std::uint8_t* previous, std::size_t length, std::size_t bpp) {
     if (bpp == 1) return filter.bytes(in, out, previous, length);
     const bool wholePixels = length != 0 && length % bpp == 0;
-    if (vector != nullptr && bpp < vector->size() && (*vector)[bpp] != nullptr && wholePixels) {
-        return (*vector)[bpp](in, out, previous, length);
-    }
+    if (bpp < vector.size() && vector[bpp] != nullptr && wholePixels) return vector[bpp](in, out, previous, length);
     filter.anyPixels(in, out, previous, length, bpp);
 }
+
+// The scalar level: no vector kernel at all.
+constexpr FilterKernels ScalarKernels{up, {}, {}, {}};
 
 enum FilterType : std::uint8_t { FilterNone = 0, FilterSub = 1, FilterUp = 2, FilterAverage = 3, FilterPaeth = 4 };
 
@@ -109,23 +110,14 @@ enum FilterType : std::uint8_t { FilterNone = 0, FilterSub = 1, FilterUp = 2, Fi
 
 bool unfilterRow(std::uint8_t type, const std::uint8_t* in, std::uint8_t* out, const std::uint8_t* previous,
                  std::size_t length, std::size_t bpp) {
-    const FilterKernels* vector = x86FilterKernels(pngSimdLevel());
+    const FilterKernels* x86 = x86FilterKernels(pngSimdLevel());
+    const FilterKernels& kernels = x86 != nullptr ? *x86 : ScalarKernels;
     switch (type) {
         case FilterNone: std::memcpy(out, in, length); return true;
-        case FilterSub: undo(Sub, vector != nullptr ? &vector->sub : nullptr, in, out, previous, length, bpp); return true;
-        case FilterUp:
-            if (vector != nullptr) {
-                vector->up(in, out, previous, length);
-            } else {
-                up(in, out, previous, length);
-            }
-            return true;
-        case FilterAverage:
-            undo(Average, vector != nullptr ? &vector->average : nullptr, in, out, previous, length, bpp);
-            return true;
-        case FilterPaeth:
-            undo(Paeth, vector != nullptr ? &vector->paeth : nullptr, in, out, previous, length, bpp);
-            return true;
+        case FilterSub: undo(Sub, kernels.sub, in, out, previous, length, bpp); return true;
+        case FilterUp: kernels.up(in, out, previous, length); return true;
+        case FilterAverage: undo(Average, kernels.average, in, out, previous, length, bpp); return true;
+        case FilterPaeth: undo(Paeth, kernels.paeth, in, out, previous, length, bpp); return true;
         default: return false;
     }
 }

@@ -64,22 +64,25 @@ void convertWith(RowConversion vector, ScalarConversion scalar, std::size_t byte
     scalar(in + done * bytesIn, out + done * bytesOut, count - done);
 }
 
+// A level's conversions, each finished by its scalar one.
 struct Conversions {
-    const RowKernels* vector;
-    RowConversion of(RowConversion RowKernels::*kernel) const { return vector != nullptr ? vector->*kernel : nullptr; }
+    const RowKernels& vector;
     void swap3(const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) const {
-        convertWith(of(&RowKernels::swapRedBlue3), swapRedBlue3, 3, 3, in, out, pixels);
+        convertWith(vector.swapRedBlue3, swapRedBlue3, 3, 3, in, out, pixels);
     }
     void swap4(const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) const {
-        convertWith(of(&RowKernels::swapRedBlue4), swapRedBlue4, 4, 4, in, out, pixels);
+        convertWith(vector.swapRedBlue4, swapRedBlue4, 4, 4, in, out, pixels);
     }
     void everySecond(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const {
-        convertWith(of(&RowKernels::everySecondByte), everyNthByte<2>, 2, 1, in, out, count);
+        convertWith(vector.everySecondByte, everyNthByte<2>, 2, 1, in, out, count);
     }
     void everyFourth(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const {
-        convertWith(of(&RowKernels::everyFourthByte), everyNthByte<4>, 4, 1, in, out, count);
+        convertWith(vector.everyFourthByte, everyNthByte<4>, 4, 1, in, out, count);
     }
 };
+
+// The scalar level: no vector kernel at all.
+constexpr RowKernels ScalarKernels{};
 
 }  // namespace
 
@@ -88,7 +91,8 @@ std::size_t conversionScratchBytes(std::uint32_t pixels) { return std::size_t{4}
 // 16-bit colour is first cut to its high bytes in `scratch`, then ordered.
 void convertRow(RowFormat format, const std::uint8_t* in, std::uint8_t* out, std::uint8_t* scratch,
                 std::uint32_t pixels) {
-    const Conversions convert{x86RowKernels(pngSimdLevel())};
+    const RowKernels* x86 = x86RowKernels(pngSimdLevel());
+    const Conversions convert{x86 != nullptr ? *x86 : ScalarKernels};
     const bool wide = format.bitDepth == 16;
     switch (format.colourType) {
         case PngTruecolour:
