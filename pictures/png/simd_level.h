@@ -1,6 +1,6 @@
 #pragma once
 // Which x86 vector instructions the PNG decoder's row work uses: the best
-// the processor has, found once with cpuid. Tests lower it so that every
+// the processor has (cpuid), chosen when first asked for. Tests lower it so that every
 // path is checked to write the same bytes; the player never does. Where
 // the processor is not x86, or the compiler not GCC, Clang or MSVC, only
 // Scalar exists.
@@ -12,7 +12,7 @@ enum class SimdLevel : std::uint8_t {
     Scalar,  // plain C++: any processor
     Sse2,    // the filters and the 16-bit and alpha row conversions
     Ssse3,   // byte shuffles for the red-blue swap
-    Sse41,   // blends for the Paeth filter
+    Sse41,   // blends (and SSSE3's absolute values) for the Paeth filter
 };
 
 SimdLevel processorSimdLevel();
@@ -30,11 +30,8 @@ const char* simdLevelName(SimdLevel level);
 #endif
 #if defined(__GNUC__)
 #define ZORBEL_TARGET(isa) __attribute__((target(isa)))
-#else
-#define ZORBEL_TARGET(isa)
-#endif
-#if defined(__GNUC__)
 #define ZORBEL_ALWAYS_INLINE inline __attribute__((always_inline))
 #else
+#define ZORBEL_TARGET(isa)
 #define ZORBEL_ALWAYS_INLINE inline
 #endif
