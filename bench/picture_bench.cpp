@@ -19,7 +19,7 @@
 #include "authoring/pe_resources.h"
 #include "authoring/picture_preparation.h"
 #include "authoring/quiz_resources.h"
-#include "bench/median_time.h"
+#include "bench/bench_timing.h"
 #include "bench/png_images.h"
 #include "common/file_access.h"
 
@@ -57,8 +57,12 @@ fs::path writeQuiz(const fs::path& folder, std::size_t questions) {
 }
 
 double benchOnePhoto(std::span<const std::uint8_t> photo) {
-    const double prepare = medianSeconds([&] { return preparePicture(photo, "photo.jpg", {}).ok(); });
-    const double decode = medianSeconds([&] { return decodeImage(photo).error.empty(); });
+    const std::vector<double> times = medianSecondsTakingTurns({
+        [&] { return preparePicture(photo, "photo.jpg", {}).ok(); },
+        [&] { return decodeImage(photo).error.empty(); },
+    });
+    const double prepare = times[0];
+    const double decode = times[1];
     std::printf("one %ux%u JPEG of %.2f MB: prepared in %.0f ms (target: under 250 ms); "
                 "stb_image's bare decode of it %.0f ms; prepare / decode %.2f\n",
                 PhotoSize.width, PhotoSize.height, static_cast<double>(photo.size()) / 1e6, prepare * 1e3,

@@ -8,12 +8,16 @@
 //   single-question view;
 // - Zorbel Atelier opening the 96-question quiz, from its start to an idle
 //   window with the 96 questions listed and the visible thumbnails drawn,
-//   beside the editor starting with no file.
+//   beside the editor starting with no file;
+// - the player's peak working set (psapi) with the demo and with the
+//   96-question quiz, once idle after start-up and once every question has
+//   been shown.
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "pictures/picture_loader_win32.h"
@@ -107,6 +111,36 @@ std::vector<double> timePictureWork(const char* exe, int count, int runs) {
     return samples;
 }
 
+struct PeakWorkingSet {
+    double afterStartUp = 0;  // MB (10^6 bytes)
+    double afterEveryQuestion = 0;
+};
+
+// The player started, then moved through `questions` questions with the
+// "next" arrow.
+std::optional<PeakWorkingSet> peakWorkingSet(const char* exe, int questions) {
+    PlayerRun run(exe);
+    if (!run.waitForMainWindow()) return std::nullopt;
+    const std::optional<std::size_t> started = run.peakWorkingSet();
+    HWND panel = run.singlePanel();
+    HWND next = run.control(panel, NextButton);
+    for (int i = 0; i < questions; ++i) {
+        SendMessageA(panel, WM_COMMAND, MAKEWPARAM(NextButton, BN_CLICKED), reinterpret_cast<LPARAM>(next));
+    }
+    const std::optional<std::size_t> toured = run.peakWorkingSet();
+    run.close();
+    if (!started || !toured) {
+        std::fprintf(stderr, "no working set for %s\n", exe);
+        return std::nullopt;
+    }
+    return PeakWorkingSet{static_cast<double>(*started) / 1e6, static_cast<double>(*toured) / 1e6};
+}
+
+void reportPeak(const char* exe, const PeakWorkingSet& peak) {
+    std::printf("peak working set (%s): %.1f MB idle after start-up, %.1f MB after every question shown\n", exe,
+                peak.afterStartUp, peak.afterEveryQuestion);
+}
+
 // `file` empty: the editor with a new document.
 std::vector<double> timeEditorOpening(const char* file, int questions, int runs) {
     std::vector<double> samples;
@@ -133,8 +167,10 @@ int main() {
     const auto pictures = timePictureWork("quiz_96.exe", 96, 7);
     const auto editorEmpty = timeEditorOpening("", 0, 5);
     const auto editorBig = timeEditorOpening("quiz_96.exe", 96, 5);
+    const auto demoMemory = peakWorkingSet("demo.exe", 12);
+    const auto bigMemory = peakWorkingSet("quiz_96.exe", 96);
     if (demoStart.empty() || steps.empty() || bigStart.empty() || pictures.empty() || editorEmpty.empty() ||
-        editorBig.empty()) {
+        editorBig.empty() || !demoMemory || !bigMemory) {
         return 1;
     }
 
@@ -145,5 +181,7 @@ int main() {
     std::printf("start-up / picture work (medians): %.2f\n", median(bigStart) / median(pictures));
     report("editor: start to idle window, no file", editorEmpty);
     report("editor: start to idle window, quiz_96.exe listed", editorBig);
+    reportPeak("demo.exe", *demoMemory);
+    reportPeak("quiz_96.exe", *bigMemory);
     return 0;
 }

@@ -8,39 +8,22 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "bench/median_time.h"
+#include "bench/bench_timing.h"
 #include "bench/png_images.h"
 #include "bench/png_others.h"
 #include "pictures/png/png_decoder.h"
+#include "pictures/png/simd_level.h"
 
 #include <spng.h>
 
 namespace {
-
-std::string speed(std::size_t bytes, double seconds) {
-    char text[32];
-    if (seconds <= 0) {
-        return "fail";
-    }
-    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6 / seconds);
-    return text;
-}
-
-std::string ratio(double ours, double theirs) {
-    char text[32];
-    if (ours <= 0 || theirs <= 0) {
-        return "-";
-    }
-    std::snprintf(text, sizeof text, "%.2f", theirs / ours);
-    return text;
-}
 
 std::uint32_t strideFor(std::uint32_t width, std::uint16_t bits) {
     return static_cast<std::uint32_t>((static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4);
@@ -163,8 +146,9 @@ bool checkOurs(const std::string& name, std::span<const std::uint8_t> file, cons
         }
     }
     if (info.colourType == PngGrey) {
-        for (std::size_t i = 0; i < 256; ++i) {
-            const auto grey = static_cast<std::uint8_t>(i);
+        const std::size_t entries = std::size_t{1} << std::min(info.bitDepth, 8);
+        for (std::size_t i = 0; i < entries; ++i) {
+            const auto grey = static_cast<std::uint8_t>(i * 255 / (entries - 1));
             if (i >= layout.colourTable.size() || layout.colourTable[i] != std::array<std::uint8_t, 4>{grey, grey, grey, 0}) {
                 mismatch(name, "grey ramp entry " + std::to_string(i));
                 return false;
@@ -174,13 +158,18 @@ bool checkOurs(const std::string& name, std::span<const std::uint8_t> file, cons
     return true;
 }
 
+int spngFormatFor(const PngFormInfo& info) {
+    // 16-bit samples cut to 8 as libpng's strip does; otherwise the file's own layout.
+    return info.bitDepth == 16 ? SPNG_FMT_RGB8 : SPNG_FMT_PNG;
+}
+
 // libspng and stb_image get the same check, so that a misused library
 // cannot make a number either.
-bool checkOthers(const std::string& name, std::span<const std::uint8_t> file, int spngFormat,
+bool checkOthers(const std::string& name, std::span<const std::uint8_t> file, const PngFormInfo& info,
                  const LibpngImage& reference, std::span<const std::uint8_t> referenceRows,
                  std::span<const std::uint8_t> naturalRows) {
     std::vector<std::uint8_t> pixels(naturalRows.size() * 2 + 64);
-    const std::size_t spngBytes = decodeWithSpng(file, spngFormat, pixels);
+    const std::size_t spngBytes = decodeWithSpng(file, spngFormatFor(info), pixels);
     const std::string spngDifference =
         firstByteDifference(std::span(pixels).first(spngBytes), naturalRows);
     if (!spngDifference.empty()) {
@@ -195,6 +184,10 @@ bool checkOthers(const std::string& name, std::span<const std::uint8_t> file, in
             const auto& colour = reference.palette[index];
             expected.insert(expected.end(), colour.begin(), colour.end());
         }
+    } else if (info.colourType == PngGrey && info.bitDepth < 8) {
+        // stb_image scales grey samples under 8 bits to the whole byte.
+        const int top = (1 << info.bitDepth) - 1;
+        for (std::uint8_t sample : referenceRows) expected.push_back(static_cast<std::uint8_t>(sample * 255 / top));
     } else {
         expected.assign(naturalRows.begin(), naturalRows.end());
     }
@@ -204,11 +197,6 @@ bool checkOthers(const std::string& name, std::span<const std::uint8_t> file, in
         return false;
     }
     return true;
-}
-
-int spngFormatFor(const PngFormInfo& info) {
-    // 16-bit samples cut to 8 as libpng's strip does; otherwise the file's own layout.
-    return info.bitDepth == 16 ? SPNG_FMT_RGB8 : SPNG_FMT_PNG;
 }
 
 // One bench image: the file, its zlib stream, and what libpng and zlib make
@@ -253,20 +241,25 @@ bool checkOurInflate(const BenchImage& image, std::vector<std::uint8_t>& ourInfl
 
 void timeDecoders(BenchImage& image, bool oursRight) {
     std::vector<std::uint8_t> bitmap(image.bitmapBytes);
-    const double ours = !oursRight ? -1 : medianSeconds([&] {
-        PngDecoder decoder;
-        const bool ok = openPng(decoder, image.file) == PngResult::Ok && decodePng(decoder) == PngResult::Ok &&
-                        writePngBitmap(decoder, bitmap) == PngResult::Ok;
-        releasePng(decoder);
-        return ok;
-    });
-    const double libpng = medianSeconds([&] {
-        return decodeWithLibpng(image.file, LibpngOutput::Natural, image.naturalRows, image.rowPointers, image.natural);
-    });
     std::vector<std::uint8_t> spngPixels(image.naturalRows.size());
     const int spngFormat = spngFormatFor(image.info);
-    const double libspng = medianSeconds([&] { return decodeWithSpng(image.file, spngFormat, spngPixels) != 0; });
-    const double stb = medianSeconds([&] { return decodeWithStb(image.file, nullptr) != 0; });
+    const std::vector<double> times = medianSecondsTakingTurns({
+        [&] {
+            if (!oursRight) return false;
+            PngDecoder decoder;
+            const bool ok = openPng(decoder, image.file) == PngResult::Ok && decodePng(decoder) == PngResult::Ok &&
+                            writePngBitmap(decoder, bitmap) == PngResult::Ok;
+            releasePng(decoder);
+            return ok;
+        },
+        [&] {
+            return decodeWithLibpng(image.file, LibpngOutput::Natural, image.naturalRows, image.rowPointers,
+                                    image.natural);
+        },
+        [&] { return decodeWithSpng(image.file, spngFormat, spngPixels) != 0; },
+        [&] { return decodeWithStb(image.file, nullptr) != 0; },
+    });
+    const double ours = times[0], libpng = times[1], libspng = times[2], stb = times[3];
     const std::size_t bytes = image.bitmapBytes;
     std::printf("%-22s %8.2f %7.2f %5.2f | %8s %8s %8s %8s | %7s %8s %6s\n", image.name.c_str(),
                 static_cast<double>(bytes) / 1e6, static_cast<double>(image.file.size()) / 1e6,
@@ -279,19 +272,32 @@ void timeDecoders(BenchImage& image, bool oursRight) {
 
 InflateRow timeInflaters(BenchImage& image, bool oursRight, std::vector<std::uint8_t>& ourInflated,
                          Libdeflate& libdeflate) {
-    InflateRow row{image.name, image.inflated.size(), -1, -1, -1, -1};
     const auto& stream = image.stream;
-    row.ours = !oursRight ? -1 : medianSeconds([&] { return inflateZlib(stream, ourInflated) == PngResult::Ok; });
-    row.zlib = medianSeconds([&] { return inflateWithZlib(stream, image.inflated); });
-    row.libdeflate = medianSeconds([&] { return libdeflate.zlib(stream, image.inflated); });
-    row.libdeflateRaw = medianSeconds([&] { return libdeflate.raw(stream, image.inflated); });
-    return row;
+    const std::vector<double> times = medianSecondsTakingTurns({
+        [&] { return oursRight && inflateZlib(stream, ourInflated) == PngResult::Ok; },
+        [&] { return inflateWithZlib(stream, image.inflated); },
+        [&] { return libdeflate.zlib(stream, image.inflated); },
+        [&] { return libdeflate.raw(stream, image.inflated); },
+    });
+    return {image.name, image.inflated.size(), times[0], times[1], times[2], times[3]};
+}
+
+// The file of a bench image as `folder`/NAME.png (spaces made underscores),
+// listed in `folder`/images.txt, for the 32-bit benchmark to read.
+bool saveImage(const std::string& folder, const std::string& name, std::span<const std::uint8_t> file) {
+    std::string fileName = name + ".png";
+    std::replace(fileName.begin(), fileName.end(), ' ', '_');
+    std::ofstream out(folder + "/" + fileName, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    std::ofstream list(folder + "/images.txt", std::ios::app);
+    list << fileName << "\n";
+    return out.good() && list.good();
 }
 
 // Checks every decoder on one image, then times them; its inflate row, or
 // none when the image could not be made.
 std::optional<InflateRow> benchImage(const std::string& name, const PhotoImage& photo, PngForm form,
-                                     Libdeflate& libdeflate) {
+                                     Libdeflate& libdeflate, const std::string& saveFolder) {
     BenchImage image;
     image.name = name;
     image.info = pngFormInfo(form);
@@ -299,7 +305,8 @@ std::optional<InflateRow> benchImage(const std::string& name, const PhotoImage& 
         mismatch(name, "could not make or read back the test image");
         return std::nullopt;
     }
-    checkOthers(name, image.file, spngFormatFor(image.info), image.reference, image.referenceRows, image.naturalRows);
+    if (!saveFolder.empty() && !saveImage(saveFolder, name, image.file)) mismatch(name, "could not save the file");
+    checkOthers(name, image.file, image.info, image.reference, image.referenceRows, image.naturalRows);
     const bool oursRight = checkOurs(name, image.file, image.info, image.reference, image.referenceRows);
     std::vector<std::uint8_t> ourInflated(image.inflated.size());
     const bool ourInflateRight = checkOurInflate(image, ourInflated);
@@ -308,7 +315,9 @@ std::optional<InflateRow> benchImage(const std::string& name, const PhotoImage& 
 }
 
 void printDecodeHeader() {
-    std::printf("PNG decode: MB/s of our bitmap's bytes (stride x height); median call of >= 3 calls and >= 0.3 s.\n"
+    std::printf("Our decoder at the processor's vector level: %s.\n", simdLevelName(pngSimdLevel()));
+    std::printf("PNG decode: MB/s of our bitmap's bytes (stride x height); median call of >= 5 rounds and >= 0.5 s,\n"
+                "the decoders taking turns.\n"
                 "  ours:      openPng + decodePng + writePngBitmap into a ready buffer (B,G,R(,A); indices; 2-bit\n"
                 "             widened to 4; 16-bit cut to 8)\n"
                 "  libpng:    png_read_image, strip_16, indices left packed, R,G,B order; no png_read_end\n"
@@ -339,15 +348,27 @@ void printInflateTable(const std::vector<InflateRow>& rows) {
 
 }  // namespace
 
-// An argument keeps only the images whose name contains it, e.g. "rgb8 " or "4000x3000".
+// Arguments: --save FOLDER writes every image made into FOLDER (which must
+// exist) for the 32-bit benchmark; any other keeps only the images whose name
+// contains it, e.g. "rgb8 " or "4000x3000".
 int main(int argc, char** argv) {
-    const std::string only = argc > 1 ? argv[1] : "";
+    std::string only;
+    std::string saveFolder;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--save" && i + 1 < argc) {
+            saveFolder = argv[++i];
+            std::ofstream(saveFolder + "/images.txt", std::ios::trunc);
+        } else {
+            only = argument;
+        }
+    }
     struct Size {
         std::uint32_t width, height;
     };
     const std::vector<Size> sizes{{640, 402}, {1920, 1080}, {4000, 3000}};
-    const std::vector<PngForm> forms{PngForm::Rgb8,     PngForm::Rgba8,    PngForm::Rgb16,    PngForm::Grey8,
-                                     PngForm::Palette8, PngForm::Palette2, PngForm::Rgb8Adam7};
+    const std::vector<PngForm> forms{PngForm::Rgb8,     PngForm::Rgba8,    PngForm::Rgb16,     PngForm::Grey8,
+                                     PngForm::Palette8, PngForm::Palette2, PngForm::Rgb8Adam7, PngForm::Grey1Adam7};
     const auto nameOf = [](PngForm form, const std::string& sizeName) {
         return std::string(pngFormInfo(form).name) + " " + sizeName;
     };
@@ -366,7 +387,7 @@ int main(int argc, char** argv) {
         for (PngForm form : forms) {
             const std::string name = nameOf(form, sizeName);
             if (name.find(only) == std::string::npos) continue;
-            if (auto row = benchImage(name, photo, form, libdeflate)) inflateRows.push_back(std::move(*row));
+            if (auto row = benchImage(name, photo, form, libdeflate, saveFolder)) inflateRows.push_back(std::move(*row));
         }
     }
     printInflateTable(inflateRows);

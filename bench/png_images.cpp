@@ -243,6 +243,7 @@ PngFormInfo pngFormInfo(PngForm form) {
         case PngForm::Palette8: return {"palette8", PNG_COLOR_TYPE_PALETTE, 8, false, 8};
         case PngForm::Palette2: return {"palette2", PNG_COLOR_TYPE_PALETTE, 2, false, 4};
         case PngForm::Rgb8Adam7: return {"rgb8-adam7", PNG_COLOR_TYPE_RGB, 8, true, 24};
+        case PngForm::Grey1Adam7: return {"grey1-adam7", PNG_COLOR_TYPE_GRAY, 1, true, 1};
     }
     return {"?", 0, 0, false, 0};
 }
@@ -267,15 +268,16 @@ void ditherToPalette8(const PhotoImage& photo, std::vector<std::uint8_t>& rows, 
     }
 }
 
-// Four tones from dark blue to cream, chosen by brightness, four pixels a byte.
-void ditherToPalette2(const PhotoImage& photo, std::size_t rowBytes, std::vector<std::uint8_t>& rows,
-                      std::vector<png_color>& palette) {
-    palette = {{20, 24, 48}, {70, 110, 140}, {200, 140, 80}, {245, 235, 210}};
+// Samples of `bits` bits (1 or 2) chosen by brightness with ordered dither,
+// packed as PNG packs them.
+void ditherByBrightness(const PhotoImage& photo, std::size_t rowBytes, int bits, std::vector<std::uint8_t>& rows) {
+    const std::uint32_t perByte = 8u / static_cast<std::uint32_t>(bits);
     for (std::uint32_t y = 0; y < photo.height; ++y) {
         for (std::uint32_t x = 0; x < photo.width; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * photo.width + x;
-            const std::uint8_t index = quantise(luma(&photo.rgb[i * 3]), 4, bayer(x, y));
-            rows[y * rowBytes + x / 4] |= static_cast<std::uint8_t>(index << (6 - 2 * (x % 4)));
+            const std::uint8_t sample = quantise(luma(&photo.rgb[i * 3]), 1 << bits, bayer(x, y));
+            const auto shift = static_cast<int>((perByte - 1 - x % perByte) * static_cast<std::uint32_t>(bits));
+            rows[y * rowBytes + x / perByte] |= static_cast<std::uint8_t>(sample << shift);
         }
     }
 }
@@ -310,7 +312,12 @@ std::vector<std::uint8_t> encodePhoto(const PhotoImage& photo, PngForm form) {
             for (std::size_t i = 0; i < pixels; ++i) rows[i] = luma(&photo.rgb[i * 3]);
             break;
         case PngForm::Palette8: ditherToPalette8(photo, rows, palette); break;
-        case PngForm::Palette2: ditherToPalette2(photo, rowBytes, rows, palette); break;
+        case PngForm::Palette2:
+            // Four tones from dark blue to cream.
+            palette = {{20, 24, 48}, {70, 110, 140}, {200, 140, 80}, {245, 235, 210}};
+            ditherByBrightness(photo, rowBytes, 2, rows);
+            break;
+        case PngForm::Grey1Adam7: ditherByBrightness(photo, rowBytes, 1, rows); break;
     }
     return writePng(photo.width, photo.height, info, rows, palette);
 }

@@ -20,7 +20,7 @@ struct PhotoImage {
 
 PhotoImage makePhoto(std::uint32_t width, std::uint32_t height, std::uint32_t seed);
 
-enum class PngForm : std::uint8_t { Rgb8, Rgba8, Rgb16, Grey8, Palette8, Palette2, Rgb8Adam7 };
+enum class PngForm : std::uint8_t { Rgb8, Rgba8, Rgb16, Grey8, Palette8, Palette2, Rgb8Adam7, Grey1Adam7 };
 
 struct PngFormInfo {
     const char* name;

@@ -6,42 +6,50 @@
 #include <memory>
 #include <new>
 
-// Huffman codes are decoded with one table lookup on the low bits of a
-// 64-bit bit buffer (deflate sends codes least significant bit first, so the
-// table is indexed by the bit-reversed code). Codes longer than the primary
-// width go through a second-level table. Away from the ends of the input and
-// of the output, the loop refills the buffer with one unaligned 8-byte load
-// and copies matches 8 bytes at a time; near the ends it is careful.
+#include "pictures/png/simd_level.h"
 
-#if defined(__GNUC__)
-#define ZORBEL_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define ZORBEL_ALWAYS_INLINE inline
-#endif
+// Huffman codes are decoded with one table lookup on the low bits of a bit
+// buffer of one machine word (deflate sends codes least significant bit
+// first, so the table is indexed by the bit-reversed code). Codes longer than
+// the primary width go through a second-level table. A length's or distance's
+// extra bits are consumed together with its code: the entry counts both.
+// Away from the ends of the input and of the output, the loop refills the
+// buffer with one unaligned word load and copies matches 16 bytes at a time;
+// near the ends it is careful.
 
 namespace {
 
 // The BTYPE field of a deflate block header.
 enum BlockType : std::uint32_t { StoredBlock = 0, FixedCodesBlock = 1, DynamicCodesBlock = 2 };
 
-// A table entry: value << 16 | kind << 8 | bits to consume.
-constexpr std::uint32_t KindLiteral = 0x40;
-constexpr std::uint32_t KindEnd = 0x20;
-constexpr std::uint32_t KindSubtable = 0x10;  // low 4 bits: the subtable's index width
-constexpr std::uint32_t KindInvalid = 0x80;
-// Lengths and distances: the kind is the number of extra bits (0 ... 13).
+// A table entry: value << 16 | flags | codeBits << 8 | totalBits. totalBits
+// counts the code and, for lengths and distances, their extra bits, whose
+// value is then (bits & mask(totalBits)) >> codeBits. Lengths and distances
+// carry no flag. A subtable link holds the subtable's offset as its value,
+// its index width as codeBits and the primary width as totalBits.
+constexpr std::uint32_t FlagLiteral = 0x1000;
+constexpr std::uint32_t FlagEnd = 0x2000;
+constexpr std::uint32_t FlagSubtable = 0x4000;
+constexpr std::uint32_t FlagInvalid = 0x8000;
+constexpr std::uint32_t FlagMask = 0xF000;
 
-constexpr std::uint32_t entry(std::uint32_t value, std::uint32_t kind, std::uint32_t bits) {
-    return value << 16 | kind << 8 | bits;
+constexpr std::uint32_t entry(std::uint32_t value, std::uint32_t flags, std::uint32_t codeBits, std::uint32_t totalBits) {
+    return value << 16 | flags | codeBits << 8 | totalBits;
 }
-constexpr std::uint32_t entryBits(std::uint32_t e) { return e & 0xFF; }
-constexpr std::uint32_t entryKind(std::uint32_t e) { return (e >> 8) & 0xFF; }
+constexpr std::uint32_t entryTotal(std::uint32_t e) { return e & 0xFF; }
+constexpr std::uint32_t entryCodeBits(std::uint32_t e) { return (e >> 8) & 0x0F; }
 constexpr std::uint32_t entryValue(std::uint32_t e) { return e >> 16; }
+// The value of an entry whose code and extra bits are the low bits of `bits`.
+constexpr std::uint32_t entryValueWithExtra(std::uint32_t e, std::uint32_t bits) {
+    return entryValue(e) + ((bits & ((1u << entryTotal(e)) - 1)) >> entryCodeBits(e));
+}
 
 constexpr int MaxCodeBits = 15;
-constexpr int LiteralPrimaryBits = 10;
+constexpr int LiteralPrimaryBits = 11;
 constexpr int DistancePrimaryBits = 8;
 constexpr int CodeLengthBits = 7;
+constexpr std::uint32_t LiteralMask = (1u << LiteralPrimaryBits) - 1;
+constexpr std::uint32_t DistanceMask = (1u << DistancePrimaryBits) - 1;
 
 constexpr std::array<std::uint16_t, 29> LengthBase{3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                                     31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -54,30 +62,71 @@ constexpr std::array<std::uint8_t, 30> DistanceExtra{0, 0, 0, 0, 1, 1, 2, 2,  3,
                                                      6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 constexpr std::array<std::uint8_t, 19> CodeLengthOrder{16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
-// What a decoded symbol means, before the code length is added.
+// What a decoded symbol means, before its code is known: the extra bits
+// stand in totalBits, to which the code's length is added.
 std::uint32_t literalPayload(int symbol) {
-    if (symbol < 256) return entry(static_cast<std::uint32_t>(symbol), KindLiteral, 0);
-    if (symbol == 256) return entry(0, KindEnd, 0);
-    if (symbol <= 285) return entry(LengthBase[static_cast<std::size_t>(symbol - 257)], LengthExtra[static_cast<std::size_t>(symbol - 257)], 0);
-    return entry(0, KindInvalid, 0);
+    if (symbol < 256) return entry(static_cast<std::uint32_t>(symbol), FlagLiteral, 0, 0);
+    if (symbol == 256) return entry(0, FlagEnd, 0, 0);
+    if (symbol <= 285) {
+        const auto index = static_cast<std::size_t>(symbol - 257);
+        return entry(LengthBase[index], 0, 0, LengthExtra[index]);
+    }
+    return entry(0, FlagInvalid, 0, 0);
 }
 std::uint32_t distancePayload(int symbol) {
-    if (symbol < 30) return entry(DistanceBase[static_cast<std::size_t>(symbol)], DistanceExtra[static_cast<std::size_t>(symbol)], 0);
-    return entry(0, KindInvalid, 0);
+    if (symbol < 30) {
+        const auto index = static_cast<std::size_t>(symbol);
+        return entry(DistanceBase[index], 0, 0, DistanceExtra[index]);
+    }
+    return entry(0, FlagInvalid, 0, 0);
 }
-std::uint32_t codeLengthPayload(int symbol) { return entry(static_cast<std::uint32_t>(symbol), KindLiteral, 0); }
+std::uint32_t codeLengthPayload(int symbol) { return entry(static_cast<std::uint32_t>(symbol), FlagLiteral, 0, 0); }
 
 // Room for the worst case: every symbol of 288 long enough for its own subtable.
 constexpr std::size_t LiteralTableSize = (1u << LiteralPrimaryBits) + 288u * (1u << (MaxCodeBits - LiteralPrimaryBits));
 constexpr std::size_t DistanceTableSize = (1u << DistancePrimaryBits) + 32u * (1u << (MaxCodeBits - DistancePrimaryBits));
+constexpr std::uint32_t InvalidEntry = entry(0, FlagInvalid, 0, 0);
 
-std::uint32_t reverseBits(std::uint32_t code, int length) {
-    std::uint32_t reversed = 0;
-    for (int i = 0; i < length; ++i) {
-        reversed = (reversed << 1) | (code & 1);
-        code >>= 1;
+// Bytes with their bits in reverse order.
+constexpr std::array<std::uint8_t, 256> ReversedBytes = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        unsigned reversed = 0;
+        for (unsigned bit = 0; bit < 8; ++bit) reversed |= ((byte >> bit) & 1u) << (7 - bit);
+        table[byte] = static_cast<std::uint8_t>(reversed);
     }
-    return reversed;
+    return table;
+}();
+
+// The low `length` bits of `code` (at most 16) in reverse order.
+std::uint32_t reverseBits(std::uint32_t code, int length) {
+    const std::uint32_t reversed16 = static_cast<std::uint32_t>(ReversedBytes[code & 0xFF]) << 8 | ReversedBytes[(code >> 8) & 0xFF];
+    return reversed16 >> (16 - length);
+}
+
+// A payload with its code of `codeBits` bits added.
+constexpr std::uint32_t withCode(std::uint32_t payload, int codeBits) {
+    const auto bits = static_cast<std::uint32_t>(codeBits);
+    return payload + (bits << 8) + bits;
+}
+
+// Counts the codes of each length; false for an over-subscribed code.
+// `complete`: every bit pattern names a symbol.
+bool countCodes(const std::uint8_t* lengths, int count, std::array<int, MaxCodeBits + 1>& perLength, int& longest,
+                bool& complete) {
+    longest = 0;
+    for (int s = 0; s < count; ++s) {
+        ++perLength[lengths[s]];
+        longest = std::max<int>(longest, lengths[s]);
+    }
+    perLength[0] = 0;
+    int left = 1;
+    for (int length = 1; length <= MaxCodeBits; ++length) {
+        left = (left << 1) - perLength[static_cast<std::size_t>(length)];
+        if (left < 0) return false;
+    }
+    complete = left == 0;
+    return true;
 }
 
 // Builds the lookup table of a canonical code. An over-subscribed code fails;
@@ -87,16 +136,8 @@ bool buildTable(const std::uint8_t* lengths, int count, Payload payload, int pri
                 std::size_t tableSize) {
     std::array<int, MaxCodeBits + 1> perLength{};
     int longest = 0;
-    for (int s = 0; s < count; ++s) {
-        ++perLength[lengths[s]];
-        if (lengths[s] > longest) longest = lengths[s];
-    }
-    perLength[0] = 0;
-    int left = 1;
-    for (int length = 1; length <= MaxCodeBits; ++length) {
-        left = (left << 1) - perLength[static_cast<std::size_t>(length)];
-        if (left < 0) return false;
-    }
+    bool complete = false;
+    if (!countCodes(lengths, count, perLength, longest, complete)) return false;
     std::array<std::uint32_t, MaxCodeBits + 2> nextCode{};
     std::uint32_t code = 0;
     for (int length = 1; length <= MaxCodeBits; ++length) {
@@ -106,32 +147,31 @@ bool buildTable(const std::uint8_t* lengths, int count, Payload payload, int pri
 
     const std::uint32_t primarySize = 1u << primaryBits;
     const int subBits = longest > primaryBits ? longest - primaryBits : 0;
-    std::fill(table, table + primarySize, entry(0, KindInvalid, 0));
+    // A complete code without long codes fills every entry itself; else
+    // there are holes, or links found by their flag.
+    if (!complete || longest > primaryBits) std::fill(table, table + primarySize, InvalidEntry);
     std::size_t used = primarySize;
     for (int s = 0; s < count; ++s) {
         const int length = lengths[s];
         if (length == 0) continue;
         const std::uint32_t reversed = reverseBits(nextCode[static_cast<std::size_t>(length)]++, length);
-        const std::uint32_t value = payload(s);
         if (length <= primaryBits) {
-            for (std::uint32_t i = reversed; i < primarySize; i += 1u << length) {
-                table[i] = value | static_cast<std::uint32_t>(length);
-            }
+            const std::uint32_t e = withCode(payload(s), length);
+            for (std::uint32_t i = reversed; i < primarySize; i += 1u << length) table[i] = e;
             continue;
         }
         const std::uint32_t prefix = reversed & (primarySize - 1);
-        if (entryKind(table[prefix]) != (KindSubtable | static_cast<std::uint32_t>(subBits))) {
+        if ((table[prefix] & FlagSubtable) == 0) {
             if (used + (1u << subBits) > tableSize) return false;
-            table[prefix] = entry(static_cast<std::uint32_t>(used), KindSubtable | static_cast<std::uint32_t>(subBits),
+            table[prefix] = entry(static_cast<std::uint32_t>(used), FlagSubtable, static_cast<std::uint32_t>(subBits),
                                   static_cast<std::uint32_t>(primaryBits));
-            std::fill(table + used, table + used + (1u << subBits), entry(0, KindInvalid, 0));
+            std::fill(table + used, table + used + (1u << subBits), InvalidEntry);
             used += 1u << subBits;
         }
         std::uint32_t* sub = table + entryValue(table[prefix]);
         const int rest = length - primaryBits;
-        for (std::uint32_t i = reversed >> primaryBits; i < (1u << subBits); i += 1u << rest) {
-            sub[i] = value | static_cast<std::uint32_t>(rest);
-        }
+        const std::uint32_t e = withCode(payload(s), rest);
+        for (std::uint32_t i = reversed >> primaryBits; i < (1u << subBits); i += 1u << rest) sub[i] = e;
     }
     return true;
 }
@@ -141,6 +181,61 @@ struct Tables {
     std::array<std::uint32_t, DistanceTableSize> distance;
 };
 
+// Copies a match of `length` bytes from `distance` back, in 16-byte steps
+// where the distance allows; up to 31 bytes past the match may be written,
+// room the caller keeps.
+ZORBEL_ALWAYS_INLINE void copyLongSteps(std::uint8_t* to, std::size_t distance, std::size_t length) {
+    const std::uint8_t* from = to - distance;
+    std::uint8_t* const end = to + length;
+    // Two steps whatever the length: most matches need no more, and the
+    // loop's exit is then rarely mispredicted.
+    std::memcpy(to, from, 16);
+    std::memcpy(to + 16, from + 16, 16);
+    to += 32;
+    from += 32;
+    while (to < end) {
+        std::memcpy(to, from, 16);
+        to += 16;
+        from += 16;
+    }
+}
+
+// The same from 8 to 15 bytes back: each 8-byte word is read whole before
+// it is written.
+ZORBEL_ALWAYS_INLINE void copyWordSteps(std::uint8_t* to, std::size_t distance, std::size_t length) {
+    const std::uint8_t* from = to - distance;
+    std::uint8_t* const end = to + length;
+    do {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + 8, from + 8, 8);
+        to += 16;
+        from += 16;
+    } while (to < end);
+}
+
+ZORBEL_ALWAYS_INLINE void copyMatchWithRoom(std::uint8_t* to, std::size_t distance, std::size_t length) {
+    if (distance >= 16) {
+        copyLongSteps(to, distance, length);
+    } else if (distance >= 8) {
+        copyWordSteps(to, distance, length);
+    } else if (distance == 1) {
+        const std::uint8_t byte = to[-1];
+        std::uint8_t* const end = to + length;
+        do {
+            std::memset(to, byte, 16);
+            to += 16;
+        } while (to < end);
+    } else {
+        // A short period: the first 8 bytes one by one lay down the pattern,
+        // then words come from a whole number of periods back.
+        const std::uint8_t* from = to - distance;
+        for (std::size_t i = 0; i < 8; ++i) to[i] = from[i];
+        const std::size_t period = (8 + distance - 1) / distance * distance;
+        if (length > 8) copyWordSteps(to + 8, period, length - 8);
+    }
+}
+
+template <typename Word>
 class Inflater {
 public:
     Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
@@ -150,26 +245,33 @@ public:
     InflateResult run();
 
 private:
+    static constexpr int WordBits = 8 * sizeof(Word);
+    static constexpr int Refilled = WordBits - 8;  // the fewest bits a refill leaves
+
     // --- bits ---
+    // One unaligned load; the caller knows there are sizeof(Word) bytes.
+    static ZORBEL_ALWAYS_INLINE void refillWord(const std::uint8_t*& in, Word& bits, int& count) {
+        Word word;
+        std::memcpy(&word, in, sizeof word);  // little-endian machines only (x86)
+        bits |= word << count;
+        in += static_cast<unsigned>(WordBits - 1 - count) >> 3;
+        count |= Refilled;
+    }
     void refill() {
-        if (inEnd_ - in_ >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, in_, 8);  // little-endian machines only (x86)
-            bits_ |= word << bitCount_;
-            in_ += (63 - bitCount_) >> 3;
-            bitCount_ |= 56;
+        if (inEnd_ - in_ >= static_cast<std::ptrdiff_t>(sizeof(Word))) {
+            refillWord(in_, bits_, bitCount_);
             return;
         }
-        while (bitCount_ <= 56) {
+        while (bitCount_ <= Refilled) {
             if (in_ < inEnd_) {
-                bits_ |= static_cast<std::uint64_t>(*in_++) << bitCount_;
+                bits_ |= static_cast<Word>(*in_++) << bitCount_;
             } else {
                 ++overrun_;  // zeros past the end; using them means the input was short
             }
             bitCount_ += 8;
         }
     }
-    std::uint32_t peek(int count) const { return static_cast<std::uint32_t>(bits_ & ((1ull << count) - 1)); }
+    std::uint32_t peek(int count) const { return static_cast<std::uint32_t>(bits_ & ((Word{1} << count) - 1)); }
     void consume(int count) {
         bits_ >>= count;
         bitCount_ -= count;
@@ -182,22 +284,30 @@ private:
         return value;
     }
 
+    // The entry of the next code, a subtable link followed; the caller has
+    // made sure of MaxCodeBits bits.
     std::uint32_t lookup(const std::uint32_t* table, int primaryBits) {
-        std::uint32_t e = table[peek(primaryBits)];
-        if ((entryKind(e) & 0xF0) == KindSubtable) {
-            consume(primaryBits);
-            e = table[entryValue(e) + peek(static_cast<int>(entryKind(e) & 0x0F))];
-        }
-        consume(static_cast<int>(entryBits(e)));
-        return e;
+        const std::uint32_t e = table[peek(primaryBits)];
+        if ((e & FlagSubtable) == 0) return e;
+        consume(primaryBits);
+        return table[entryValue(e) + peek(static_cast<int>(entryCodeBits(e)))];
+    }
+    // Consumes an entry's code and extra bits; its value with the extra bits'.
+    std::uint32_t takeEntry(std::uint32_t e) {
+        if (bitCount_ < static_cast<int>(entryTotal(e))) refill();
+        const auto saved = static_cast<std::uint32_t>(bits_);
+        consume(static_cast<int>(entryTotal(e)));
+        return entryValueWithExtra(e, saved);
     }
 
     // --- blocks ---
     InflateResult header();
     InflateResult storedBlock();
     InflateResult fixedTables();
+    InflateResult codeLengths(int total, std::uint8_t* lengths);
     InflateResult dynamicTables();
     InflateResult codes();
+    bool carefulSymbol(InflateResult& result);
     bool fastCodes(InflateResult& result);
     void copyMatch(std::size_t length, std::size_t distance);
 
@@ -206,14 +316,15 @@ private:
     std::uint8_t* outStart_;
     std::uint8_t* out_;
     std::uint8_t* outEnd_;
-    std::uint64_t bits_ = 0;
+    Word bits_ = 0;
     int bitCount_ = 0;
     int overrun_ = 0;
     bool full_ = false;
     Tables tables_;
 };
 
-InflateResult Inflater::header() {
+template <typename Word>
+InflateResult Inflater<Word>::header() {
     if (inEnd_ - in_ < 2) return InflateResult::Truncated;
     const std::uint8_t cmf = in_[0];
     const std::uint8_t flags = in_[1];
@@ -222,7 +333,8 @@ InflateResult Inflater::header() {
     return InflateResult::Ok;
 }
 
-InflateResult Inflater::storedBlock() {
+template <typename Word>
+InflateResult Inflater<Word>::storedBlock() {
     // Back to the byte boundary, and give back the whole bytes still buffered.
     consume(bitCount_ & 7);
     const int buffered = bitCount_ / 8 - overrun_;
@@ -245,14 +357,14 @@ InflateResult Inflater::storedBlock() {
         full_ = true;
         return InflateResult::Ok;
     }
-    if (static_cast<std::size_t>(inEnd_ - in_) < wanted) return InflateResult::Truncated;
     std::memcpy(out_, in_, wanted);
     out_ += wanted;
     in_ += wanted;
     return InflateResult::Ok;
 }
 
-InflateResult Inflater::fixedTables() {
+template <typename Word>
+InflateResult Inflater<Word>::fixedTables() {
     std::array<std::uint8_t, 288> literal{};
     std::fill(literal.begin(), literal.begin() + 144, std::uint8_t{8});
     std::fill(literal.begin() + 144, literal.begin() + 256, std::uint8_t{9});
@@ -266,13 +378,10 @@ InflateResult Inflater::fixedTables() {
     return InflateResult::Ok;
 }
 
-InflateResult Inflater::dynamicTables() {
-    refill();
-    const int literalCount = static_cast<int>(take(5)) + 257;
-    const int distanceCount = static_cast<int>(take(5)) + 1;
+// The code lengths of a dynamic block, `total` of them, after the code-length code.
+template <typename Word>
+InflateResult Inflater<Word>::codeLengths(int total, std::uint8_t* lengths) {
     const int lengthCodeCount = static_cast<int>(take(4)) + 4;
-    if (literalCount > 286 || distanceCount > 30) return InflateResult::BadHuffmanCode;
-
     std::array<std::uint8_t, 19> lengthCodeLengths{};
     for (int i = 0; i < lengthCodeCount; ++i) {
         lengthCodeLengths[CodeLengthOrder[static_cast<std::size_t>(i)]] = static_cast<std::uint8_t>(take(3));
@@ -282,34 +391,37 @@ InflateResult Inflater::dynamicTables() {
                     lengthTable.size())) {
         return InflateResult::BadHuffmanCode;
     }
-
-    std::array<std::uint8_t, 286 + 30> lengths{};
-    const int total = literalCount + distanceCount;
     for (int i = 0; i < total;) {
-        if (bitCount_ < 16) refill();
+        if (bitCount_ < MaxCodeBits) refill();
         const std::uint32_t e = lookup(lengthTable.data(), CodeLengthBits);
-        if (entryKind(e) != KindLiteral) return InflateResult::BadHuffmanCode;
-        const std::uint32_t symbol = entryValue(e);
+        if ((e & FlagLiteral) == 0) return InflateResult::BadHuffmanCode;
+        const std::uint32_t symbol = takeEntry(e);
         if (symbol < 16) {
-            lengths[static_cast<std::size_t>(i++)] = static_cast<std::uint8_t>(symbol);
+            lengths[i++] = static_cast<std::uint8_t>(symbol);
             continue;
         }
-        std::uint8_t repeated = 0;
-        int times = 0;
-        if (symbol == 16) {
-            if (i == 0) return InflateResult::BadHuffmanCode;
-            repeated = lengths[static_cast<std::size_t>(i - 1)];
-            times = 3 + static_cast<int>(take(2));
-        } else if (symbol == 17) {
-            times = 3 + static_cast<int>(take(3));
-        } else {
-            times = 11 + static_cast<int>(take(7));
-        }
+        if (symbol == 16 && i == 0) return InflateResult::BadHuffmanCode;
+        const std::uint8_t repeated = symbol == 16 ? lengths[i - 1] : 0;
+        const int times = symbol == 16 ? 3 + static_cast<int>(take(2))
+                        : symbol == 17 ? 3 + static_cast<int>(take(3))
+                                       : 11 + static_cast<int>(take(7));
         if (i + times > total) return InflateResult::BadHuffmanCode;
-        std::fill(lengths.begin() + i, lengths.begin() + i + times, repeated);
+        std::fill(lengths + i, lengths + i + times, repeated);
         i += times;
     }
-    if (overran()) return InflateResult::Truncated;
+    return overran() ? InflateResult::Truncated : InflateResult::Ok;
+}
+
+template <typename Word>
+InflateResult Inflater<Word>::dynamicTables() {
+    refill();
+    const int literalCount = static_cast<int>(take(5)) + 257;
+    const int distanceCount = static_cast<int>(take(5)) + 1;
+    if (literalCount > 286 || distanceCount > 30) return InflateResult::BadHuffmanCode;
+    std::array<std::uint8_t, 286 + 30> lengths{};
+    if (const InflateResult r = codeLengths(literalCount + distanceCount, lengths.data()); r != InflateResult::Ok) {
+        return r;
+    }
     if (lengths[256] == 0) return InflateResult::BadHuffmanCode;  // no end-of-block code
     if (!buildTable(lengths.data(), literalCount, literalPayload, LiteralPrimaryBits, tables_.literal.data(),
                     tables_.literal.size()) ||
@@ -320,41 +432,11 @@ InflateResult Inflater::dynamicTables() {
     return InflateResult::Ok;
 }
 
-// Copies pairs of 8-byte words from `distance` back; `distance` is at least
-// 8, so each word is read before it is overwritten. The last pair may run up
-// to 15 bytes past the match, into room the caller keeps.
-ZORBEL_ALWAYS_INLINE void copyWords(std::uint8_t* to, std::size_t distance, std::size_t length) {
-    const std::uint8_t* from = to - distance;
-    std::uint8_t* const end = to + length;
-    do {
-        std::uint64_t first;
-        std::uint64_t second;
-        std::memcpy(&first, from, 8);
-        std::memcpy(to, &first, 8);
-        std::memcpy(&second, from + 8, 8);
-        std::memcpy(to + 8, &second, 8);
-        to += 16;
-        from += 16;
-    } while (to < end);
-}
-
-ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t distance) {
+template <typename Word>
+void Inflater<Word>::copyMatch(std::size_t length, std::size_t distance) {
     const auto room = static_cast<std::size_t>(outEnd_ - out_);
-    const std::uint8_t* from = out_ - distance;
-    if (room >= length + 16) {
-        if (distance >= 8) {
-            copyWords(out_, distance, length);
-        } else if (distance == 1) {
-            std::memset(out_, out_[-1], length);
-        } else if (length >= 8) {
-            // A short period: the first 8 bytes one by one lay down the pattern,
-            // then words come from a whole number of periods back.
-            for (std::size_t i = 0; i < 8; ++i) out_[i] = from[i];
-            const std::size_t period = (8 + distance - 1) / distance * distance;
-            copyWords(out_ + 8, period, length - 8);
-        } else {
-            for (std::size_t i = 0; i < length; ++i) out_[i] = from[i];
-        }
+    if (room >= length + 32) {
+        copyMatchWithRoom(out_, distance, length);
         out_ += length;
         return;
     }
@@ -362,96 +444,111 @@ ZORBEL_ALWAYS_INLINE void Inflater::copyMatch(std::size_t length, std::size_t di
         length = room;
         full_ = true;
     }
+    const std::uint8_t* from = out_ - distance;
     for (std::size_t i = 0; i < length; ++i) out_[i] = from[i];
     out_ += length;
 }
 
 // The bulk of a block, while at least 32 bytes of input and a longest match
-// plus a word of output room are left: no bounds checks per symbol, the bit
-// buffer refilled with one load, the state in locals. Returns true at the end
-// of the block (or on an error, in `result`); false when the careful loop
-// must take over near the ends.
-bool Inflater::fastCodes(InflateResult& result) {
-    constexpr std::ptrdiff_t InputMargin = 32;  // three refills of up to 7 bytes, then an 8-byte load
-    constexpr std::ptrdiff_t OutputMargin = 258 + 16 + 2;  // two literals, a longest match and its overrun
-    const std::uint32_t* literal = tables_.literal.data();
-    const std::uint32_t* distance = tables_.distance.data();
-    constexpr std::uint32_t LiteralMask = (1u << LiteralPrimaryBits) - 1;
-    constexpr std::uint32_t DistanceMask = (1u << DistancePrimaryBits) - 1;
+// and its overrun of output room are left: no bounds checks per symbol, the
+// bit buffer refilled with one load, the state in locals. A refill serves a
+// match, or up to two literals with 64 bits (three measured slower: one more
+// branch to mispredict) and one with 32. The entry of the next symbol is
+// looked up before the refill, the literal's store and the match's copy, so
+// that its load overlaps them. Returns true at the end of the block (or on
+// an error, in `result`); false when the careful loop must take over.
+template <typename Word>
+bool Inflater<Word>::fastCodes(InflateResult& result) {
+    constexpr std::ptrdiff_t InputMargin = 32;  // up to four refills a symbol, none reading past 29 bytes
+    constexpr std::ptrdiff_t OutputMargin = 258 + 32;
+    const std::uint32_t* const literal = tables_.literal.data();
+    const std::uint32_t* const distance = tables_.distance.data();
+    // In locals: the output's byte stores could alias the members.
+    const std::uint8_t* const inEnd = inEnd_;
+    const std::uint8_t* const outStart = outStart_;
+    std::uint8_t* const outEnd = outEnd_;
     const std::uint8_t* in = in_;
     std::uint8_t* out = out_;
-    std::uint64_t bits = bits_;
+    Word bits = bits_;
     int count = bitCount_;
     bool ended = false;
-
-    const auto refillFast = [&] {
-        std::uint64_t word;
-        std::memcpy(&word, in, 8);
-        bits |= word << count;
-        in += (63 - count) >> 3;
-        count |= 56;
+    const auto consumeEntry = [&](std::uint32_t e) {
+        bits >>= entryTotal(e);
+        count -= static_cast<int>(entryTotal(e));
     };
-    const auto resolve = [&](const std::uint32_t* table, std::uint32_t e) {
-        if ((entryKind(e) & 0xF0) == KindSubtable) {
-            bits >>= entryBits(e);
-            count -= static_cast<int>(entryBits(e));
-            e = table[entryValue(e) + static_cast<std::uint32_t>(bits & ((1u << (entryKind(e) & 0x0F)) - 1))];
-        }
-        bits >>= entryBits(e);
-        count -= static_cast<int>(entryBits(e));
-        return e;
+    const auto takeFast = [&](std::uint32_t e) {
+        const auto saved = static_cast<std::uint32_t>(bits);
+        consumeEntry(e);
+        return entryValueWithExtra(e, saved);
     };
 
-    // The next symbol's entry is looked up before the current match is
-    // copied, so the table load overlaps the copy.
-    if (inEnd_ - in >= InputMargin) refillFast();
+    if (inEnd - in < InputMargin || outEnd - out < OutputMargin) return false;
+    const std::uint8_t* const inLast = inEnd - InputMargin;
+    std::uint8_t* const outLast = outEnd - OutputMargin;
+    // Each turn starts with a refilled buffer and the next entry looked up.
+    refillWord(in, bits, count);
     std::uint32_t e = literal[bits & LiteralMask];
-    while (inEnd_ - in >= InputMargin && outEnd_ - out >= OutputMargin) {
-        refillFast();
-        e = resolve(literal, e);
-        if (entryKind(e) == KindLiteral) {
-            *out++ = static_cast<std::uint8_t>(entryValue(e));
-            e = resolve(literal, literal[bits & LiteralMask]);
-            if (entryKind(e) == KindLiteral) {
+    while (in <= inLast && out <= outLast) {
+        if ((e & FlagLiteral) != 0) {
+            // At most LiteralPrimaryBits each: enough are left for the next lookups.
+            consumeEntry(e);
+            const auto value = static_cast<std::uint8_t>(entryValue(e));
+            e = literal[bits & LiteralMask];
+            *out++ = value;
+            if (WordBits >= 64 && (e & FlagLiteral) != 0) {
+                consumeEntry(e);
+                const auto second = static_cast<std::uint8_t>(entryValue(e));
+                e = literal[bits & LiteralMask];
+                *out++ = second;
+            }
+            refillWord(in, bits, count);
+            continue;
+        }
+        if ((e & FlagSubtable) != 0) {
+            consumeEntry(e);
+            e = literal[entryValue(e) + static_cast<std::uint32_t>(bits & ((1u << entryCodeBits(e)) - 1))];
+            if ((e & FlagLiteral) != 0) {
+                consumeEntry(e);
                 *out++ = static_cast<std::uint8_t>(entryValue(e));
+                refillWord(in, bits, count);
                 e = literal[bits & LiteralMask];
                 continue;
             }
         }
-        const std::uint32_t kind = entryKind(e);
-        if (kind == KindEnd) {
+        if ((e & FlagMask) != 0) {
+            if ((e & FlagEnd) != 0) {
+                consumeEntry(e);
+            } else {
+                result = InflateResult::BadHuffmanCode;
+            }
             ended = true;
             break;
         }
-        if (kind >= KindSubtable) {
+        const std::size_t length = takeFast(e);
+        // 64 bits hold a length's code and extra bits and then a distance's.
+        if (WordBits < 64) refillWord(in, bits, count);
+        std::uint32_t d = distance[bits & DistanceMask];
+        if ((d & FlagSubtable) != 0) {
+            consumeEntry(d);
+            d = distance[entryValue(d) + static_cast<std::uint32_t>(bits & ((1u << entryCodeBits(d)) - 1))];
+            // A long code with many extra bits can outgrow what a 32-bit refill leaves.
+            if (WordBits < 64 && count < static_cast<int>(entryTotal(d))) refillWord(in, bits, count);
+        }
+        if ((d & FlagMask) != 0) {
             result = InflateResult::BadHuffmanCode;
             ended = true;
             break;
         }
-        if (count < 33) refillFast();
-        const std::size_t length = entryValue(e) + static_cast<std::size_t>(bits & ((1u << kind) - 1));
-        bits >>= kind;
-        count -= static_cast<int>(kind);
-        const std::uint32_t d = resolve(distance, distance[bits & DistanceMask]);
-        const std::uint32_t extra = entryKind(d);
-        if (extra >= KindSubtable) {
-            result = InflateResult::BadHuffmanCode;
-            ended = true;
-            break;
-        }
-        const std::size_t back = entryValue(d) + static_cast<std::size_t>(bits & ((1u << extra) - 1));
-        bits >>= extra;
-        count -= static_cast<int>(extra);
-        if (back > static_cast<std::size_t>(out - outStart_)) {
+        const std::size_t back = takeFast(d);
+        if (back > static_cast<std::size_t>(out - outStart)) {
             result = InflateResult::BadDistance;
             ended = true;
             break;
         }
-        refillFast();
+        refillWord(in, bits, count);
         e = literal[bits & LiteralMask];
-        out_ = out;
-        copyMatch(length, back);
-        out = out_;
+        copyMatchWithRoom(out, back, length);
+        out += length;
     }
     in_ = in;
     out_ = out;
@@ -460,54 +557,52 @@ bool Inflater::fastCodes(InflateResult& result) {
     return ended;
 }
 
-InflateResult Inflater::codes() {
-    const std::uint32_t* literal = tables_.literal.data();
-    const std::uint32_t* distance = tables_.distance.data();
+// One symbol near the ends of the input or output, every bit counted. As
+// fastCodes: true at the end of the block or on an error (in `result`).
+template <typename Word>
+bool Inflater<Word>::carefulSymbol(InflateResult& result) {
+    const auto finish = [&](InflateResult outcome) {
+        result = overran() ? InflateResult::Truncated : outcome;
+        return true;
+    };
+    if (bitCount_ < MaxCodeBits) refill();
+    const std::uint32_t e = lookup(tables_.literal.data(), LiteralPrimaryBits);
+    if ((e & FlagLiteral) != 0) {
+        *out_++ = static_cast<std::uint8_t>(takeEntry(e));
+        return false;
+    }
+    if ((e & FlagEnd) != 0) {
+        takeEntry(e);
+        return finish(InflateResult::Ok);
+    }
+    if ((e & FlagInvalid) != 0) return finish(InflateResult::BadHuffmanCode);
+    const std::size_t length = takeEntry(e);
+    if (bitCount_ < MaxCodeBits) refill();
+    const std::uint32_t d = lookup(tables_.distance.data(), DistancePrimaryBits);
+    if ((d & FlagMask) != 0) return finish(InflateResult::BadHuffmanCode);
+    const std::size_t back = takeEntry(d);
+    if (overran()) return finish(InflateResult::Truncated);
+    if (back > static_cast<std::size_t>(out_ - outStart_)) return finish(InflateResult::BadDistance);
+    copyMatch(length, back);
+    result = InflateResult::Ok;
+    return full_;
+}
+
+template <typename Word>
+InflateResult Inflater<Word>::codes() {
     for (;;) {
-        InflateResult fastResult = InflateResult::Ok;
-        if (fastCodes(fastResult)) return fastResult;
+        InflateResult result = InflateResult::Ok;
+        if (fastCodes(result)) return result;
         if (out_ == outEnd_) {
             full_ = true;
             return overran() ? InflateResult::Truncated : InflateResult::Ok;
         }
-        refill();
-        std::uint32_t e = lookup(literal, LiteralPrimaryBits);
-        // Up to three literals ride on one refill: each code is at most 15 of its 56 bits.
-        if (entryKind(e) == KindLiteral) {
-            *out_++ = static_cast<std::uint8_t>(entryValue(e));
-            if (out_ == outEnd_) continue;
-            e = lookup(literal, LiteralPrimaryBits);
-            if (entryKind(e) == KindLiteral) {
-                *out_++ = static_cast<std::uint8_t>(entryValue(e));
-                if (out_ == outEnd_) continue;
-                e = lookup(literal, LiteralPrimaryBits);
-                if (entryKind(e) == KindLiteral) {
-                    *out_++ = static_cast<std::uint8_t>(entryValue(e));
-                    continue;
-                }
-            }
-        }
-        const std::uint32_t kind = entryKind(e);
-        if (kind == KindEnd) break;
-        if (kind >= KindSubtable) return overran() ? InflateResult::Truncated : InflateResult::BadHuffmanCode;
-        // A match needs up to 5 + 15 + 13 more bits.
-        if (bitCount_ < 33) refill();
-        const std::size_t length = entryValue(e) + peek(static_cast<int>(kind));
-        consume(static_cast<int>(kind));
-        const std::uint32_t d = lookup(distance, DistancePrimaryBits);
-        const std::uint32_t extra = entryKind(d);
-        if (extra >= KindSubtable) return overran() ? InflateResult::Truncated : InflateResult::BadHuffmanCode;
-        const std::size_t back = entryValue(d) + peek(static_cast<int>(extra));
-        consume(static_cast<int>(extra));
-        if (overran()) return InflateResult::Truncated;
-        if (back > static_cast<std::size_t>(out_ - outStart_)) return InflateResult::BadDistance;
-        copyMatch(length, back);
-        if (full_) return InflateResult::Ok;
+        if (carefulSymbol(result)) return result;
     }
-    return overran() ? InflateResult::Truncated : InflateResult::Ok;
 }
 
-InflateResult Inflater::run() {
+template <typename Word>
+InflateResult Inflater<Word>::run() {
     if (const InflateResult r = header(); r != InflateResult::Ok) return r;
     bool last = false;
     while (!last && !full_) {
@@ -529,11 +624,18 @@ InflateResult Inflater::run() {
     return full_ || out_ == outEnd_ ? InflateResult::Ok : InflateResult::ShortOutput;
 }
 
-}  // namespace
-
-InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
-    // About 90 KB of tables: on the heap, as the player's thread has a 1 MB stack.
-    std::unique_ptr<Inflater> inflater(new (std::nothrow) Inflater(stream, out));
+template <typename Word>
+InflateResult inflateWith(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
+    // About 45 KB of tables: on the heap, as the player's thread has a 1 MB stack.
+    std::unique_ptr<Inflater<Word>> inflater(new (std::nothrow) Inflater<Word>(stream, out));
     if (!inflater) return InflateResult::OutOfMemory;
     return inflater->run();
+}
+
+}  // namespace
+
+InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out,
+                                BitBufferWidth width) {
+    return width == BitBufferWidth::Bits64 ? inflateWith<std::uint64_t>(stream, out)
+                                           : inflateWith<std::uint32_t>(stream, out);
 }

@@ -18,4 +18,11 @@ enum class InflateResult : std::uint8_t {
     OutOfMemory,
 };
 
-InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out);
+// The width of the inflate's bit buffer. Builds use their machine word; both
+// exist in every build, so that tests and fuzzers on a 64-bit machine also
+// run the 32-bit player's way.
+enum class BitBufferWidth : std::uint8_t { Bits32, Bits64 };
+inline constexpr BitBufferWidth MachineBitBuffer = sizeof(void*) >= 8 ? BitBufferWidth::Bits64 : BitBufferWidth::Bits32;
+
+InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out,
+                                BitBufferWidth width = MachineBitBuffer);

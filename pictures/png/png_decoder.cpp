@@ -6,6 +6,7 @@
 
 #include "pictures/png/inflate.h"
 #include "pictures/png/png_filters.h"
+#include "pictures/png/png_rows.h"
 
 namespace {
 
@@ -193,90 +194,72 @@ PngResult gatherImageData(const PngDecoder& d, std::unique_ptr<std::uint8_t[]>& 
     return PngResult::Ok;
 }
 
-// --- Row conversion to the bitmap's pixel format --------------------------
-
-// Each byte of four 2-bit samples becomes two bytes of two 4-bit samples.
-constexpr std::array<std::uint16_t, 256> TwoBitWidening = [] {
-    std::array<std::uint16_t, 256> table{};
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        const unsigned first = ((byte >> 6) & 3) << 4 | ((byte >> 4) & 3);
-        const unsigned second = ((byte >> 2) & 3) << 4 | (byte & 3);
-        table[byte] = static_cast<std::uint16_t>(first | second << 8);  // in memory order
-    }
-    return table;
-}();
-
-void widenTwoBitSamples(const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) {
-    const std::uint32_t whole = pixels / 4;
-    for (std::uint32_t i = 0; i < whole; ++i) std::memcpy(out + 2 * i, &TwoBitWidening[in[i]], 2);
-    const std::uint32_t rest = pixels % 4;
-    if (rest == 0) return;
-    // The last byte's unused samples stay zero in the bitmap.
-    const auto mask = static_cast<std::uint8_t>(0xFF << (8 - 2 * rest));
-    const std::uint16_t widened = TwoBitWidening[in[whole] & mask];
-    out[2 * whole] = static_cast<std::uint8_t>(widened);
-    if (rest > 2) out[2 * whole + 1] = static_cast<std::uint8_t>(widened >> 8);
-}
-
-// Converts `pixels` pixels of an unfiltered row into bitmap format at `out`.
-void convertRow(const PngDecoder& d, const std::uint8_t* in, std::uint8_t* out, std::uint32_t pixels) {
-    const bool wide = d.bitDepth == 16;
-    switch (d.colourType) {
-        case PngTruecolour: {
-            const std::size_t step = wide ? 6 : 3;
-            const std::size_t low = wide ? 2 : 1;
-            for (std::uint32_t x = 0; x < pixels; ++x, in += step, out += 3) {
-                out[0] = in[2 * low];
-                out[1] = in[low];
-                out[2] = in[0];
-            }
-            return;
-        }
-        case PngTruecolourAlpha: {
-            const std::size_t step = wide ? 8 : 4;
-            const std::size_t low = wide ? 2 : 1;
-            for (std::uint32_t x = 0; x < pixels; ++x, in += step, out += 4) {
-                out[0] = in[2 * low];
-                out[1] = in[low];
-                out[2] = in[0];
-                out[3] = in[3 * low];
-            }
-            return;
-        }
-        case PngGreyAlpha: {
-            const std::size_t step = wide ? 4 : 2;
-            for (std::uint32_t x = 0; x < pixels; ++x, in += step) *out++ = in[0];
-            return;
-        }
-        default: break;
-    }
-    if (d.bitDepth == 16) {
-        for (std::uint32_t x = 0; x < pixels; ++x, in += 2) *out++ = in[0];
-    } else if (d.bitDepth == 2) {
-        widenTwoBitSamples(in, out, pixels);
-    } else {
-        std::memcpy(out, in, (static_cast<std::size_t>(pixels) * d.bitDepth + 7) / 8);
-    }
-}
-
 // Grey and indexed images of 1, 4 and 8 bits keep their rows as they are.
 bool copiedUnchanged(const PngDecoder& d) {
     return (d.colourType == PngGrey || d.colourType == PngIndexed) && d.bitDepth != 2 && d.bitDepth != 16;
 }
 
-// Puts pixel `from` of a converted row at pixel `to` of a bitmap row.
-void placePixel(std::uint16_t bits, const std::uint8_t* row, std::uint32_t from, std::uint8_t* target, std::uint32_t to) {
-    if (bits >= 8) {
-        const std::size_t size = bits / 8;
-        std::memcpy(target + to * size, row + from * size, size);
-        return;
+std::size_t bytesPerPixel(const PngDecoder& d) {
+    return std::max<std::size_t>(1, d.bitDepth * static_cast<std::size_t>(samplesPerPixel(d.colourType)) / 8);
+}
+
+// Two unfiltered rows (the one above and this one), a converted row and
+// room for the conversions.
+struct RowBuffers {
+    std::uint8_t* previous;
+    std::uint8_t* current;
+    std::uint8_t* converted;
+    std::uint8_t* scratch;
+};
+
+PngResult writeRows(const PngDecoder& d, std::uint8_t* bitmap, RowBuffers row) {
+    const std::size_t stride = static_cast<std::size_t>(bitmapStride(d));
+    const auto widest = static_cast<std::size_t>(rowBytes(d.width, d));
+    const std::size_t used = (static_cast<std::size_t>(d.width) * bitmapBits(d) + 7) / 8;
+    const std::size_t bpp = bytesPerPixel(d);
+    std::memset(row.previous, 0, widest);
+    // Rows the bitmap stores as they are unfilter straight into it.
+    const bool direct = copiedUnchanged(d);
+    const std::uint8_t* filtered = d.decodedData.get();
+    const std::uint8_t* above = row.previous;
+    for (std::uint32_t y = 0; y < d.height; ++y) {
+        const std::uint8_t type = *filtered++;
+        std::uint8_t* target = bitmap + y * stride;
+        std::uint8_t* unfiltered = direct ? target : row.current;
+        if (!unfilterRow(type, filtered, unfiltered, above, widest, bpp)) return PngResult::BadFilter;
+        filtered += widest;
+        if (!direct) {
+            convertRow({d.colourType, d.bitDepth}, row.current, target, row.scratch, d.width);
+            std::swap(row.previous, row.current);
+        }
+        above = unfiltered;
+        std::memset(target + used, 0, stride - used);
     }
-    const std::uint32_t perByte = 8u / bits;
-    const auto mask = static_cast<std::uint8_t>((1u << bits) - 1);
-    const auto fromShift = static_cast<int>((perByte - 1 - from % perByte) * bits);
-    const auto toShift = static_cast<int>((perByte - 1 - to % perByte) * bits);
-    const auto value = static_cast<std::uint8_t>((row[from / perByte] >> fromShift) & mask);
-    target[to / perByte] = static_cast<std::uint8_t>(target[to / perByte] | value << toShift);
+    return PngResult::Ok;
+}
+
+PngResult writePasses(const PngDecoder& d, std::uint8_t* bitmap, RowBuffers row) {
+    const std::size_t stride = static_cast<std::size_t>(bitmapStride(d));
+    const std::size_t bpp = bytesPerPixel(d);
+    const std::uint16_t bits = bitmapBits(d);
+    std::memset(bitmap, 0, stride * d.height);
+    const std::uint8_t* filtered = d.decodedData.get();
+    for (const Pass& pass : Adam7) {
+        const PassSize size = passSize(pass, d.width, d.height);
+        if (size.width == 0) continue;
+        const auto length = static_cast<std::size_t>(rowBytes(size.width, d));
+        std::memset(row.previous, 0, length);
+        for (std::uint32_t j = 0; j < size.height; ++j) {
+            const std::uint8_t type = *filtered++;
+            if (!unfilterRow(type, filtered, row.current, row.previous, length, bpp)) return PngResult::BadFilter;
+            filtered += length;
+            convertRow({d.colourType, d.bitDepth}, row.current, row.converted, row.scratch, size.width);
+            std::uint8_t* target = bitmap + (pass.y0 + j * pass.dy) * stride;
+            placePassRow(bits, row.converted, size.width, target, {pass.x0, pass.dx});
+            std::swap(row.previous, row.current);
+        }
+    }
+    return PngResult::Ok;
 }
 
 }  // namespace
@@ -362,60 +345,16 @@ PngBitmapLayout pngBitmapLayout(const PngDecoder& d) {
 
 PngResult writePngBitmap(const PngDecoder& d, std::span<std::uint8_t> rows) {
     if (d.stage != PngStage::Decoded) return PngResult::WrongStage;
-    const std::uint64_t stride = bitmapStride(d);
-    if (rows.size() < stride * d.height) return PngResult::BadBitmapBuffer;
-    const std::size_t bpp = std::max<std::size_t>(1, d.bitDepth * static_cast<std::size_t>(samplesPerPixel(d.colourType)) / 8);
-    const std::uint16_t bits = bitmapBits(d);
-
-    const std::size_t widest = static_cast<std::size_t>(rowBytes(d.width, d));
-    std::unique_ptr<std::uint8_t[]> buffers(new (std::nothrow) std::uint8_t[2 * widest + stride]);
+    if (rows.size() < bitmapStride(d) * d.height) return PngResult::BadBitmapBuffer;
+    const auto widest = static_cast<std::size_t>(rowBytes(d.width, d));
+    const std::size_t scratch = std::max(conversionScratchBytes(d.width), static_cast<std::size_t>(bitmapStride(d)));
+    std::unique_ptr<std::uint8_t[]> buffers(new (std::nothrow) std::uint8_t[2 * widest + 2 * scratch]);
     if (!buffers) return PngResult::OutOfMemory;
-    std::uint8_t* previous = buffers.get();
-    std::uint8_t* current = previous + widest;
-    std::uint8_t* converted = current + widest;
-
-    const std::uint8_t* filtered = d.decodedData.get();
-    if (d.interlaceMethod == 0) {
-        const std::size_t used = (static_cast<std::size_t>(d.width) * bits + 7) / 8;
-        std::memset(previous, 0, widest);
-        // Rows the bitmap stores as they are unfilter straight into it.
-        const bool direct = copiedUnchanged(d);
-        const std::uint8_t* above = previous;
-        for (std::uint32_t y = 0; y < d.height; ++y) {
-            const std::uint8_t type = *filtered++;
-            std::uint8_t* target = rows.data() + y * stride;
-            std::uint8_t* unfiltered = direct ? target : current;
-            if (!unfilterRow(type, filtered, unfiltered, above, widest, bpp)) return PngResult::BadFilter;
-            filtered += widest;
-            if (!direct) {
-                convertRow(d, current, target, d.width);
-                std::swap(previous, current);
-            }
-            above = unfiltered;
-            std::memset(target + used, 0, static_cast<std::size_t>(stride) - used);
-        }
-        return PngResult::Ok;
-    }
-
-    std::memset(rows.data(), 0, static_cast<std::size_t>(stride * d.height));
-    for (const Pass& pass : Adam7) {
-        const PassSize size = passSize(pass, d.width, d.height);
-        if (size.width == 0) continue;
-        const std::size_t length = static_cast<std::size_t>(rowBytes(size.width, d));
-        std::memset(previous, 0, length);
-        for (std::uint32_t j = 0; j < size.height; ++j) {
-            const std::uint8_t type = *filtered++;
-            if (!unfilterRow(type, filtered, current, previous, length, bpp)) return PngResult::BadFilter;
-            filtered += length;
-            convertRow(d, current, converted, size.width);
-            std::uint8_t* target = rows.data() + (pass.y0 + j * pass.dy) * stride;
-            for (std::uint32_t i = 0; i < size.width; ++i) placePixel(bits, converted, i, target, pass.x0 + i * pass.dx);
-            std::swap(previous, current);
-        }
-    }
-    return PngResult::Ok;
+    const RowBuffers row{buffers.get(), buffers.get() + widest, buffers.get() + 2 * widest,
+                         buffers.get() + 2 * widest + scratch};
+    return d.interlaceMethod == 0 ? writeRows(d, rows.data(), row) : writePasses(d, rows.data(), row);
 }
 
-PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
-    return fromInflate(inflateZlibStream(stream, out));
+PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out, BitBufferWidth width) {
+    return fromInflate(inflateZlibStream(stream, out, width));
 }

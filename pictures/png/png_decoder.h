@@ -14,6 +14,8 @@
 #include <span>
 #include <vector>
 
+#include "pictures/png/inflate.h"
+
 enum class PngStage : std::uint8_t { Empty, Opened, Decoded };
 
 enum class PngResult : std::uint8_t {
@@ -98,5 +100,6 @@ PngResult writePngBitmap(const PngDecoder& decoder, std::span<std::uint8_t> rows
 
 // The inflate alone, for tests and benchmarks: a zlib stream (2-byte header,
 // deflate blocks, Adler-32 not checked) into `out`, which must be filled
-// exactly; bytes beyond it are ignored.
-PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out);
+// exactly; bytes beyond it are ignored. decodePng uses the machine's width.
+PngResult inflateZlib(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out,
+                      BitBufferWidth width = MachineBitBuffer);

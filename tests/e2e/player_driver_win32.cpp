@@ -1,5 +1,7 @@
 #include "tests/e2e/player_driver_win32.h"
 
+#include <psapi.h>
+
 #include <fstream>
 #include <thread>
 #include <vector>
@@ -171,6 +173,15 @@ std::optional<DWORD> PlayerRun::close() {
 
 bool PlayerRun::running() const {
     return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<std::size_t> PlayerRun::peakWorkingSet() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (process_.hProcess == nullptr || !GetProcessMemoryInfo(process_.hProcess, &counters, sizeof counters)) {
+        return std::nullopt;
+    }
+    return counters.PeakWorkingSetSize;
 }
 
 std::filesystem::path PlayerRun::progressPath() const {

@@ -72,6 +72,8 @@ public:
     // Closes the main window and waits for the process; its exit code.
     std::optional<DWORD> close();
     bool running() const;
+    // The process's peak working set so far, in bytes (psapi).
+    std::optional<std::size_t> peakWorkingSet() const;
 
     std::filesystem::path folder() const { return folder_; }
     std::filesystem::path progressPath() const;

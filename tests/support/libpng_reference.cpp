@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
-#include "tests/support/sha256.h"
 
 namespace {
 
@@ -194,8 +191,6 @@ ReferenceBitmap toOurLayout(const RawImage& image) {
     return bitmap;
 }
 
-std::size_t canonicalPixelBytes(std::uint16_t bitsPerPixel) { return bitsPerPixel <= 8 ? 1u : bitsPerPixel / 8u; }
-
 }  // namespace
 
 ReferenceDecode decodeWithLibpng(std::span<const std::uint8_t> file) {
@@ -209,41 +204,4 @@ ReferenceDecode decodeWithLibpng(std::span<const std::uint8_t> file) {
     result.ok = true;
     result.bitmap = toOurLayout(image);
     return result;
-}
-
-std::vector<std::uint8_t> readBinaryFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::uint8_t> canonicalPixels(std::uint32_t width, std::uint32_t height, std::uint16_t bitsPerPixel,
-                                          std::uint32_t stride, std::span<const std::uint8_t> rows) {
-    const bool knownDepth =
-        bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 24 || bitsPerPixel == 32;
-    if (!knownDepth || std::uint64_t{stride} * 8 < std::uint64_t{width} * bitsPerPixel) return {};
-    if (rows.size() < std::uint64_t{stride} * height) return {};
-    const std::size_t pixelBytes = canonicalPixelBytes(bitsPerPixel);
-    std::vector<std::uint8_t> pixels(std::size_t{width} * height * pixelBytes);
-    std::uint8_t* out = pixels.data();
-    for (std::uint32_t y = 0; y < height; ++y) {
-        const std::uint8_t* row = rows.data() + std::size_t{y} * stride;
-        if (bitsPerPixel >= 8) {
-            // Whole bytes per pixel: the row minus its padding.
-            std::memcpy(out, row, std::size_t{width} * pixelBytes);
-            out += std::size_t{width} * pixelBytes;
-            continue;
-        }
-        for (std::uint32_t x = 0; x < width; ++x) {
-            *out++ = bitsPerPixel == 1
-                         ? static_cast<std::uint8_t>((unsigned{row[x / 8]} >> (7 - x % 8)) & 1u)
-                         : static_cast<std::uint8_t>((unsigned{row[x / 2]} >> (x % 2 == 0 ? 4u : 0u)) & 15u);
-        }
-    }
-    return pixels;
-}
-
-std::string canonicalPixelDigest(std::uint32_t width, std::uint32_t height, std::uint16_t bitsPerPixel,
-                                 std::uint32_t stride, std::span<const std::uint8_t> rows) {
-    return sha256Hex(canonicalPixels(width, height, bitsPerPixel, stride, rows));
 }

@@ -29,16 +29,3 @@ struct ReferenceDecode {
 };
 
 ReferenceDecode decodeWithLibpng(std::span<const std::uint8_t> file);
-
-// The whole file, or an empty vector when it cannot be read.
-std::vector<std::uint8_t> readBinaryFile(const std::string& path);
-
-// One byte per pixel for 1, 4 and 8 bits per pixel, B, G, R for 24 and
-// B, G, R, A for 32; top-down, without row padding or unused bits. Both our
-// bitmap and libpng's reduce to this, and the recorded digests hash it.
-std::vector<std::uint8_t> canonicalPixels(std::uint32_t width, std::uint32_t height, std::uint16_t bitsPerPixel,
-                                          std::uint32_t stride, std::span<const std::uint8_t> rows);
-
-// Lowercase hex SHA-256 of canonicalPixels.
-std::string canonicalPixelDigest(std::uint32_t width, std::uint32_t height, std::uint16_t bitsPerPixel,
-                                 std::uint32_t stride, std::span<const std::uint8_t> rows);

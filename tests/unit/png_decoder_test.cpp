@@ -14,11 +14,11 @@
 
 #include "pictures/png/png_decoder.h"
 #include "tests/support/libpng_reference.h"
+#include "tests/support/png_builder.h"
 #include "tests/support/png_run.h"
+#include "tests/support/png_suite_files.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 const std::string DataDir = ZORBEL_TEST_DATA;
 
@@ -27,36 +27,6 @@ Bytes readSuiteFile(const std::string& name) { return readBinaryFile(DataDir + "
 // Exactly as many bytes as given, on the heap, so that AddressSanitizer sees
 // any access past the end.
 // --- PNG files built chunk by chunk ----------------------------------------------
-
-struct Chunk {
-    std::string type;
-    Bytes data;
-};
-
-void putBigEndian(Bytes& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-std::uint32_t bigEndianAt(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
-           (std::uint32_t{bytes[at + 2]} << 8) | std::uint32_t{bytes[at + 3]};
-}
-
-constexpr std::uint8_t Signature[] = {137, 80, 78, 71, 13, 10, 26, 10};
-
-Bytes pngOf(const std::vector<Chunk>& chunks, bool goodCrcs = true) {
-    Bytes file(std::begin(Signature), std::end(Signature));
-    for (const Chunk& chunk : chunks) {
-        putBigEndian(file, static_cast<std::uint32_t>(chunk.data.size()));
-        const std::size_t typeAt = file.size();
-        file.insert(file.end(), chunk.type.begin(), chunk.type.end());
-        file.insert(file.end(), chunk.data.begin(), chunk.data.end());
-        const auto crc =
-            static_cast<std::uint32_t>(crc32(0, file.data() + typeAt, static_cast<uInt>(file.size() - typeAt)));
-        putBigEndian(file, goodCrcs ? crc : ~crc);
-    }
-    return file;
-}
 
 // The chunks of a well-formed file, in order.
 std::vector<Chunk> chunksOf(const Bytes& file) {
@@ -69,15 +39,6 @@ std::vector<Chunk> chunksOf(const Bytes& file) {
         at += length + 12;
     }
     return chunks;
-}
-
-Bytes ihdr(std::uint32_t width, std::uint32_t height, std::uint8_t bitDepth, std::uint8_t colourType,
-           std::uint8_t interlace = 0, std::uint8_t compression = 0, std::uint8_t filter = 0) {
-    Bytes data;
-    putBigEndian(data, width);
-    putBigEndian(data, height);
-    data.insert(data.end(), {bitDepth, colourType, compression, filter, interlace});
-    return data;
 }
 
 // The zlib stream of a file: its IDAT chunks' data, joined.
@@ -830,74 +791,9 @@ TEST(PngPalettes, OnlyTheFirstPlteCounts) {
 // Every accepted format against libpng, with every filter on every row
 // ============================================================================
 
-struct Format {
-    std::uint8_t colourType;
-    std::uint8_t bitDepth;
-};
-
-constexpr Format AcceptedFormats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                                      {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-
-std::size_t samplesPerPixel(std::uint8_t colourType) {
-    switch (colourType) {
-        case 2: return 3;
-        case 4: return 2;
-        case 6: return 4;
-        default: return 1;
-    }
-}
-
-struct PassSize {
-    std::uint32_t width;
-    std::uint32_t height;
-};
-
-std::vector<PassSize> passSizes(std::uint32_t width, std::uint32_t height, bool interlaced) {
-    if (!interlaced) return {{width, height}};
-    struct Pass {
-        std::uint32_t x0, y0, dx, dy;
-    };
-    constexpr Pass Passes[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
-                               {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
-    std::vector<PassSize> sizes;
-    for (const Pass& p : Passes) {
-        if (width > p.x0 && height > p.y0) {
-            sizes.push_back({(width - p.x0 + p.dx - 1) / p.dx, (height - p.y0 + p.dy - 1) / p.dy});
-        }
-    }
-    return sizes;
-}
-
-// Random samples under a random filter type on each row: any such data is a
-// valid image, so libpng's reading of it is the control.
-Bytes randomScanlines(Format format, std::uint32_t width, std::uint32_t height, bool interlaced, std::mt19937& random) {
-    Bytes data;
-    for (const PassSize& pass : passSizes(width, height, interlaced)) {
-        const std::size_t rowBytes =
-            (std::size_t{pass.width} * format.bitDepth * samplesPerPixel(format.colourType) + 7) / 8;
-        for (std::uint32_t y = 0; y < pass.height; ++y) {
-            data.push_back(static_cast<std::uint8_t>(random() % 5));
-            for (std::size_t i = 0; i < rowBytes; ++i) data.push_back(static_cast<std::uint8_t>(random()));
-        }
-    }
-    return data;
-}
-
-Bytes randomImage(Format format, std::uint32_t width, std::uint32_t height, bool interlaced, std::mt19937& random) {
-    std::vector<Chunk> chunks = {{"IHDR", ihdr(width, height, format.bitDepth, format.colourType,
-                                               static_cast<std::uint8_t>(interlaced ? 1 : 0))}};
-    if (format.colourType == 3) {
-        const std::size_t entries = std::size_t{1} << format.bitDepth;
-        chunks.push_back({"PLTE", randomBytes(3 * entries, static_cast<std::uint32_t>(random()))});
-    }
-    chunks.push_back({"IDAT", zlibCompress(randomScanlines(format, width, height, interlaced, random))});
-    chunks.push_back({"IEND", {}});
-    return pngOf(chunks);
-}
-
 TEST(PngFormats, RandomImagesMatchLibpngInEveryFormat) {
     std::mt19937 random(20240611);
-    for (const Format format : AcceptedFormats) {
+    for (const PngFormat format : AcceptedFormats) {
         for (const bool interlaced : {false, true}) {
             for (int round = 0; round < 8; ++round) {
                 const auto width = static_cast<std::uint32_t>(round == 0 ? 1 : 1 + random() % 37);
@@ -905,7 +801,8 @@ TEST(PngFormats, RandomImagesMatchLibpngInEveryFormat) {
                 SCOPED_TRACE("colour type " + std::to_string(format.colourType) + ", depth " +
                              std::to_string(format.bitDepth) + (interlaced ? ", Adam7, " : ", ") +
                              std::to_string(width) + " x " + std::to_string(height));
-                const Bytes file = randomImage(format, width, height, interlaced, random);
+                const Bytes data = zlibCompress(randomScanlines(format, width, height, interlaced, random));
+                const Bytes file = randomImageFile(format, width, height, interlaced, data, random);
                 const ReferenceDecode libpng = decodeWithLibpng(file);
                 ASSERT_TRUE(libpng.ok) << libpng.error;
                 const OurBitmap ours = decodeWithOurs(file);
@@ -956,11 +853,23 @@ struct InflateRun {
     Bytes output;
 };
 
-InflateRun ourInflate(std::span<const std::uint8_t> stream, std::size_t outputSize, std::uint8_t fill = 0xC3) {
+InflateRun ourInflateWith(BitBufferWidth width, std::span<const std::uint8_t> stream, std::size_t outputSize,
+                          std::uint8_t fill) {
     ExactBuffer in(stream);
     ExactBuffer out(Bytes(outputSize, fill));
-    const PngResult result = inflateZlib(in.span(), out.span());
+    const PngResult result = inflateZlib(in.span(), out.span(), width);
     return {result, out.bytes()};
+}
+
+// Both bit buffer widths, which must agree on the result and every byte
+// (the 32-bit one is the 32-bit player's).
+InflateRun ourInflate(std::span<const std::uint8_t> stream, std::size_t outputSize, std::uint8_t fill = 0xC3) {
+    const InflateRun wide = ourInflateWith(BitBufferWidth::Bits64, stream, outputSize, fill);
+    const InflateRun narrow = ourInflateWith(BitBufferWidth::Bits32, stream, outputSize, fill);
+    EXPECT_EQ(narrow.result, wide.result) << "32-bit bit buffer: " << pngResultName(narrow.result) << ", 64-bit: "
+                                          << pngResultName(wide.result);
+    EXPECT_TRUE(narrow.output == wide.output) << "the 32-bit and 64-bit bit buffers wrote different bytes";
+    return wide;
 }
 
 struct DeflatePlan {

@@ -16,6 +16,7 @@
 #include "pictures/png/png_decoder.h"
 #include "tests/support/libpng_reference.h"
 #include "tests/support/png_run.h"
+#include "tests/support/png_suite_files.h"
 #include "tests/support/sha256.h"
 
 namespace {
@@ -70,66 +71,6 @@ TEST(Sha256, PiecewiseUpdatesMatchOneUpdate) {
 }
 
 // --- the expected.tsv tables ------------------------------------------------
-
-struct SuiteRow {
-    std::string set;
-    std::string file;
-    std::string expected;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::uint16_t bitsPerPixel = 0;
-    std::string digest;
-};
-
-// Names the file in test listings instead of dumping the row's bytes.
-void PrintTo(const SuiteRow& row, std::ostream* out) {
-    *out << row.set << "/" << row.file << " (" << row.expected << ")";
-}
-
-std::vector<std::string> splitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    std::string field;
-    while (std::getline(in, field, '\t')) fields.push_back(field);
-    return fields;
-}
-
-std::uint32_t numberOr0(const std::string& text) {
-    return text.empty() ? 0u : static_cast<std::uint32_t>(std::stoul(text));
-}
-
-// Columns are found by name: the two tables name the outcome column differently.
-std::vector<SuiteRow> readExpected(const std::string& set) {
-    std::ifstream in(DataDir + "/" + set + "/expected.tsv");
-    std::string line;
-    if (!std::getline(in, line)) return {};
-    const std::vector<std::string> header = splitTabs(line);
-    auto column = [&](std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            const auto at = std::find(header.begin(), header.end(), name);
-            if (at != header.end()) return static_cast<std::size_t>(at - header.begin());
-        }
-        return header.size();
-    };
-    const std::size_t file = column({"file"}), expected = column({"expected", "expected_png_decoder"}),
-                      width = column({"width"}), height = column({"height"}), bpp = column({"bitmap_bpp"}),
-                      digest = column({"pixel_sha256"});
-    std::vector<SuiteRow> rows;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields = splitTabs(line);
-        fields.resize(std::max(fields.size(), header.size() + 1));
-        rows.push_back({set, fields[file], fields[expected], numberOr0(fields[width]), numberOr0(fields[height]),
-                        static_cast<std::uint16_t>(numberOr0(fields[bpp])), fields[digest]});
-    }
-    return rows;
-}
-
-std::vector<SuiteRow> allRows() {
-    std::vector<SuiteRow> rows = readExpected("pngsuite");
-    const std::vector<SuiteRow> realWorld = readExpected("realworld");
-    rows.insert(rows.end(), realWorld.begin(), realWorld.end());
-    return rows;
-}
 
 std::string testNameOf(const SuiteRow& row) {
     std::string name = row.set + "_" + row.file;
@@ -237,7 +178,7 @@ TEST_P(PngSuiteFile, HasTheRecordedOutcome) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, PngSuiteFile, testing::ValuesIn(allRows()),
+INSTANTIATE_TEST_SUITE_P(Files, PngSuiteFile, testing::ValuesIn(allSuiteRows(DataDir)),
                          [](const testing::TestParamInfo<SuiteRow>& file) { return testNameOf(file.param); });
 
 // The tables themselves: losing rows would silently shrink the tests above.
@@ -245,7 +186,7 @@ TEST(PngSuiteTables, ListEveryImageOnce) {
     for (const char* set : {"pngsuite", "realworld"}) {
         SCOPED_TRACE(set);
         std::vector<std::string> listed;
-        for (const SuiteRow& row : readExpected(set)) listed.push_back(row.file);
+        for (const SuiteRow& row : readExpected(DataDir, set)) listed.push_back(row.file);
         std::vector<std::string> onDisk;
         for (const auto& entry : std::filesystem::directory_iterator(DataDir + "/" + set)) {
             const std::string extension = entry.path().extension().string();
