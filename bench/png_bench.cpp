@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -88,10 +89,15 @@ std::string firstByteDifference(std::span<const std::uint8_t> ours, std::span<co
            " against " + std::to_string(*where.second);
 }
 
+// Each peer's time and ours in the same pairing.
+struct InflatePair {
+    double ours, theirs;
+};
+
 struct InflateRow {
     std::string name;
     std::size_t bytes;
-    double ours, zlib, libdeflate, libdeflateRaw;
+    InflatePair zlib, libdeflate, libdeflateRaw;
 };
 
 int failures = 0;
@@ -273,13 +279,20 @@ void timeDecoders(BenchImage& image, bool oursRight) {
 InflateRow timeInflaters(BenchImage& image, bool oursRight, std::vector<std::uint8_t>& ourInflated,
                          Libdeflate& libdeflate) {
     const auto& stream = image.stream;
-    const std::vector<double> times = medianSecondsTakingTurns({
-        [&] { return oursRight && inflateZlib(stream, ourInflated) == PngResult::Ok; },
-        [&] { return inflateWithZlib(stream, image.inflated); },
-        [&] { return libdeflate.zlib(stream, image.inflated); },
-        [&] { return libdeflate.raw(stream, image.inflated); },
-    });
-    return {image.name, image.inflated.size(), times[0], times[1], times[2], times[3]};
+    // Ours takes turns with one peer at a time. Were libdeflate's two calls
+    // in one round, each would find the branch predictor trained by the
+    // other on the very same stream, which no picture decoded once enjoys;
+    // on a small image that is worth a third of its time.
+    const auto against = [&](const std::function<bool()>& theirs) {
+        const std::vector<double> times = medianSecondsTakingTurns({
+            [&] { return oursRight && inflateZlib(stream, ourInflated) == PngResult::Ok; },
+            theirs,
+        });
+        return InflatePair{times[0], times[1]};
+    };
+    return {image.name, image.inflated.size(), against([&] { return inflateWithZlib(stream, image.inflated); }),
+            against([&] { return libdeflate.zlib(stream, image.inflated); }),
+            against([&] { return libdeflate.raw(stream, image.inflated); })};
 }
 
 // The file of a bench image as `folder`/NAME.png (spaces made underscores),
@@ -334,15 +347,17 @@ void printInflateTable(const std::vector<InflateRow>& rows) {
     std::printf("\nInflate of the concatenated IDAT data: MB/s of inflated bytes (filtered scanlines).\n"
                 "  ours: inflateZlib (no Adler-32); zlib: uncompress (checks Adler-32);\n"
                 "  libdeflate: libdeflate_zlib_decompress (checks Adler-32); raw: libdeflate_deflate_decompress on\n"
-                "  the same stream without its header and Adler-32, the work ours does.\n\n");
+                "  the same stream without its header and Adler-32, the work ours does. Ours takes turns with each\n"
+                "  peer in a pairing of its own; its column is from the pairing with raw, each ratio from its own.\n\n");
     std::printf("%-22s %9s | %8s %8s %10s %8s | %6s %11s %5s\n", "image", "inflateMB", "ours", "zlib", "libdeflate",
                 "raw", "/zlib", "/libdeflate", "/raw");
     for (const InflateRow& row : rows) {
         std::printf("%-22s %9.2f | %8s %8s %10s %8s | %6s %11s %5s\n", row.name.c_str(),
-                    static_cast<double>(row.bytes) / 1e6, speed(row.bytes, row.ours).c_str(),
-                    speed(row.bytes, row.zlib).c_str(), speed(row.bytes, row.libdeflate).c_str(),
-                    speed(row.bytes, row.libdeflateRaw).c_str(), ratio(row.ours, row.zlib).c_str(),
-                    ratio(row.ours, row.libdeflate).c_str(), ratio(row.ours, row.libdeflateRaw).c_str());
+                    static_cast<double>(row.bytes) / 1e6, speed(row.bytes, row.libdeflateRaw.ours).c_str(),
+                    speed(row.bytes, row.zlib.theirs).c_str(), speed(row.bytes, row.libdeflate.theirs).c_str(),
+                    speed(row.bytes, row.libdeflateRaw.theirs).c_str(), ratio(row.zlib.ours, row.zlib.theirs).c_str(),
+                    ratio(row.libdeflate.ours, row.libdeflate.theirs).c_str(),
+                    ratio(row.libdeflateRaw.ours, row.libdeflateRaw.theirs).c_str());
     }
 }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "pictures/png/simd_level.h"
 
@@ -176,23 +174,29 @@ bool buildTable(const std::uint8_t* lengths, int count, Payload payload, int pri
     return true;
 }
 
+// The literal/length table, then the distance table, in one array: the fast
+// loop reaches both from one base register.
 struct Tables {
-    std::array<std::uint32_t, LiteralTableSize> literal;
-    std::array<std::uint32_t, DistanceTableSize> distance;
+    std::array<std::uint32_t, LiteralTableSize + DistanceTableSize> entries;
+    std::uint32_t* literal() { return entries.data(); }
+    std::uint32_t* distance() { return entries.data() + LiteralTableSize; }
 };
 
+// Bytes a match copy may write past the match's end, room the caller keeps.
+constexpr std::ptrdiff_t MatchOverrun = 48;
+
 // Copies a match of `length` bytes from `distance` back, in 16-byte steps
-// where the distance allows; up to 31 bytes past the match may be written,
-// room the caller keeps.
+// where the distance allows.
 ZORBEL_ALWAYS_INLINE void copyLongSteps(std::uint8_t* to, std::size_t distance, std::size_t length) {
     const std::uint8_t* from = to - distance;
     std::uint8_t* const end = to + length;
-    // Two steps whatever the length: most matches need no more, and the
+    // Three steps whatever the length: most matches need no more, and the
     // loop's exit is then rarely mispredicted.
     std::memcpy(to, from, 16);
     std::memcpy(to + 16, from + 16, 16);
-    to += 32;
-    from += 32;
+    std::memcpy(to + 32, from + 32, 16);
+    to += 48;
+    from += 48;
     while (to < end) {
         std::memcpy(to, from, 16);
         to += 16;
@@ -372,9 +376,8 @@ InflateResult Inflater<Word>::fixedTables() {
     std::fill(literal.begin() + 280, literal.end(), std::uint8_t{8});
     std::array<std::uint8_t, 32> distance{};
     distance.fill(5);
-    buildTable(literal.data(), 288, literalPayload, LiteralPrimaryBits, tables_.literal.data(), tables_.literal.size());
-    buildTable(distance.data(), 32, distancePayload, DistancePrimaryBits, tables_.distance.data(),
-               tables_.distance.size());
+    buildTable(literal.data(), 288, literalPayload, LiteralPrimaryBits, tables_.literal(), LiteralTableSize);
+    buildTable(distance.data(), 32, distancePayload, DistancePrimaryBits, tables_.distance(), DistanceTableSize);
     return InflateResult::Ok;
 }
 
@@ -423,10 +426,10 @@ InflateResult Inflater<Word>::dynamicTables() {
         return r;
     }
     if (lengths[256] == 0) return InflateResult::BadHuffmanCode;  // no end-of-block code
-    if (!buildTable(lengths.data(), literalCount, literalPayload, LiteralPrimaryBits, tables_.literal.data(),
-                    tables_.literal.size()) ||
+    if (!buildTable(lengths.data(), literalCount, literalPayload, LiteralPrimaryBits, tables_.literal(),
+                    LiteralTableSize) ||
         !buildTable(lengths.data() + literalCount, distanceCount, distancePayload, DistancePrimaryBits,
-                    tables_.distance.data(), tables_.distance.size())) {
+                    tables_.distance(), DistanceTableSize)) {
         return InflateResult::BadHuffmanCode;
     }
     return InflateResult::Ok;
@@ -435,7 +438,7 @@ InflateResult Inflater<Word>::dynamicTables() {
 template <typename Word>
 void Inflater<Word>::copyMatch(std::size_t length, std::size_t distance) {
     const auto room = static_cast<std::size_t>(outEnd_ - out_);
-    if (room >= length + 32) {
+    if (room >= length + MatchOverrun) {
         copyMatchWithRoom(out_, distance, length);
         out_ += length;
         return;
@@ -451,18 +454,22 @@ void Inflater<Word>::copyMatch(std::size_t length, std::size_t distance) {
 
 // The bulk of a block, while at least 32 bytes of input and a longest match
 // and its overrun of output room are left: no bounds checks per symbol, the
-// bit buffer refilled with one load, the state in locals. A refill serves a
-// match, or up to two literals with 64 bits (three measured slower: one more
-// branch to mispredict) and one with 32. The entry of the next symbol is
-// looked up before the refill, the literal's store and the match's copy, so
-// that its load overlaps them. Returns true at the end of the block (or on
-// an error, in `result`); false when the careful loop must take over.
+// bit buffer refilled with one load, the state in locals. Each entry's bits
+// are consumed as soon as it is looked up, before its kind is known, so that
+// a length found after literals is decoded at once. With 64 bits a refill
+// serves up to three literals, or two and a length, or a length then (after
+// a refill only if needed) a distance; with 32 bits a literal, or a length,
+// then a refill and a distance. The next entry is looked up before the
+// refill, the literal's store and the match's copy, so that its load
+// overlaps them. Returns true at the end of the block (or on an error, in
+// `result`); false when the careful loop must take over.
 template <typename Word>
 bool Inflater<Word>::fastCodes(InflateResult& result) {
-    constexpr std::ptrdiff_t InputMargin = 32;  // up to four refills a symbol, none reading past 29 bytes
-    constexpr std::ptrdiff_t OutputMargin = 258 + 32;
-    const std::uint32_t* const literal = tables_.literal.data();
-    const std::uint32_t* const distance = tables_.distance.data();
+    constexpr std::ptrdiff_t InputMargin = 32;  // at most three refills a turn, none reading past 15 bytes
+    constexpr std::ptrdiff_t OutputMargin = 258 + MatchOverrun;
+    constexpr int LongestDistance = MaxCodeBits + 13;  // code and extra bits
+    const std::uint32_t* const literal = tables_.literal();
+    const std::uint32_t* const distance = tables_.distance();
     // In locals: the output's byte stores could alias the members.
     const std::uint8_t* const inEnd = inEnd_;
     const std::uint8_t* const outStart = outStart_;
@@ -471,80 +478,83 @@ bool Inflater<Word>::fastCodes(InflateResult& result) {
     std::uint8_t* out = out_;
     Word bits = bits_;
     int count = bitCount_;
-    bool ended = false;
+    Word saved = 0;  // the buffer before the last entry was consumed
     const auto consumeEntry = [&](std::uint32_t e) {
+        saved = bits;
         bits >>= entryTotal(e);
         count -= static_cast<int>(entryTotal(e));
     };
-    const auto takeFast = [&](std::uint32_t e) {
-        const auto saved = static_cast<std::uint32_t>(bits);
-        consumeEntry(e);
-        return entryValueWithExtra(e, saved);
+    const auto subtableEntry = [&](const std::uint32_t* table, std::uint32_t link) {
+        return table[entryValue(link) + static_cast<std::uint32_t>(bits & ((1u << entryCodeBits(link)) - 1))];
+    };
+    const auto stop = [&](InflateResult outcome) {
+        result = outcome;
+        in_ = in;
+        out_ = out;
+        bits_ = bits;
+        bitCount_ = count;
+        return true;
     };
 
     if (inEnd - in < InputMargin || outEnd - out < OutputMargin) return false;
     const std::uint8_t* const inLast = inEnd - InputMargin;
     std::uint8_t* const outLast = outEnd - OutputMargin;
-    // Each turn starts with a refilled buffer and the next entry looked up.
     refillWord(in, bits, count);
     std::uint32_t e = literal[bits & LiteralMask];
     while (in <= inLast && out <= outLast) {
+        // Each turn starts with a refilled buffer and the next entry looked up.
+        consumeEntry(e);
         if ((e & FlagLiteral) != 0) {
-            // At most LiteralPrimaryBits each: enough are left for the next lookups.
-            consumeEntry(e);
-            const auto value = static_cast<std::uint8_t>(entryValue(e));
+            auto value = static_cast<std::uint8_t>(entryValue(e));
             e = literal[bits & LiteralMask];
-            *out++ = value;
-            if (WordBits >= 64 && (e & FlagLiteral) != 0) {
+            if constexpr (WordBits >= 64) {
                 consumeEntry(e);
-                const auto second = static_cast<std::uint8_t>(entryValue(e));
-                e = literal[bits & LiteralMask];
-                *out++ = second;
+                *out++ = value;
+                if ((e & FlagLiteral) != 0) {
+                    value = static_cast<std::uint8_t>(entryValue(e));
+                    e = literal[bits & LiteralMask];
+                    consumeEntry(e);
+                    *out++ = value;
+                    if ((e & FlagLiteral) != 0) {
+                        value = static_cast<std::uint8_t>(entryValue(e));
+                        e = literal[bits & LiteralMask];
+                        refillWord(in, bits, count);
+                        *out++ = value;
+                        continue;
+                    }
+                }
+                // A length, a link or the end, already consumed: on to it.
+            } else {
+                refillWord(in, bits, count);
+                *out++ = value;
+                continue;
             }
-            refillWord(in, bits, count);
-            continue;
         }
         if ((e & FlagSubtable) != 0) {
+            e = subtableEntry(literal, e);
             consumeEntry(e);
-            e = literal[entryValue(e) + static_cast<std::uint32_t>(bits & ((1u << entryCodeBits(e)) - 1))];
             if ((e & FlagLiteral) != 0) {
-                consumeEntry(e);
                 *out++ = static_cast<std::uint8_t>(entryValue(e));
                 refillWord(in, bits, count);
                 e = literal[bits & LiteralMask];
                 continue;
             }
         }
-        if ((e & FlagMask) != 0) {
-            if ((e & FlagEnd) != 0) {
-                consumeEntry(e);
-            } else {
-                result = InflateResult::BadHuffmanCode;
-            }
-            ended = true;
-            break;
-        }
-        const std::size_t length = takeFast(e);
-        // 64 bits hold a length's code and extra bits and then a distance's.
-        if (WordBits < 64) refillWord(in, bits, count);
+        if ((e & FlagMask) != 0) return stop((e & FlagEnd) != 0 ? InflateResult::Ok : InflateResult::BadHuffmanCode);
+        const std::size_t length = entryValueWithExtra(e, static_cast<std::uint32_t>(saved));
+        if constexpr (WordBits < 64) refillWord(in, bits, count);
         std::uint32_t d = distance[bits & DistanceMask];
+        if (WordBits >= 64 && count < LongestDistance) refillWord(in, bits, count);
         if ((d & FlagSubtable) != 0) {
             consumeEntry(d);
-            d = distance[entryValue(d) + static_cast<std::uint32_t>(bits & ((1u << entryCodeBits(d)) - 1))];
+            d = subtableEntry(distance, d);
             // A long code with many extra bits can outgrow what a 32-bit refill leaves.
             if (WordBits < 64 && count < static_cast<int>(entryTotal(d))) refillWord(in, bits, count);
         }
-        if ((d & FlagMask) != 0) {
-            result = InflateResult::BadHuffmanCode;
-            ended = true;
-            break;
-        }
-        const std::size_t back = takeFast(d);
-        if (back > static_cast<std::size_t>(out - outStart)) {
-            result = InflateResult::BadDistance;
-            ended = true;
-            break;
-        }
+        if ((d & FlagMask) != 0) return stop(InflateResult::BadHuffmanCode);
+        consumeEntry(d);
+        const std::size_t back = entryValueWithExtra(d, static_cast<std::uint32_t>(saved));
+        if (back > static_cast<std::size_t>(out - outStart)) return stop(InflateResult::BadDistance);
         refillWord(in, bits, count);
         e = literal[bits & LiteralMask];
         copyMatchWithRoom(out, back, length);
@@ -554,7 +564,7 @@ bool Inflater<Word>::fastCodes(InflateResult& result) {
     out_ = out;
     bits_ = bits;
     bitCount_ = count;
-    return ended;
+    return false;
 }
 
 // One symbol near the ends of the input or output, every bit counted. As
@@ -566,7 +576,7 @@ bool Inflater<Word>::carefulSymbol(InflateResult& result) {
         return true;
     };
     if (bitCount_ < MaxCodeBits) refill();
-    const std::uint32_t e = lookup(tables_.literal.data(), LiteralPrimaryBits);
+    const std::uint32_t e = lookup(tables_.literal(), LiteralPrimaryBits);
     if ((e & FlagLiteral) != 0) {
         *out_++ = static_cast<std::uint8_t>(takeEntry(e));
         return false;
@@ -578,7 +588,7 @@ bool Inflater<Word>::carefulSymbol(InflateResult& result) {
     if ((e & FlagInvalid) != 0) return finish(InflateResult::BadHuffmanCode);
     const std::size_t length = takeEntry(e);
     if (bitCount_ < MaxCodeBits) refill();
-    const std::uint32_t d = lookup(tables_.distance.data(), DistancePrimaryBits);
+    const std::uint32_t d = lookup(tables_.distance(), DistancePrimaryBits);
     if ((d & FlagMask) != 0) return finish(InflateResult::BadHuffmanCode);
     const std::size_t back = takeEntry(d);
     if (overran()) return finish(InflateResult::Truncated);
@@ -626,10 +636,10 @@ InflateResult Inflater<Word>::run() {
 
 template <typename Word>
 InflateResult inflateWith(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
-    // About 45 KB of tables: on the heap, as the player's thread has a 1 MB stack.
-    std::unique_ptr<Inflater<Word>> inflater(new (std::nothrow) Inflater<Word>(stream, out));
-    if (!inflater) return InflateResult::OutOfMemory;
-    return inflater->run();
+    // About 45 KB of tables, a small share of a thread's stack (1 MB in the
+    // player), and no allocation to pay on every picture.
+    Inflater<Word> inflater(stream, out);
+    return inflater.run();
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ enum class InflateResult : std::uint8_t {
     BadDistance,      // a back-reference before the start of the output
     Truncated,        // the input ends inside the stream
     ShortOutput,      // the last block ends before the output is full
-    OutOfMemory,
 };
 
 // The width of the inflate's bit buffer. Builds use their machine word; both

@@ -159,7 +159,6 @@ PngResult fromInflate(InflateResult r) {
         case InflateResult::BadDistance: return PngResult::BadDistance;
         case InflateResult::Truncated: return PngResult::TruncatedData;
         case InflateResult::ShortOutput: return PngResult::ShortData;
-        case InflateResult::OutOfMemory: return PngResult::OutOfMemory;
     }
     return PngResult::BadHuffmanCode;
 }
