@@ -636,8 +636,8 @@ InflateResult Inflater<Word>::run() {
 
 template <typename Word>
 InflateResult inflateWith(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
-    // About 45 KB of tables, a small share of a thread's stack (1 MB in the
-    // player), and no allocation to pay on every picture.
+    // About 45 KB of tables, a small share of a thread's stack (2 MB in the
+    // Windows programs), and no allocation to pay on every picture.
     Inflater<Word> inflater(stream, out);
     return inflater.run();
 }
