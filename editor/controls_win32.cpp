@@ -113,6 +113,10 @@ void placeEditorControls(HWND window) {
         const int height = combo ? r.height * 7 : r.height;
         SetWindowPos(control(placed.id), nullptr, r.x, r.y, r.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    fitQuestionListColumn();
+}
+
+void fitQuestionListColumn() {
     HWND list = control(atelierid::QuestionList);
     RECT listClient{};
     GetClientRect(list, &listClient);

@@ -5,6 +5,9 @@
 
 void createEditorControls(HWND window);
 void placeEditorControls(HWND window);
+// The list's one column as wide as its client area, which a vertical scroll
+// bar narrows once the list outgrows its height.
+void fitQuestionListColumn();
 
 // The comment modes as the author chooses them, in mode order (0 to 4).
 inline constexpr const wchar_t* CommentModeNames[] = {

@@ -7,6 +7,7 @@
 
 #include "authoring/cp1252.h"
 #include "authoring/grading_preview.h"
+#include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win32.h"
 #include "editor/picture_view_win32.h"
@@ -115,6 +116,7 @@ void showQuestionList(int selectQuestion) {
         ListView_InsertItem(list, &item);
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    fitQuestionListColumn();
     InvalidateRect(list, nullptr, TRUE);
     editor.selected = count == 0 ? -1 : std::clamp(selectQuestion, 0, count - 1);
     if (editor.selected >= 0) {
