@@ -17,7 +17,7 @@ constexpr DWORD Button = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD Verdict = WS_BORDER | SS_CENTER | SS_CENTERIMAGE;
 
 // A control, and the label above or beside it when it has one.
-struct ControlSpec {
+struct EditorControl {
     int id;
     const wchar_t* label;  // null: none
     const wchar_t* className;
@@ -26,7 +26,7 @@ struct ControlSpec {
 };
 
 // In Tab order.
-const ControlSpec Specs[] = {
+const EditorControl EditorControls[] = {
     {atelierid::QuestionList, nullptr, WC_LISTVIEWW, L"",
      WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER},
     {editorid::AddPictures, nullptr, L"BUTTON", L"Ajouter des images…", Button},
@@ -91,11 +91,11 @@ void fillCombos() {
 }  // namespace
 
 void createEditorControls(HWND window) {
-    for (const ControlSpec& spec : Specs) {
-        if (spec.label != nullptr) {
-            createControl(window, spec.id + editorid::LabelOffset, L"STATIC", spec.label, Label);
+    for (const EditorControl& item : EditorControls) {
+        if (item.label != nullptr) {
+            createControl(window, item.id + editorid::LabelOffset, L"STATIC", item.label, Label);
         }
-        createControl(window, spec.id, spec.className, spec.text, spec.style);
+        createControl(window, item.id, item.className, item.text, item.style);
     }
     for (const int id : LimitedFields) SendMessageW(control(id), EM_LIMITTEXT, MaxTextLength, 0);
     prepareQuestionList(control(atelierid::QuestionList));

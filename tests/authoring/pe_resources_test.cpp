@@ -254,7 +254,7 @@ Bytes codeBytes() {
     return code;
 }
 
-ImagePlan playerSpec(bool resourcesLast, Bytes overlay = {}, bool symbols = false) {
+ImagePlan playerPlan(bool resourcesLast, Bytes overlay = {}, bool symbols = false) {
     ImagePlan plan;
     plan.sections.push_back({".text", codeBytes(), 0x60000020});
     plan.sections.push_back({".rsrc", resourceTree(ownResources(), ResourceRvaFirst)});
@@ -307,7 +307,7 @@ bool directoryOrder(const Resource& a, const Resource& b) {
 }
 
 TEST(PeResources, ReadsTheTreeAsBuilt) {
-    const Bytes image = buildImage(playerSpec(true));
+    const Bytes image = buildImage(playerPlan(true));
     const PeResourcesResult read = readPeResources(image);
     ASSERT_EQ(read.error, PeError::Ok) << peErrorName(read.error);
     EXPECT_TRUE(sameResources(read.resources, ownResources()));
@@ -316,7 +316,7 @@ TEST(PeResources, ReadsTheTreeAsBuilt) {
 }
 
 TEST(PeResources, ReadsHeaders) {
-    const Bytes image = buildImage(playerSpec(false));
+    const Bytes image = buildImage(playerPlan(false));
     const PeHeadersResult headers = readPeHeaders(image);
     ASSERT_EQ(headers.error, PeError::Ok);
     ASSERT_EQ(headers.headers.sections.size(), 3u);
@@ -332,7 +332,7 @@ TEST(PeResources, WritesNamesFirstThenIds) {
     const std::vector<ResourceKey> sorted{named("IMG"), named("img2"), named("PATCH"), id(3), id(10), id(401)};
     std::vector<Resource> changes;
     for (auto key = sorted.rbegin(); key != sorted.rend(); ++key) changes.push_back(resource(*key, id(999), 0, "x"));
-    const PeWriteResult written = writePeResources(buildImage(playerSpec(false)), changes);
+    const PeWriteResult written = writePeResources(buildImage(playerPlan(false)), changes);
     ASSERT_EQ(written.error, PeError::Ok) << peErrorName(written.error);
     const PeResourcesResult read = readPeResources(written.image);
     std::vector<ResourceKey> types;
@@ -368,7 +368,7 @@ class PeWrite : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(PeWrite, AddsAndReplacesAndReadsBack) {
     const WriteCase& c = GetParam();
     const Bytes overlay = c.withOverlay ? bytesOf("symbols and strings after the sections") : Bytes{};
-    const Bytes image = buildImage(playerSpec(c.resourcesLast, overlay, c.withOverlay));
+    const Bytes image = buildImage(playerPlan(c.resourcesLast, overlay, c.withOverlay));
     const PeWriteResult written = writePeResources(image, quizChanges());
     ASSERT_EQ(written.error, PeError::Ok) << peErrorName(written.error);
 
@@ -388,7 +388,7 @@ TEST_P(PeWrite, AddsAndReplacesAndReadsBack) {
 TEST_P(PeWrite, FixesTheHeaders) {
     const WriteCase& c = GetParam();
     const Bytes overlay = c.withOverlay ? bytesOf("symbols and strings after the sections") : Bytes{};
-    const Bytes image = buildImage(playerSpec(c.resourcesLast, overlay, c.withOverlay));
+    const Bytes image = buildImage(playerPlan(c.resourcesLast, overlay, c.withOverlay));
     const PeWriteResult written = writePeResources(image, quizChanges());
     ASSERT_EQ(written.error, PeError::Ok);
     const PeHeaders before = readPeHeaders(image).headers;
@@ -437,7 +437,7 @@ TEST_P(PeWrite, FixesTheHeaders) {
 
 TEST_P(PeWrite, SameInputsGiveTheSameBytes) {
     const WriteCase& c = GetParam();
-    const Bytes image = buildImage(playerSpec(c.resourcesLast, c.withOverlay ? bytesOf("tail") : Bytes{}, c.withOverlay));
+    const Bytes image = buildImage(playerPlan(c.resourcesLast, c.withOverlay ? bytesOf("tail") : Bytes{}, c.withOverlay));
     std::vector<Resource> shuffled = quizChanges();
     std::reverse(shuffled.begin(), shuffled.end());
     const PeWriteResult first = writePeResources(image, quizChanges());
@@ -487,7 +487,7 @@ Bytes patched(Bytes image, std::size_t offset, std::uint32_t value, int width = 
 }
 
 TEST(PeResources, DamagedImagesGetTheirNamedError) {
-    const Bytes good = buildImage(playerSpec(true));
+    const Bytes good = buildImage(playerPlan(true));
     const std::uint32_t rsrcRaw = 0x400;  // the resource section's file offset
     struct Case {
         const char* what;
@@ -545,7 +545,7 @@ std::size_t firstDataEntry(const Bytes& image, std::size_t rsrcRaw) {
 }
 
 TEST(PeResources, LeavesOutOfRangeAreRefused) {
-    const Bytes good = buildImage(playerSpec(true));
+    const Bytes good = buildImage(playerPlan(true));
     const std::size_t entry = firstDataEntry(good, 0x400);
     ASSERT_EQ(get32(good, entry + 4), ownResources()[0].data.size()) << "the test walks to the first leaf";
     struct Case {
@@ -570,7 +570,7 @@ TEST(PeResources, LeavesOutOfRangeAreRefused) {
 TEST(PeResources, SharedSubdirectoriesAreRefused) {
     // The second type points at the first type's name directory: a small file
     // could otherwise list the same leaves again and again.
-    const Bytes good = buildImage(playerSpec(true));
+    const Bytes good = buildImage(playerPlan(true));
     const std::uint32_t firstChild = get32(good, 0x400 + 16 + 4);
     const PeResourcesResult read = readPeResources(patched(good, 0x400 + 16 + 8 + 4, firstChild));
     EXPECT_EQ(read.error, PeError::ResourceLoop);
@@ -579,7 +579,7 @@ TEST(PeResources, SharedSubdirectoriesAreRefused) {
 TEST(PeResources, ResourceSectionOverTheHeadersIsRefused) {
     // A last section whose file data starts at offset 0 overlaps the headers:
     // rebuilding it in place would overwrite them, and no section header fits.
-    const Bytes image = patched(buildImage(playerSpec(true)), SectionTable + 40 + 20, 0);
+    const Bytes image = patched(buildImage(playerPlan(true)), SectionTable + 40 + 20, 0);
     ASSERT_EQ(readPeResources(image).error, PeError::Ok) << "reading it is harmless";
     const PeWriteResult written = writePeResources(image, quizChanges());
     EXPECT_EQ(written.error, PeError::NoRoomForSection) << peErrorName(written.error);
@@ -587,14 +587,14 @@ TEST(PeResources, ResourceSectionOverTheHeadersIsRefused) {
 }
 
 TEST(PeResources, SignedImagesAreNotRewritten) {
-    const Bytes image = patched(buildImage(playerSpec(true)), Directories + 4 * 8 + 4, 0x100);
+    const Bytes image = patched(buildImage(playerPlan(true)), Directories + 4 * 8 + 4, 0x100);
     EXPECT_EQ(readPeResources(image).error, PeError::Ok) << "reading is fine";
     EXPECT_EQ(writePeResources(image, quizChanges()).error, PeError::SignedImage);
 }
 
 TEST(PeResources, NoRoomForANewSectionHeader) {
     // The section table runs up to the first section's data: no 41st byte spare.
-    Bytes image = buildImage(playerSpec(false));
+    Bytes image = buildImage(playerPlan(false));
     const std::uint32_t tableEnd = SectionTable + 3 * 40;
     put32(image, SectionTable + 20, tableEnd + 8);  // .text data begins right after the table
     EXPECT_EQ(writePeResources(image, quizChanges()).error, PeError::NoRoomForSection);
@@ -602,7 +602,7 @@ TEST(PeResources, NoRoomForANewSectionHeader) {
 
 TEST(PeResources, TruncatedImagesNeverReadPastTheirEnd) {
     const Bytes overlay = bytesOf("after the sections");
-    const Bytes image = buildImage(playerSpec(true, overlay));
+    const Bytes image = buildImage(playerPlan(true, overlay));
     const std::size_t sectionsEnd = image.size() - overlay.size();
     std::map<PeError, int> seen;
     for (std::size_t cut = 0; cut < image.size(); ++cut) {
@@ -624,7 +624,7 @@ TEST(PeResources, TruncatedImagesNeverReadPastTheirEnd) {
 }
 
 TEST(PeResources, FlippedBytesGiveAResultOrAWorkingImage) {
-    const Bytes image = buildImage(playerSpec(true));
+    const Bytes image = buildImage(playerPlan(true));
     const std::size_t rsrcEnd = 0x400 + resourceRawSize();
     std::set<PeError> seen;
     for (std::size_t at = 0; at < rsrcEnd; ++at) {

@@ -110,22 +110,12 @@ void PlayerRun::click(HWND controlWindow) {
 }
 
 void PlayerRun::type(const std::string& cp1252Text) {
-    for (const char c : cp1252Text) {
-        const bool ascii = static_cast<unsigned char>(c) < 0x80;
-        const SHORT key = ascii ? VkKeyScanA(c) : -1;
-        if (key != -1 && (key & 0x0600) == 0) {
-            const bool shift = (key & 0x0100) != 0;
-            if (shift) sendKey(VK_SHIFT, false);
-            sendKey(LOBYTE(key), false);
-            sendKey(LOBYTE(key), true);
-            if (shift) sendKey(VK_SHIFT, true);
-        } else {
-            wchar_t wide = 0;
-            MultiByteToWideChar(1252, 0, &c, 1, &wide, 1);
-            sendUnicode(wide);
-        }
+    std::wstring wide(cp1252Text.size(), L'\0');
+    if (!cp1252Text.empty()) {
+        MultiByteToWideChar(1252, 0, cp1252Text.data(), static_cast<int>(cp1252Text.size()), wide.data(),
+                            static_cast<int>(wide.size()));
     }
-    pause(150);
+    typeText(wide);
 }
 
 void PlayerRun::pressKey(WORD virtualKey) { pressKeys({}, virtualKey); }
