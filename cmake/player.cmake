@@ -35,13 +35,29 @@ target_link_libraries(zorbel_player
          ole32 oleaut32 uuid shell32 gdi32 user32
   PRIVATE zorbel_warnings)
 
+# Every player carries its whole code: none of it throws or catches, so it is
+# built without exceptions or unwind tables, and with GCC the runtime's
+# throwing paths are replaced (shell/runtime_without_exceptions.cpp says why).
+set(player_libraries zorbel_player zorbel_grading zorbel_shell_core zorbel_content zorbel_common
+    zorbel_pictures_win32 zorbel_pictures_core zorbel_panels_core zorbel_common_win32)
+set(player_runtime "")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  foreach(library ${player_libraries})
+    target_compile_options(${library} PRIVATE -fno-exceptions -fno-asynchronous-unwind-tables)
+  endforeach()
+  set(player_runtime ${PROJECT_SOURCE_DIR}/shell/runtime_without_exceptions.cpp)
+endif()
+
 # A player executable: start-up (kept out of the library, where the runtime's
 # startup code would not find it), the program's resources and the extra
 # resource scripts given (a quiz's definition, codes and pictures).
 function(add_player_executable name)
-  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/shell/main_win32.cpp ${PROJECT_SOURCE_DIR}/resources/zorbel_win32.rc ${ARGN})
+  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/shell/main_win32.cpp ${player_runtime}
+                 ${PROJECT_SOURCE_DIR}/resources/zorbel_win32.rc ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+  target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-exceptions -fno-asynchronous-unwind-tables>)
   target_link_libraries(${name} PRIVATE zorbel_player zorbel_version zorbel_warnings)
+  zorbel_shipped_program(${name})
 endfunction()
 
 # The player without a quiz: it shows the built-in quiz.

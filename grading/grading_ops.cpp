@@ -1,7 +1,5 @@
 #include "grading/grading_ops.h"
 
-#include <cstdio>
-
 #include "grading/text_measures.h"
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
@@ -44,11 +42,17 @@ void revealAllWhenEverySlotRight(QuizRecord& record, Controls& overview) {
 
 }  // namespace
 
+std::string scoreText(int solved, int questionCount) {
+    std::string text = " ";
+    text += std::to_string(solved);
+    text += " / ";
+    text += std::to_string(questionCount);
+    return text;
+}
+
 void refreshScore(const QuizRecord& record, Controls& header) {
     const int solved = record.solvedCount();
-    char score[64];
-    std::snprintf(score, sizeof score, " %d / %d", solved, record.questionCount);
-    header.setText(controlid::ScoreLabel, score);
+    header.setText(controlid::ScoreLabel, scoreText(solved, record.questionCount));
     if (solved <= 0 || solved > MaxCodeLines) {
         header.setText(controlid::CodeField, NoCode);
     } else {

@@ -2,8 +2,13 @@
 // What follows from a typed answer: the verdict label, the question's solved
 // flag and comment, and the score and code line of the header panel.
 
+#include <string>
+
 #include "content/quiz_record.h"
 #include "grading/controls.h"
+
+// The score label's text: " n / N".
+std::string scoreText(int solved, int questionCount);
 
 // The header's score label (" n / N") and code field (six spaces, or code line n).
 void refreshScore(const QuizRecord& record, Controls& header);

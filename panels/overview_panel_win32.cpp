@@ -1,8 +1,8 @@
 #include "panels/overview_panel_win32.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -143,9 +143,8 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
         setGuiFont(createChild(panel, "Static", quiz->secondAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[1],
                                AnswerNameLabel));
     }
-    char number[16];
-    std::snprintf(number, sizeof number, "%d.", question);
-    createChild(panel, "Static", number, SS_RIGHT, place.number, QuestionNumberLabel);
+    const std::string number = std::to_string(question) + ".";
+    createChild(panel, "Static", number.c_str(), SS_RIGHT, place.number, QuestionNumberLabel);
     createAnswers(panel, place, question, saved);
     if (place.comment) {
         HWND comment = createChild(panel, "Static", "", SS_CENTER, *place.comment, CommentBase + question);

@@ -1,6 +1,6 @@
 #include "panels/single_question_panel_win32.h"
 
-#include <cstdio>
+#include <string>
 
 #include "common/app_state_win32.h"
 #include "common/child_controls_win32.h"
@@ -118,9 +118,9 @@ void createSelector(HWND panel) {
                                 {170, 515, 230, 150}, QuestionSelector);
     setGuiFont(selector);
     for (int i = 1; i <= quiz->questionCount; ++i) {
-        char item[TextCapacity];
-        std::snprintf(item, sizeof item, "Image n\xB0%d", i);
-        SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        std::string item = "Image n\xB0";
+        item += std::to_string(i);
+        SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
     SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
 }

@@ -7,12 +7,17 @@ value on its stack and reads it with an instruction that needs 16 bytes
 (movaps, movdqa, or a legacy-encoded SSE operation on a 128-bit memory operand)
 faults unless the function realigns the stack itself (`and $-16,%esp`).
 
-Usage: aligned_stack_scan.py [--objdump PROGRAM] EXE...
-Prints one line per such function and exits 1 when there is any; 0 otherwise.
+Usage: aligned_stack_scan.py [--objdump PROGRAM] [--symbols FOLDER] EXE...
+Functions are found by their names: a stripped program is read with the names
+of the program in FOLDER whose code is the same bytes (the build keeps such a
+copy of every program it strips). Prints one line per such function and exits
+1 when there is any; 0 otherwise.
 """
 
 import argparse
+import pathlib
 import re
+import struct
 import subprocess
 import sys
 
@@ -49,6 +54,11 @@ def needs_alignment(mnemonic, operands):
     return not UNALIGNED_OK.match(mnemonic)
 
 
+def has_function_names(lines):
+    """Stripped, objdump labels only sections (`<.text>`); named functions otherwise."""
+    return any(match and not match.group("name").startswith(".") for match in map(FUNCTION.match, lines))
+
+
 def parent_function(name):
     """A cold part (`f.cold`, `f.cold.3`) runs in its parent's frame."""
     return re.sub(r"\.cold(\.\d+)?$", "", name)
@@ -82,6 +92,32 @@ def scan(lines):
             yield name, address, instruction
 
 
+def code_sections(exe):
+    """The bytes of a PE file's executable sections, with their addresses."""
+    data = pathlib.Path(exe).read_bytes()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[pe:pe + 4] != b"PE\0\0":
+        sys.exit(f"{exe}: not a PE file")
+    count, optional_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+    table = pe + 24 + optional_size
+    sections = []
+    for i in range(count):
+        virtual_size, address, raw_size, raw_at = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+        flags = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
+        if flags & 0x20000000:  # IMAGE_SCN_MEM_EXECUTE
+            sections.append((address, data[raw_at:raw_at + min(virtual_size, raw_size)]))
+    return sections
+
+
+def twin_with_names(exe, folder):
+    """The program in `folder` whose code is byte for byte `exe`'s."""
+    code = code_sections(exe)
+    for candidate in sorted(pathlib.Path(folder).glob("*.exe")):
+        if code_sections(candidate) == code:
+            return str(candidate)
+    return None
+
+
 def disassembly(objdump, exe):
     result = subprocess.run([objdump, "-d", "--no-show-raw-insn", exe], capture_output=True, text=True)
     if result.returncode != 0:
@@ -92,13 +128,17 @@ def disassembly(objdump, exe):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
+    parser.add_argument("--symbols", help="a folder of the same programs before they were stripped")
     parser.add_argument("executables", nargs="+")
     arguments = parser.parse_args()
     faults = 0
     for exe in arguments.executables:
         lines = disassembly(arguments.objdump, exe)
-        if not any(FUNCTION.match(line) for line in lines):
-            sys.exit(f"{exe}: no function names to scan by (stripped?)")
+        if not has_function_names(lines):
+            twin = twin_with_names(exe, arguments.symbols) if arguments.symbols else None
+            if twin is None:
+                sys.exit(f"{exe}: stripped, and no program with the same code and its symbols was given (--symbols)")
+            lines = disassembly(arguments.objdump, twin)
         for name, address, instruction in scan(lines):
             print(f"{exe}: {name} at 0x{address} uses an aligned stack slot without realigning: {instruction}")
             faults += 1

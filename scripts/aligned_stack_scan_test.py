@@ -4,7 +4,7 @@ that faulted on Windows is caught, realigned or unaligned-safe code is not."""
 
 import unittest
 
-from aligned_stack_scan import scan
+from aligned_stack_scan import has_function_names, scan
 
 HEADER = ["", "zorbel.exe:     file format pei-i386", "", "Disassembly of section .text:", ""]
 
@@ -51,6 +51,11 @@ class AlignedStackScan(unittest.TestCase):
         for what, listing, reported in cases:
             with self.subTest(what):
                 self.assertEqual([name for name, _, _ in scan(HEADER + listing)], reported)
+
+    def test_a_stripped_listing_is_told_apart(self):
+        # Stripped, the whole code is one region named after its section.
+        self.assertFalse(has_function_names(HEADER + function(".text", "and    $0xfffffff0,%esp", "ret")))
+        self.assertTrue(has_function_names(HEADER + function(".text", "ret") + function("_f", "ret")))
 
 
 if __name__ == "__main__":

@@ -110,6 +110,22 @@ third_party_licences() {
 ZORBEL_SYSTEM_DLLS="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
   shell32.dll user32.dll"
 
+# Every quiz carries the player: the bytes it may take (it took 125 KB when
+# this was set; the C++ runtime's exception machinery, linked back by mistake,
+# would add about 150 KB).
+ZORBEL_PLAYER_BUDGET=250000
+
+# Prints what a shipped executable should not hold (debug sections; for the
+# player, bytes beyond its budget); silent when it is clean.
+unshipped_contents() {
+  local sections
+  sections=$(i686-w64-mingw32-objdump -h "$1" | awk '$2 ~ /^\.debug_/ {print $2}' | tr '\n' ' ')
+  [ -z "$sections" ] || echo "$1 holds debug information: $sections"
+  if [ "$(basename "$1")" = zorbel.exe ] && [ "$(stat -c %s "$1")" -gt "$ZORBEL_PLAYER_BUDGET" ]; then
+    echo "$1 is $(stat -c %s "$1") bytes, over the player's budget of $ZORBEL_PLAYER_BUDGET"
+  fi
+}
+
 # Prints each DLL of an executable that is not a system DLL; silent when all are.
 foreign_imports() {
   local dll

@@ -2,11 +2,10 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
-
 #include "common/app_state_win32.h"
 #include "common/child_controls_win32.h"
 #include "content/quiz_record.h"
+#include "grading/grading_ops.h"
 #include "resources/contract_ids.h"
 #include "shell/progress_win32.h"
 #include "shell/window_layout.h"
@@ -52,9 +51,8 @@ void createControls(HWND panel) {
     setFont(createChild(panel, "Static", quiz->quizName.c_str(), SS_LEFTNOWORDWRAP, {110, 3, 260, 18}, QuizNameLabel),
             asFont(quiz->titleFont), false);
     createLabel(panel, " Code :", 7, 29, 36, 15, CodeCaption);
-    char score[32];
-    std::snprintf(score, sizeof score, " 0 / %d", quiz->questionCount);
-    setFont(createChild(panel, "Static", score, SS_CENTER, {10, 1, 80, 20}, ScoreLabel), asFont(quiz->scoreFont), false);
+    const std::string score = scoreText(0, quiz->questionCount);
+    setFont(createChild(panel, "Static", score.c_str(), SS_CENTER, {10, 1, 80, 20}, ScoreLabel), asFont(quiz->scoreFont), false);
     setGuiFont(createChild(panel, "edit", "", ES_READONLY, {44, 29, 53, 16}, CodeField));
     createChild(panel, "Static", "", WS_BORDER, {0, 26, 100, 1}, RuleUnderScore);
     createChild(panel, "Static", "", WS_BORDER, {100, 0, 1, 50}, RuleLeft);

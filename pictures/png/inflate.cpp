@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 #include "pictures/png/simd_level.h"
 
@@ -643,6 +644,11 @@ InflateResult inflateWith(std::span<const std::uint8_t> stream, std::span<std::u
 }
 
 }  // namespace
+
+InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out) {
+    using MachineWord = std::conditional_t<MachineBitBuffer == BitBufferWidth::Bits64, std::uint64_t, std::uint32_t>;
+    return inflateWith<MachineWord>(stream, out);
+}
 
 InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out,
                                 BitBufferWidth width) {

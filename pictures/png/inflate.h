@@ -23,5 +23,9 @@ enum class InflateResult : std::uint8_t {
 enum class BitBufferWidth : std::uint8_t { Bits32, Bits64 };
 inline constexpr BitBufferWidth MachineBitBuffer = sizeof(void*) >= 8 ? BitBufferWidth::Bits64 : BitBufferWidth::Bits32;
 
+// With the machine's width, as the player decodes.
+InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out);
+// With either width, for tests, benchmarks and fuzzing; a program that never
+// calls it does not carry the other width's code.
 InflateResult inflateZlibStream(std::span<const std::uint8_t> stream, std::span<std::uint8_t> out,
-                                BitBufferWidth width = MachineBitBuffer);
+                                BitBufferWidth width);
