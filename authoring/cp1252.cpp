@@ -113,3 +113,19 @@ Cp1252Text utf8ToCp1252(std::string_view utf8) {
     }
     return result;
 }
+
+std::string utf8ToCp1252Replacing(std::string_view utf8, char replacement) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t position = 0; position < utf8.size();) {
+        std::uint32_t codePoint = 0;
+        std::uint8_t byte = 0;
+        if (!nextCodePoint(utf8, position, codePoint)) {
+            out += replacement;
+            ++position;
+        } else {
+            out += byteOf(codePoint, byte) ? static_cast<char>(byte) : replacement;
+        }
+    }
+    return out;
+}

@@ -21,5 +21,9 @@ struct Cp1252Text {
 // Rejects malformed UTF-8 and characters that code page 1252 cannot hold.
 Cp1252Text utf8ToCp1252(std::string_view utf8);
 
+// Converts whatever the text holds: a character that code page 1252 cannot
+// hold, and each byte of malformed UTF-8, becomes `replacement`.
+std::string utf8ToCp1252Replacing(std::string_view utf8, char replacement);
+
 // "U+20AC": how messages name a character.
 std::string codePointName(char32_t codePoint);

@@ -85,6 +85,8 @@ QuizExecutable readQuizExecutable(std::span<const std::uint8_t> image) {
     QuizExecutable quiz;
     quiz.source = sourceOf(record, codes != nullptr);
     takePictures(read.resources, quiz);
+    quiz.encodedDefinition = definition->data;
+    if (codes != nullptr) quiz.encodedCodes = codes->data;
     return quiz;
 }
 

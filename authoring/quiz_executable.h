@@ -15,6 +15,8 @@ struct QuizExecutable {
     // Each question with a picture names it by pictureFileName ("401.jpg"...).
     QuizSource source;
     std::vector<std::optional<Resource>> pictures;  // one per question; none when it has no picture
+    std::vector<std::uint8_t> encodedDefinition;    // PATCH 104 as stored
+    std::optional<std::vector<std::uint8_t>> encodedCodes;  // PATCH 105 as stored; none when absent
     std::string error;  // one line; empty when the quiz was read
     [[nodiscard]] bool ok() const { return error.empty(); }
 };

@@ -139,3 +139,9 @@ int positionShowing(int position, int page, int blockTop, int blockBottom, int f
 }
 
 bool overviewTextIsBlack(int red, int green) { return red > 69 || green > 69; }
+
+std::string questionNumberText(int question) {
+    std::string number = std::to_string(question);
+    number += '.';
+    return number;
+}

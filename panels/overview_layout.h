@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "common/geometry.h"
@@ -34,6 +35,9 @@ struct OverviewLayout {
     std::vector<OverviewQuestionPlace> questions;  // question j at j - 1
     Size content;
 };
+
+// The number label of question j (1-based): "j.".
+std::string questionNumberText(int question);
 
 // Rows are three questions wide. `pictures` holds the scaled size of the
 // picture of question j at j - 1 for j = 1 ... 3 x rows (a row measures all

@@ -143,7 +143,7 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
         setGuiFont(createChild(panel, "Static", quiz->secondAnswerLabel.c_str(), SS_LEFT, (*place.answerNames)[1],
                                AnswerNameLabel));
     }
-    const std::string number = std::to_string(question) + ".";
+    const std::string number = questionNumberText(question);
     createChild(panel, "Static", number.c_str(), SS_RIGHT, place.number, QuestionNumberLabel);
     createAnswers(panel, place, question, saved);
     if (place.comment) {

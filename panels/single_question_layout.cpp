@@ -17,4 +17,10 @@ int previousQuestion(int current, int questionCount) {
     return current - 1 < 0 ? questionCount - 1 : current - 1;
 }
 
+std::string questionItemText(int index) {
+    std::string item = "Image n\xB0";
+    item += std::to_string(index + 1);
+    return item;
+}
+
 int firstSlotOf(int index, int answersPerQuestion) { return index * answersPerQuestion + 1; }

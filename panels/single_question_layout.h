@@ -3,6 +3,7 @@
 // how the arrows move through the questions.
 
 #include <optional>
+#include <string>
 
 #include "common/geometry.h"
 
@@ -14,6 +15,9 @@ Rect pictureFramePlace(Size frame, std::optional<Size> bitmap);
 // Next and previous wrap around; with no questions they stay on 0.
 int nextQuestion(int current, int questionCount);
 int previousQuestion(int current, int questionCount);
+
+// The question selector's item for question `index` (0-based): "Image n°k".
+std::string questionItemText(int index);
 
 // The answer slot (1-based) that the single-question view shows for question
 // `index`: its first answer.

@@ -118,8 +118,7 @@ void createSelector(HWND panel) {
                                 {170, 515, 230, 150}, QuestionSelector);
     setGuiFont(selector);
     for (int i = 1; i <= quiz->questionCount; ++i) {
-        std::string item = "Image n\xB0";
-        item += std::to_string(i);
+        const std::string item = questionItemText(i - 1);
         SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
     SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);

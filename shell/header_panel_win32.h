@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-inline constexpr char HomePageAddress[] = "https://zorbel.example/";
-inline constexpr char HomePageText[] = "zorbel.example";
+#include "shell/home_page.h"
 
 INT_PTR CALLBACK headerPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);

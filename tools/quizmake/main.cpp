@@ -13,6 +13,7 @@
 #include "tools/quizmake/platform.h"
 #include "tools/quizmake/png2bmp_command.h"
 #include "tools/quizmake/quiz_commands.h"
+#include "tools/quizmake/web_command.h"
 
 namespace {
 
@@ -88,6 +89,12 @@ const Subcommand Subcommands[] = {
          c.add_option("-o,--output", a.folder, "DIR: the folder for the pictures (401.jpg, 402.png...)");
      },
      [](const Arguments& a) { return runDump(a.in, a.folder); }},
+    {"web", "Write QUIZ (a quiz executable or a quiz source) as one web page that plays it in any browser",
+     [](CLI::App& c, Arguments& a) {
+         c.add_option("QUIZ", a.in)->required();
+         c.add_option("-o,--output", a.output, "The HTML file to write")->required();
+     },
+     [](const Arguments& a) { return runWeb(a.in, a.output); }},
 };
 
 }  // namespace

@@ -1,0 +1,158 @@
+// The grading module's C interface, for the page's script (module_api.js):
+// plain functions, texts out as zero-terminated code page 1252 bytes, texts in
+// as UTF-8 or bytes in a buffer the module lends. Every function is listed in
+// exported_functions.json. One game per page.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "authoring/cp1252.h"
+#include "content/quiz_record.h"
+#include "grading/verdict.h"
+#include "panels/overview_layout.h"
+#include "panels/single_question_layout.h"
+#include "web/quiz_session.h"
+#include "web/typed_text.h"
+
+namespace {
+
+struct ModuleState {
+    std::unique_ptr<QuizSession> session;
+    LoadOutcome outcome;
+    std::vector<std::uint8_t> buffer;  // lent to the page for the bytes it passes in
+    std::string text;                  // the last text handed out
+    std::vector<int> changes;          // of the window last asked
+    std::optional<std::string> progress;
+};
+
+ModuleState state;
+
+QuizSession& game() {
+    if (!state.session) state.session = std::make_unique<QuizSession>();
+    return *state.session;
+}
+
+const char* handOut(std::string_view text) {
+    state.text.assign(text);
+    return state.text.c_str();
+}
+
+std::span<const std::uint8_t> bytesAt(const std::uint8_t* data, int size) {
+    return size > 0 ? std::span<const std::uint8_t>(data, static_cast<std::size_t>(size))
+                    : std::span<const std::uint8_t>();
+}
+
+SessionControls& window(int which) { return controlsOf(game(), static_cast<SessionWindow>(which)); }
+
+int rgbOf(Rgb colour) { return colour.red << 16 | colour.green << 8 | colour.blue; }
+
+}  // namespace
+
+extern "C" {
+
+std::uint8_t* zq_buffer(int size) {
+    state.buffer.resize(static_cast<std::size_t>(size > 0 ? size : 1));
+    return state.buffer.data();
+}
+
+// codesSize -1: the quiz has no code lines.
+int zq_start(const std::uint8_t* definition, int definitionSize, const std::uint8_t* codes, int codesSize,
+             const std::uint8_t* progress, int progressSize) {
+    state.session = std::make_unique<QuizSession>();
+    std::optional<std::span<const std::uint8_t>> codeBytes;
+    if (codesSize >= 0) codeBytes = bytesAt(codes, codesSize);
+    state.outcome = startSession(*state.session, bytesAt(definition, definitionSize), codeBytes,
+                                 bytesAt(progress, progressSize));
+    return static_cast<int>(state.outcome.messages.size());
+}
+
+const char* zq_message(int index) {
+    const auto& messages = state.outcome.messages;
+    return index >= 0 && index < static_cast<int>(messages.size()) ? handOut(messages[static_cast<std::size_t>(index)].text)
+                                                                     : handOut("");
+}
+
+int zq_question_count() { return game().record.questionCount; }
+int zq_answers_per_question() { return game().record.answersPerQuestion; }
+int zq_slot_count() { return answerSlotCount(game().record); }
+int zq_comment_mode() { return game().record.commentMode; }
+int zq_shows_pictures() { return game().record.showPictures == 1 ? 1 : 0; }
+int zq_current_question() { return game().currentQuestion; }
+int zq_overview_shown() { return game().overviewShown ? 1 : 0; }
+
+// 0xRRGGBB of the quiz's background.
+int zq_background() { return rgbOf(backgroundColourOf(game().record)); }
+
+// 0 name, 1 first answer's name, 2 second answer's name.
+const char* zq_quiz_text(int which) {
+    const QuizRecord& r = game().record;
+    switch (which) {
+        case 0: return handOut(r.quizName.view());
+        case 1: return handOut(r.firstAnswerLabel.view());
+        case 2: return handOut(r.secondAnswerLabel.view());
+        default: return handOut("");
+    }
+}
+
+const char* zq_question_item(int index) { return handOut(questionItemText(index)); }
+const char* zq_question_number(int question) { return handOut(questionNumberText(question)); }
+
+const char* zq_control_text(int which, int id) { return handOut(window(which).textOf(id)); }
+int zq_control_exists(int which, int id) { return window(which).exists(id) ? 1 : 0; }
+int zq_control_visible(int which, int id) { return window(which).visible(id) ? 1 : 0; }
+
+// A field's text as typed (UTF-8, composed), held as the player's field holds it.
+void zq_set_control_text(int which, int id, const char* utf8) { window(which).setText(id, typedTextBytes(utf8)); }
+
+// How many controls of a window changed since it was last asked; then each id.
+int zq_changes(int which) {
+    state.changes = window(which).takeChanges();
+    return static_cast<int>(state.changes.size());
+}
+int zq_change(int index) {
+    return index >= 0 && index < static_cast<int>(state.changes.size()) ? state.changes[static_cast<std::size_t>(index)]
+                                                                       : 0;
+}
+
+// The colour class (VerdictColour) of a verdict label's text, and the fill of each class.
+int zq_verdict_colour(int which, int id) { return static_cast<int>(verdictColour(window(which).textOf(id))); }
+int zq_colour(int colourClass) {
+    switch (static_cast<VerdictColour>(colourClass)) {
+        case VerdictColour::Right: return rgbOf(RightColour);
+        case VerdictColour::Wrong: return rgbOf(WrongColour);
+        case VerdictColour::Anagram: return rgbOf(AnagramColour);
+        case VerdictColour::Hint: return rgbOf(HintColour);
+        case VerdictColour::System: break;
+    }
+    return -1;
+}
+// 1 when the overview's labels are black on this quiz's background, 0 white.
+int zq_overview_text_black() { return overviewTextIsBlack(game().record.backgroundRed, game().record.backgroundGreen) ? 1 : 0; }
+
+void zq_grade_shown() { gradeShownQuestion(game()); }
+void zq_leave_field() { leaveAnswerField(game()); }
+void zq_show_question(int index) { showQuestion(game(), index); }
+void zq_next() { showNextQuestion(game()); }
+void zq_previous() { showPreviousQuestion(game()); }
+void zq_grade_slot(int slot) { gradeOverviewSlot(game(), slot); }
+void zq_copy_to_unsolved(int slot) { copyAnswerToUnsolved(game(), slot); }
+void zq_switch_view() { switchView(game()); }
+
+// The progress file's bytes (-1: nothing to save); then their address.
+int zq_progress() {
+    state.progress = progressBytes(game());
+    return state.progress ? static_cast<int>(state.progress->size()) : -1;
+}
+const char* zq_progress_data() { return state.progress ? state.progress->data() : ""; }
+
+// The verdict on a typed text (UTF-8), for the table shared with the native tests.
+const char* zq_grade(const char* expectedUtf8, const char* typedUtf8, int overview) {
+    const std::string expected = utf8ToCp1252Replacing(expectedUtf8, '?');
+    return handOut(verdictText(gradeAnswer(expected, typedTextBytes(typedUtf8), overview != 0)));
+}
+
+}  // extern "C"

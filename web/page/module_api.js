@@ -1,0 +1,94 @@
+// The grading module's functions for the page, and nothing more: texts come
+// out as code page 1252 bytes and are decoded here; texts and bytes go in
+// through a buffer the module lends. Every rule stays in the module.
+'use strict';
+
+function zorbelApi(module) {
+  const cp1252 = new TextDecoder('windows-1252');
+  const utf8 = new TextEncoder();
+
+  // A zero-terminated text of the module's memory.
+  function textAt(address) {
+    const heap = module.HEAPU8;
+    let end = address;
+    while (heap[end] !== 0) end += 1;
+    return cp1252.decode(heap.subarray(address, end));
+  }
+
+  // Copies byte arrays one after the other into the lent buffer; their addresses.
+  function lend(...parts) {
+    const total = parts.reduce((sum, part) => sum + part.length, 0);
+    let at = module._zq_buffer(total);
+    const heap = module.HEAPU8;
+    return parts.map((part) => {
+      heap.set(part, at);
+      const address = at;
+      at += part.length;
+      return address;
+    });
+  }
+
+  const zeroEnded = (text) => {
+    const bytes = utf8.encode(text);
+    const out = new Uint8Array(bytes.length + 1);
+    out.set(bytes);
+    return out;
+  };
+
+  return {
+    // codes: null when the quiz has none.
+    start(definition, codes, progress) {
+      const none = new Uint8Array(0);
+      const [d, c, p] = lend(definition, codes || none, progress);
+      const count = module._zq_start(d, definition.length, c, codes ? codes.length : -1, p, progress.length);
+      return Array.from({ length: count }, (_, i) => textAt(module._zq_message(i)));
+    },
+    questionCount: () => module._zq_question_count(),
+    answersPerQuestion: () => module._zq_answers_per_question(),
+    slotCount: () => module._zq_slot_count(),
+    commentMode: () => module._zq_comment_mode(),
+    showsPictures: () => module._zq_shows_pictures() === 1,
+    currentQuestion: () => module._zq_current_question(),
+    overviewShown: () => module._zq_overview_shown() === 1,
+    background: () => module._zq_background(),
+    quizName: () => textAt(module._zq_quiz_text(0)),
+    answerNames: () => [textAt(module._zq_quiz_text(1)), textAt(module._zq_quiz_text(2))],
+    questionItem: (index) => textAt(module._zq_question_item(index)),
+    questionNumber: (question) => textAt(module._zq_question_number(question)),
+    controlText: (window, id) => textAt(module._zq_control_text(window, id)),
+    controlExists: (window, id) => module._zq_control_exists(window, id) === 1,
+    controlVisible: (window, id) => module._zq_control_visible(window, id) === 1,
+    setControlText(window, id, text) {
+      const [address] = lend(zeroEnded(text));
+      module._zq_set_control_text(window, id, address);
+    },
+    changes(window) {
+      const count = module._zq_changes(window);
+      return Array.from({ length: count }, (_, i) => module._zq_change(i));
+    },
+    verdictColour: (window, id) => module._zq_verdict_colour(window, id),
+    colour: (colourClass) => module._zq_colour(colourClass),
+    overviewTextBlack: () => module._zq_overview_text_black() === 1,
+    gradeShown: () => module._zq_grade_shown(),
+    leaveField: () => module._zq_leave_field(),
+    showQuestion: (index) => module._zq_show_question(index),
+    next: () => module._zq_next(),
+    previous: () => module._zq_previous(),
+    gradeSlot: (slot) => module._zq_grade_slot(slot),
+    copyToUnsolved: (slot) => module._zq_copy_to_unsolved(slot),
+    switchView: () => module._zq_switch_view(),
+    // The progress file's bytes, or null when there is nothing to keep.
+    progress() {
+      const size = module._zq_progress();
+      if (size < 0) return null;
+      const address = module._zq_progress_data();
+      return module.HEAPU8.slice(address, address + size);
+    },
+    grade(expected, typed, overview) {
+      const [e, t] = lend(zeroEnded(expected), zeroEnded(typed));
+      return textAt(module._zq_grade(e, t, overview ? 1 : 0));
+    },
+  };
+}
+
+if (typeof module === 'object' && module.exports) module.exports = zorbelApi;
