@@ -57,16 +57,34 @@ std::string htmlEscaped(std::string_view text) {
 
 // Base64 and numbers only: nothing in it can end the script element.
 std::string quizData(const WebQuiz& quiz) {
-    std::string json = "{\"key\":\"" + webQuizKey(quiz) + "\",\"definition\":\"" + base64(quiz.definition) + "\",\"codes\":";
-    json += quiz.codes ? "\"" + base64(*quiz.codes) + "\"" : "null";
+    std::string json = "{\"key\":\"";
+    json += webQuizKey(quiz);
+    json += "\",\"definition\":\"";
+    json += base64(quiz.definition);
+    json += "\",\"codes\":";
+    if (quiz.codes) {
+        json += '"';
+        json += base64(*quiz.codes);
+        json += '"';
+    } else {
+        json += "null";
+    }
     json += ",\"pictures\":[";
     for (std::size_t i = 0; i < quiz.pictures.size(); ++i) {
         if (i > 0) json += ',';
         const std::optional<Resource>& picture = quiz.pictures[i];
-        json += picture ? std::string("{\"type\":\"") + imageType(*picture) + "\",\"data\":\"" + base64(picture->data) + "\"}"
-                        : "null";
+        if (!picture) {
+            json += "null";
+            continue;
+        }
+        json += "{\"type\":\"";
+        json += imageType(*picture);
+        json += "\",\"data\":\"";
+        json += base64(picture->data);
+        json += "\"}";
     }
-    return json + "]}";
+    json += "]}";
+    return json;
 }
 
 bool contains(std::string_view text, std::string_view needle) {
@@ -90,7 +108,8 @@ WebPage fillTemplate(std::string_view page, std::span<const Part> parts) {
     WebPage result;
     for (const Part& part : parts) {
         if (!part.mustNotHold.empty() && contains(part.text, part.mustNotHold)) {
-            result.error = "the page's " + std::string(part.name) + " holds " + std::string(part.mustNotHold);
+            result.error = "the page's ";
+            result.error.append(part.name).append(" holds ").append(part.mustNotHold);
             return result;
         }
     }
@@ -107,7 +126,8 @@ WebPage fillTemplate(std::string_view page, std::span<const Part> parts) {
             if (part.name == name) found = &part;
         }
         if (found == nullptr) {
-            result.error = "the page's template names an unknown part {{" + std::string(name) + "}}";
+            result.error = "the page's template names an unknown part {{";
+            result.error.append(name).append("}}");
             return result;
         }
         result.html.append(found->text);

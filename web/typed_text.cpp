@@ -4,10 +4,15 @@
 
 std::string typedTextBytes(std::string_view utf8) {
     constexpr std::string_view TypographicApostrophe = "\xE2\x80\x99";  // U+2019
-    std::string text(utf8);
-    for (std::size_t at = text.find(TypographicApostrophe); at != std::string::npos;
-         at = text.find(TypographicApostrophe, at + 1)) {
-        text.replace(at, TypographicApostrophe.size(), "'");
+    std::string text;
+    text.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        if (utf8.substr(at, TypographicApostrophe.size()) == TypographicApostrophe) {
+            text += '\'';
+            at += TypographicApostrophe.size();
+        } else {
+            text += utf8[at++];
+        }
     }
     return utf8ToCp1252Replacing(text, '?');
 }

@@ -53,6 +53,20 @@ protected:
     fs::path folder_;
 };
 
+// The page carries the resources as the quiz stores them: the source and the
+// executable built from it give the same page.
+TEST_F(BuildDumpTest, WebPageOfASourceAndOfItsExecutableAreTheSame) {
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")}).exitCode, 0);
+    const Outcome fromExecutable = quizmake({"web", file("quiz.exe"), "-o", file("a.html")});
+    ASSERT_EQ(fromExecutable.exitCode, 0) << fromExecutable.err;
+    ASSERT_EQ(quizmake({"web", file("quiz.toml"), "-o", file("b.html")}).exitCode, 0);
+    const std::string page = readFile(file("a.html"));
+    EXPECT_EQ(page, readFile(file("b.html")));
+    EXPECT_NE(page.find("<title>Essai</title>"), std::string::npos);
+    EXPECT_NE(page.find("\"type\":\"jpeg\",\"data\":\"/9j/"), std::string::npos);
+    EXPECT_NE(page.find("\"type\":\"png\",\"data\":\"iVBORw0KGgo"), std::string::npos);
+}
+
 TEST_F(BuildDumpTest, BuiltQuizDumpsBackWithItsPictures) {
     const Outcome built = quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")});
     ASSERT_EQ(built.exitCode, 0) << built.err;
@@ -182,6 +196,9 @@ TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
         {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("absent.exe")}, "cannot read the player"},
         {{"build", file("bad.toml"), "-o", file("out.exe"), "--player", file("player.exe")},
          "bad.png: question 1: not a JPEG, PNG, GIF or BMP picture"},
+        {{"web", file("player.exe"), "-o", file("out.html")}, "not a quiz executable"},
+        {{"web", file("bad.toml"), "-o", file("out.html")}, "bad.png: question 1: not a JPEG, PNG, GIF or BMP picture"},
+        {{"web", file("absent.exe"), "-o", file("out.html")}, "cannot read"},
     };
     for (const auto& c : cases) {
         const Outcome run = quizmake(c.arguments);
@@ -190,6 +207,7 @@ TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     EXPECT_FALSE(fs::exists(file("out.exe"))) << "nothing is written when the build fails";
+    EXPECT_FALSE(fs::exists(file("out.html"))) << "nor when the page cannot be made";
 }
 
 }  // namespace
