@@ -1,7 +1,8 @@
 # Shared by ./run and ./test: installing what is missing, and the build trees.
 
 ZORBEL_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
-  g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick libpng-dev zlib1g-dev libstb-dev)
+  g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick libpng-dev zlib1g-dev libstb-dev
+  emscripten nodejs chromium firefox-esr)
 
 # Installs the Debian packages that are not there yet; quiet when all are.
 ensure_packages() {
@@ -20,6 +21,17 @@ ensure_packages() {
   fi
   $sudo apt-get update -qq >/dev/null
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# node's package manager: with Debian's nodejs it is a package of its own.
+ensure_npm() {
+  command -v npm >/dev/null || ensure_packages npm
+}
+
+# The browser tests' JavaScript packages, as package-lock.json pins them
+# (puppeteer-core drives the system's browsers; it downloads none).
+install_browser_test_packages() {
+  ensure_npm && (cd tests/web/browser && npm ci --no-audit --no-fund --loglevel=error)
 }
 
 # The native tree: core libraries, unit tests under the sanitizers, quizmake.

@@ -398,7 +398,28 @@
   page.switchButton.addEventListener('click', switchView);
   page.restartButton.addEventListener('click', restart);
 
+  // The accent keys show on a phone while an answer is being typed.
+  document.addEventListener('focusin', (event) => {
+    if (event.target.matches('input[type="text"]')) document.body.classList.add('typing');
+  });
+  document.addEventListener('focusout', (event) => {
+    if (event.target.matches('input[type="text"]')) document.body.classList.remove('typing');
+  });
+
+  // Leaving the page keeps what is typed, as closing the player does.
+  function keepTyping() {
+    const active = document.activeElement;
+    if (active === field && !api.overviewShown()) keepSingle();
+    else if (slotOf(active) !== 0 && api.overviewShown()) keepSlot(slotOf(active));
+    save();
+  }
+  window.addEventListener('pagehide', keepTyping);
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') keepTyping();
+  });
+
   document.querySelectorAll('[data-control="accent"]').forEach((button) => {
+    button.addEventListener('pointerdown', (event) => event.preventDefault());
     button.addEventListener('mousedown', (event) => event.preventDefault());
     button.addEventListener('click', () => {
       const input = answerFieldInUse();
