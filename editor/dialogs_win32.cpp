@@ -74,6 +74,10 @@ std::optional<std::wstring> chooseSourceToExport(HWND owner, const std::wstring&
     return saveDialog(owner, suggested, L"Source de quiz (*.toml)\0*.toml\0", L"toml");
 }
 
+std::optional<std::wstring> chooseWebPageToExport(HWND owner, const std::wstring& suggested) {
+    return saveDialog(owner, suggested, L"Page web (*.html)\0*.html\0", L"html");
+}
+
 std::vector<std::wstring> choosePictures(HWND owner, bool several) {
     std::array<wchar_t, 65536> buffer{};
     OPENFILENAMEW dialog = dialogFor(owner, buffer.data(), static_cast<DWORD>(buffer.size()), PictureFilter,

@@ -31,6 +31,7 @@ enum Command : WORD {
     CommandSave,
     CommandSaveAs,
     CommandExport,
+    CommandExportWeb,
     CommandQuit,
     CommandAddPictures,
     CommandAddQuestion,
@@ -49,6 +50,7 @@ HMENU createMenu() {
     AppendMenuW(file, MF_STRING, CommandSave, L"&Enregistrer\tCtrl+S");
     AppendMenuW(file, MF_STRING, CommandSaveAs, L"Enregistrer &sous…\tCtrl+Maj+S");
     AppendMenuW(file, MF_STRING, CommandExport, L"E&xporter la source…");
+    AppendMenuW(file, MF_STRING, CommandExportWeb, L"Exporter en page &web…");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, CommandQuit, L"&Quitter");
     HMENU questions = CreatePopupMenu();
@@ -78,6 +80,7 @@ void runCommand(WORD command) {
         case CommandSave: saveQuiz(); break;
         case CommandSaveAs: saveQuizAs(); break;
         case CommandExport: exportSource(); break;
+        case CommandExportWeb: exportWebPage(); break;
         case CommandQuit: SendMessageW(atelierWindow, WM_CLOSE, 0, 0); break;
         case CommandAddPictures: addPictures(); break;
         case CommandAddQuestion: addQuestionWithoutPicture(); break;

@@ -8,12 +8,14 @@
 #include "authoring/picture_resources.h"
 #include "authoring/quiz_document.h"
 #include "authoring/quiz_source.h"
+#include "authoring/web_page.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
 #include "editor/progress_window_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
+#include "zorbel_version.h"
 
 namespace {
 
@@ -175,6 +177,25 @@ void exportSource() {
     if (replaceFileWide(*path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}) !=
         SaveOutcome::Saved) {
         showError(atelierWindow, L"Impossible d'écrire " + fileNameOf(*path) + L".");
+    }
+}
+
+void exportWebPage() {
+    const auto path = chooseWebPageToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".html"));
+    if (!path) return;
+    const QuizResources quiz = documentResources(editor.document, narrow(documentName()));
+    if (!quiz.ok()) {
+        showError(atelierWindow, L"La page web ne peut pas être fabriquée : " + widen(quiz.error));
+        return;
+    }
+    const WebPage page = webPage(webQuizOf(quiz), builtInWebPageAssets(), ZORBEL_VERSION_TEXT);
+    if (!page.ok()) {
+        showError(atelierWindow, L"La page web ne peut pas être fabriquée : " + widen(page.error));
+        return;
+    }
+    if (replaceFileWide(*path, {reinterpret_cast<const std::uint8_t*>(page.html.data()), page.html.size()}) !=
+        SaveOutcome::Saved) {
+        showError(atelierWindow, L"Impossible d'écrire " + fileNameOf(*path) + L". Le fichier précédent est intact.");
     }
 }
 

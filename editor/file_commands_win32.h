@@ -17,4 +17,6 @@ bool openFile(const std::wstring& path);
 bool saveQuiz();
 bool saveQuizAs();
 void exportSource();
+// The quiz as one web page that plays it in any browser.
+void exportWebPage();
 void testQuiz();

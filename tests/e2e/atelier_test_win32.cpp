@@ -174,6 +174,20 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     EXPECT_EQ(text.find("picture = \"401.jpg\""), text.find("picture = ", first)) << text;
     EXPECT_TRUE(std::filesystem::exists(run.folder() / "411.jpg")) << "its pictures beside it";
     EXPECT_FALSE(std::filesystem::exists(run.folder() / "412.jpg")) << "the removed question's picture is gone";
+
+    // Fichier > Exporter en page web...: one file, the pictures inside, in the document's order.
+    run.press({VK_MENU}, 'F');
+    run.press({}, 'W');
+    ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"ciel.html").wstring())) << "no web export dialog";
+    const auto page = readWholeFile(utf8Of(run.folder() / "ciel.html"));
+    ASSERT_TRUE(page.has_value()) << "no page written";
+    const std::string html(page->begin(), page->end());
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.find("<title>Le ciel et la nature</title>"), std::string::npos);
+    const std::string jpegPicture = "{\"type\":\"jpeg\",\"data\":\"";
+    std::size_t pictures = 0;
+    for (std::size_t at = html.find(jpegPicture); at != std::string::npos; at = html.find(jpegPicture, at + 1)) ++pictures;
+    EXPECT_EQ(pictures, 11u) << "one picture for each of the 11 questions left";
 }
 
 TEST(Atelier, AQuizSourceOpensWithItsPictures) {
