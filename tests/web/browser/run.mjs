@@ -3,16 +3,18 @@
 // and apart between quizzes, hostile texts, phones, a browser that refuses
 // storage, and the verdict table in the page's own module. Every request a
 // page makes is logged; any beyond the page itself and its data: pictures
-// fails the test. Ends with "browser tests: N passed, M failed".
+// fails the test. Then a smoke test in WebKit (WebKitGTK's WebDriver, with
+// selenium-webdriver). Ends with "browser tests: N passed, M failed".
 //
 // Environment: ZORBEL_QUIZMAKE, a native quizmake; ZORBEL_WEB_OUT, a folder
 // for the exported pages (default build/web-tests).
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { execFileSync, spawn } from 'node:child_process';
+import { existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
+import { Builder, By, Key } from 'selenium-webdriver';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../..');
 const out = path.resolve(process.env.ZORBEL_WEB_OUT || path.join(root, 'build/web-tests'));
@@ -285,5 +287,60 @@ for (const { name, options } of browsers) {
   }
   await browser.close();
 }
+// --- WebKit, as Safari's engine: a smoke test through its WebDriver ---------------
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// WebKitGTK's MiniBrowser needs a display: a virtual one when there is none.
+async function withDisplay(run) {
+  if (process.env.DISPLAY) return run(process.env.DISPLAY);
+  let number = 140;
+  while (existsSync(`/tmp/.X11-unix/X${number}`) || existsSync(`/tmp/.X${number}-lock`)) number += 1;
+  const server = spawn('Xvfb', [`:${number}`, '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'], { stdio: 'ignore' });
+  try {
+    for (let i = 0; i < 50 && !existsSync(`/tmp/.X11-unix/X${number}`); i += 1) await sleep(100);
+    return await run(`:${number}`);
+  } finally {
+    server.kill();
+  }
+}
+
+async function webkitSmoke() {
+  const port = 4400 + (process.pid % 500);
+  await withDisplay(async (display) => {
+    const driverProcess = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
+    try {
+      await sleep(500);
+      const driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
+        browserName: 'MiniBrowser',
+        'webkitgtk:browserOptions': { binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser', args: ['--automation'] },
+      }).build();
+      try {
+        await driver.get(quizzes.demo);
+        await driver.wait(async () => (await driver.executeScript('return document.documentElement.dataset.ready')) === 'true', 15000);
+        const textOf = async (id) => driver.executeScript('return arguments[0].textContent', await driver.findElement(By.css(control(id))));
+        await driver.findElement(By.css(control(9000))).sendKeys('soleil', Key.ENTER);
+        assert.equal(await textOf(9500), 'BRAVO');
+        assert.equal(await textOf(32), ' 1 / 12');
+        await driver.findElement(By.css(control('switch'))).click();
+        assert.equal(await textOf(5001), 'BRAVO');
+      } finally {
+        await driver.quit();
+      }
+    } finally {
+      driverProcess.kill();
+    }
+  });
+}
+
+try {
+  await webkitSmoke();
+  console.log('ok - plays the demo [webkit]');
+  passed += 1;
+} catch (error) {
+  console.log(`not ok - plays the demo [webkit]\n  ${String(error.stack || error).split('\n').slice(0, 6).join('\n  ')}`);
+  failed += 1;
+}
+
 console.log(`browser tests: ${passed} passed, ${failed} failed`);
 process.exitCode = failed === 0 ? 0 : 1;
