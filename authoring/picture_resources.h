@@ -9,7 +9,7 @@
 #include <string>
 
 #include "authoring/pe_resources.h"
-#include "authoring/picture_check.h"
+#include "picture_preparation/picture_check.h"
 
 // The resource type a picture of this kind goes under; none for an unknown kind.
 std::optional<ResourceKey> pictureResourceType(PictureKind kind);

@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "authoring/cp1252.h"
-#include "authoring/picture_batch.h"
-#include "authoring/picture_check.h"
+#include "picture_preparation/picture_batch.h"
+#include "picture_preparation/picture_check.h"
 #include "authoring/picture_resources.h"
 #include "authoring/quiz_executable.h"
 #include "content/content_codec.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "authoring/pe_resources.h"
-#include "authoring/picture_batch.h"
+#include "picture_preparation/picture_batch.h"
 #include "authoring/quiz_source.h"
 
 // New resources take the language that the resource compiler gives the

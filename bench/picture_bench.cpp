@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "authoring/image_codecs.h"
+#include "picture_preparation/image_codecs.h"
 #include "authoring/pe_resources.h"
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 #include "authoring/quiz_resources.h"
 #include "bench/bench_timing.h"
 #include "bench/png_images.h"

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 
 // The picture as prepared for the quiz, fitted to a `width` x `height` box
 // with its proportions kept; none when the player could not show it either.

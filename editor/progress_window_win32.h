@@ -7,7 +7,7 @@
 #include <chrono>
 #include <string>
 
-#include "authoring/picture_batch.h"
+#include "picture_preparation/picture_batch.h"
 
 class ProgressWindow {
 public:

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "authoring/jpeg_header.h"
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_preparation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const PreparedPicture prepared = preparePicture(std::span(data, size), "fuzz", Rgb{1, 2, 3});

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "authoring/picture_batch.h"
+#include "picture_preparation/picture_batch.h"
 #include "authoring/quiz_resources.h"
 #include "tests/support/test_pictures.h"
 

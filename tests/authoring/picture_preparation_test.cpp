@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "authoring/jpeg_header.h"
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_preparation.h"
 #include "tests/support/progressive_jpeg.h"
 #include "tests/support/sha256.h"
 #include "tests/support/test_pictures.h"

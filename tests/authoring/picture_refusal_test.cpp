@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 #include "tests/support/progressive_jpeg.h"
 #include "tests/support/test_pictures.h"
 

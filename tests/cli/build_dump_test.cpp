@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "authoring/pe_resources.h"
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 #include "authoring/quiz_source.h"
 #include "tests/support/bare_player.h"
 #include "tests/support/command_line.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 #include "pictures/png/simd_level.h"
 #include "tests/support/png_builder.h"
 #include "tests/support/png_run.h"

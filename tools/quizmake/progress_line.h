@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "authoring/picture_batch.h"
+#include "picture_preparation/picture_batch.h"
 
 struct ProgressLine {
     std::string what;

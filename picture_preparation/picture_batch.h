@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 
 // A question's picture as the author gave it: the bytes of its file, and the
 // name that messages give it.

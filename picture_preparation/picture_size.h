@@ -7,8 +7,8 @@
 #include <optional>
 #include <span>
 
-#include "authoring/image_codecs.h"
-#include "authoring/picture_check.h"
+#include "picture_preparation/image_codecs.h"
+#include "picture_preparation/picture_check.h"
 
 // None when the header is missing or cut short.
 std::optional<ImageSize> declaredSize(PictureFormat format, std::span<const std::uint8_t> bytes);

@@ -1,13 +1,13 @@
-#include "authoring/picture_preparation.h"
+#include "picture_preparation/picture_preparation.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "authoring/image_orientation.h"
-#include "authoring/jpeg_header.h"
-#include "authoring/picture_extent.h"
-#include "authoring/picture_size.h"
+#include "picture_preparation/image_orientation.h"
+#include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_extent.h"
+#include "picture_preparation/picture_size.h"
 #include "pictures/png/png_decoder.h"
 
 namespace {

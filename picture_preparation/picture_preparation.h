@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "authoring/image_codecs.h"
-#include "authoring/image_pixels.h"
-#include "authoring/picture_check.h"
+#include "picture_preparation/image_codecs.h"
+#include "picture_preparation/image_pixels.h"
+#include "picture_preparation/picture_check.h"
 
 // The player's single-question frame.
 inline constexpr ImageSize PreparedPictureLimit{640, 480};

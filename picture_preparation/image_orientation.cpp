@@ -1,4 +1,4 @@
-#include "authoring/image_orientation.h"
+#include "picture_preparation/image_orientation.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "authoring/picture_check.h"
+#include "picture_preparation/picture_check.h"
 
 #include <algorithm>
 #include <array>

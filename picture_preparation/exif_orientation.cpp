@@ -1,4 +1,4 @@
-#include "authoring/exif_orientation.h"
+#include "picture_preparation/exif_orientation.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "authoring/image_pixels.h"
+#include "picture_preparation/image_pixels.h"
 
 #include <algorithm>
 #include <array>

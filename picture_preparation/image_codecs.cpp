@@ -1,4 +1,4 @@
-#include "authoring/image_codecs.h"
+#include "picture_preparation/image_codecs.h"
 
 #include <climits>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "authoring/jpeg_header.h"
+#include "picture_preparation/jpeg_header.h"
 
-#include "authoring/exif_orientation.h"
+#include "picture_preparation/exif_orientation.h"
 
 namespace {
 

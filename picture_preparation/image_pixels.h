@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "authoring/image_codecs.h"
+#include "picture_preparation/image_codecs.h"
 #include "content/quiz_record.h"
 
 // True when the image has no alpha channel, or every pixel's alpha is 255.

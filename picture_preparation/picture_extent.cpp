@@ -1,4 +1,4 @@
-#include "authoring/picture_extent.h"
+#include "picture_preparation/picture_extent.h"
 
 #include <cstdint>
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "authoring/picture_check.h"
+#include "picture_preparation/picture_check.h"
 
 // Empty when the file is whole, else what is missing, for a message.
 std::string missingPart(PictureFormat format, std::span<const std::uint8_t> bytes);

@@ -1,6 +1,6 @@
-#include "authoring/picture_size.h"
+#include "picture_preparation/picture_size.h"
 
-#include "authoring/jpeg_header.h"
+#include "picture_preparation/jpeg_header.h"
 
 namespace {
 

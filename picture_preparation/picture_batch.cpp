@@ -1,4 +1,4 @@
-#include "authoring/picture_batch.h"
+#include "picture_preparation/picture_batch.h"
 
 #include <algorithm>
 #include <condition_variable>
