@@ -8,6 +8,7 @@
 #include <span>
 
 #include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/picture_preparation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -20,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     if (prepared.kind != PictureKind::Jpeg && prepared.kind != PictureKind::Png) std::abort();
-    const DecodedImage shown = decodeImage(prepared.bytes);
-    if (!shown.error.empty() || preparedSize(shown.size) != shown.size) std::abort();
+    const DecodedPicture shown = decodePicture(prepared.bytes, pictureFormat(prepared.bytes), {}, MaxPicturePixels);
+    if (!shown.error.empty() || preparedSize(shown.image.size) != shown.image.size) std::abort();
     if (preparePicture(prepared.bytes, "again", Rgb{1, 2, 3}).bytes != prepared.bytes) std::abort();
     return 0;
 }

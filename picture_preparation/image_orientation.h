@@ -2,7 +2,7 @@
 // The EXIF orientation of a picture applied to its pixels, so that it shows
 // the way the camera's owner saw it.
 
-#include "picture_preparation/image_codecs.h"
+#include "picture_preparation/image.h"
 
 // Orientations 5 to 8 turn the picture a quarter: width and height swap.
 bool swapsSides(int orientation);

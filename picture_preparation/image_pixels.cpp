@@ -56,3 +56,18 @@ Image shrinkByBlocks(ImageView image, std::uint32_t factor) {
     }
     return shrunk;
 }
+
+Image rgbOfCmyk(ImageView image, bool inverted) {
+    Image rgb;
+    if (image.channels != 4 || !allocateImage(rgb, image.size, 3)) return {};
+    const std::size_t pixels = static_cast<std::size_t>(image.size.width) * image.size.height;
+    for (std::size_t p = 0; p < pixels; ++p) {
+        const std::uint8_t* ink = &image.samples[p * 4];
+        const std::uint32_t black = inverted ? ink[3] : 255u - ink[3];
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::uint32_t light = inverted ? ink[c] : 255u - ink[c];
+            rgb.samples[p * 3 + c] = static_cast<std::uint8_t>((light * black + 127) / 255);
+        }
+    }
+    return rgb;
+}

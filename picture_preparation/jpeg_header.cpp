@@ -1,10 +1,13 @@
 #include "picture_preparation/jpeg_header.h"
 
+#include <algorithm>
+
 #include "picture_preparation/exif_orientation.h"
 
 namespace {
 
 constexpr std::uint8_t App1Marker = 0xE1;
+constexpr std::uint8_t App14Marker = 0xEE;
 constexpr std::uint8_t HuffmanTables = 0xC4;
 constexpr std::uint8_t StartOfScan = 0xDA;
 constexpr std::uint8_t EndOfImage = 0xD9;
@@ -89,6 +92,9 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
         if (marker == App1Marker && !exifSeen && isExifBlock(data)) {
             header.orientation = exifOrientation(data);
             exifSeen = true;
+        }
+        if (marker == App14Marker && data.size() >= 5 && std::equal(data.begin(), data.begin() + 5, "Adobe")) {
+            header.adobe = true;
         }
         at += 2 + length;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// What a JPEG's segments before its first scan say: the kind of frame and
-// the EXIF orientation.
+// What a JPEG's segments before its first scan say: the kind of frame, the
+// EXIF orientation, and whether Adobe wrote it (how its CMYK is stored).
 
 #include <cstdint>
 #include <span>
@@ -13,6 +13,7 @@ struct JpegHeader {
     std::uint32_t height = 0;
     std::uint32_t components = 0;
     int orientation = 1;           // the first EXIF block's, 1 to 8
+    bool adobe = false;            // an Adobe APP14 block: its CMYK samples are stored inverted
 };
 
 // Walks the segments from the start of image to the first scan; stops
@@ -21,7 +22,7 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 
 // False when a Huffman table segment anywhere in the file (progressive files
 // have some between their scans) is cut short or announces more codes than a
-// table holds (256) or than the segment carries. The stb_image of Debian 12 writes past its
-// tables on those, so they are refused before it sees them. Other damage is
-// left to the decoder.
+// table holds (256) or than the segment carries: a guard kept from the days of
+// a decoder that wrote past its tables on those. Other damage is left to the
+// decoder.
 bool huffmanTablesFit(std::span<const std::uint8_t> bytes);

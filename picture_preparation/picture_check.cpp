@@ -12,6 +12,13 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::string_view signature)
                       [](char wanted, std::uint8_t byte) { return static_cast<std::uint8_t>(wanted) == byte; });
 }
 
+// An ISO media file whose brand is one of HEIF's (phones' HEIC photos).
+bool isHeif(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 12 || !startsWith(bytes.subspan(4), "ftyp")) return false;
+    constexpr std::array<std::string_view, 8> Brands = {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1"};
+    return std::any_of(Brands.begin(), Brands.end(), [&](std::string_view brand) { return startsWith(bytes.subspan(8), brand); });
+}
+
 }  // namespace
 
 PictureFormat pictureFormat(std::span<const std::uint8_t> bytes) {
@@ -19,6 +26,9 @@ PictureFormat pictureFormat(std::span<const std::uint8_t> bytes) {
     if (startsWith(bytes, "\x89PNG\r\n\x1A\n")) return PictureFormat::Png;
     if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a")) return PictureFormat::Gif;
     if (startsWith(bytes, "BM")) return PictureFormat::Bmp;
+    if (startsWith(bytes, std::string_view("II*\0", 4)) || startsWith(bytes, std::string_view("MM\0*", 4))) return PictureFormat::Tiff;
+    if (startsWith(bytes, "RIFF") && bytes.size() >= 12 && startsWith(bytes.subspan(8), "WEBP")) return PictureFormat::Webp;
+    if (isHeif(bytes)) return PictureFormat::Heif;
     return PictureFormat::Unknown;
 }
 
@@ -28,6 +38,9 @@ const char* pictureFormatName(PictureFormat format) {
         case PictureFormat::Png: return "PNG";
         case PictureFormat::Gif: return "GIF";
         case PictureFormat::Bmp: return "BMP";
+        case PictureFormat::Heif: return "HEIC";
+        case PictureFormat::Tiff: return "TIFF";
+        case PictureFormat::Webp: return "WebP";
         case PictureFormat::Unknown: break;
     }
     return "unknown";

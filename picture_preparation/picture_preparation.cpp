@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "picture_preparation/image_orientation.h"
+#include "picture_preparation/image_pixels.h"
+#include "picture_preparation/image_resize.h"
 #include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/picture_extent.h"
 #include "picture_preparation/picture_size.h"
 #include "pictures/png/png_decoder.h"
@@ -31,8 +34,21 @@ PreparedPicture prepared(const std::string& name, PictureKind kind, std::vector<
 
 std::string sizeText(ImageSize size) { return std::to_string(size.width) + " x " + std::to_string(size.height); }
 
-// Why a picture of this format cannot be used before decoding it; empty when it can.
+// A photo is decoded already reduced, so it may be larger than a lossless picture.
+std::uint64_t pixelLimit(PictureFormat format) {
+    return format == PictureFormat::Jpeg ? MaxPhotoPixels : MaxPicturePixels;
+}
+
+bool headerIsRead(PictureFormat format) {
+    return format == PictureFormat::Jpeg || format == PictureFormat::Png || format == PictureFormat::Gif ||
+           format == PictureFormat::Bmp;
+}
+
+// Why a picture of this format cannot be used before decoding it; empty when
+// it can. (The formats whose headers are not read here are checked by their
+// decoders, before they allocate.)
 std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> bytes) {
+    if (!headerIsRead(format)) return {};
     const std::string what = std::string("a ") + pictureFormatName(format);
     const std::optional<ImageSize> size = declaredSize(format, bytes);
     if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
@@ -40,8 +56,9 @@ std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> by
         return "a damaged JPEG: a Huffman table is cut short or holds too many codes";
     }
     if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
-    if (static_cast<std::uint64_t>(size->width) * size->height > MaxPicturePixels) {
-        return what + " of " + sizeText(*size) + " pixels: over 100 megapixels";
+    if (static_cast<std::uint64_t>(size->width) * size->height > pixelLimit(format)) {
+        return what + " of " + sizeText(*size) + " pixels: over " + std::to_string(pixelLimit(format) / 1'000'000) +
+               " megapixels";
     }
     if (const std::string missing = missingPart(format, bytes); !missing.empty()) {
         return "a truncated " + std::string(pictureFormatName(format)) + ": " + missing;
@@ -62,8 +79,9 @@ bool playerDecodesPng(std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
-bool keepsItsBytes(PictureFormat format, std::span<const std::uint8_t> bytes, ImageView image) {
-    if (preparedSize(image.size) != image.size) return false;
+// `size`: the picture's own, before any reduction by the decoder.
+bool keepsItsBytes(PictureFormat format, std::span<const std::uint8_t> bytes, ImageSize size, ImageView image) {
+    if (preparedSize(size) != size) return false;
     if (format == PictureFormat::Jpeg) {
         const JpegHeader header = readJpegHeader(bytes);
         return header.frameMarker == BaselineFrameMarker && header.orientation == 1 &&
@@ -85,23 +103,29 @@ Image scaledTo(ImageView image, ImageSize size) {
     return resizeImage(viewOf(shrunk), size);
 }
 
-// Flattened, fitted and turned: the pixels to store, without alpha.
-Image storedPixels(ImageView image, int orientation, Rgb background) {
+// The size the stored picture has, in the file's own orientation.
+ImageSize storedSize(ImageSize full, int orientation) {
+    const bool turns = swapsSides(orientation);
+    const ImageSize shown = preparedSize(turns ? swapped(full) : full);
+    return turns ? swapped(shown) : shown;
+}
+
+// Flattened, fitted and turned: the pixels to store, without alpha. `full` is
+// the picture's own size (the decoder may have given it reduced).
+Image storedPixels(ImageView image, ImageSize full, int orientation, Rgb background) {
     Image flat;
     if (image.channels == 2 || image.channels == 4) {
         flat = flattenOnto(image, background);
         image = viewOf(flat);
     }
-    const bool turns = swapsSides(orientation);
-    const ImageSize shown = preparedSize(turns ? swapped(image.size) : image.size);
-    Image scaled = scaledTo(image, turns ? swapped(shown) : shown);
+    Image scaled = scaledTo(image, storedSize(full, orientation));
     if (scaled.samples.empty()) return scaled;
     return orientImage(std::move(scaled), orientation);
 }
 
 PreparedPicture encoded(const std::string& name, PictureFormat format, const Image& pixels) {
     std::vector<std::uint8_t> jpeg = encodeJpeg(pixels, PreparedJpegQuality);
-    if (format == PictureFormat::Jpeg) {
+    if (format == PictureFormat::Jpeg || format == PictureFormat::Heif) {
         if (jpeg.empty()) return failed(name, OutOfMemory);
         return prepared(name, PictureKind::Jpeg, std::move(jpeg));
     }
@@ -131,19 +155,25 @@ ImageSize preparedSize(ImageSize size) {
 
 PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background) {
     const PictureFormat format = pictureFormat(bytes);
-    if (format == PictureFormat::Unknown) return failed(name, "not a JPEG, PNG, GIF or BMP picture");
+    if (format == PictureFormat::Unknown) return failed(name, "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture");
     if (std::string problem = headerProblem(format, bytes); !problem.empty()) return failed(name, problem);
-    DecodedImage decoded = decodeImage(bytes);
+    // A photo larger than it needs to be is decoded already reduced, as far as
+    // it still covers the size it is stored at.
+    const int orientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
+    const std::optional<ImageSize> declared = declaredSize(format, bytes);
+    const ImageSize atLeast = format == PictureFormat::Jpeg && declared ? storedSize(*declared, orientation) : ImageSize{};
+    const DecodedPicture decoded = decodePicture(bytes, format, atLeast, pixelLimit(format));
     if (!decoded.error.empty()) {
-        return failed(name, "a damaged or truncated " + std::string(pictureFormatName(format)) + " (" +
+        return failed(name, "a damaged or unreadable " + std::string(pictureFormatName(format)) + " (" +
                                 decoded.error + ")");
     }
-    if (keepsItsBytes(format, bytes, decoded.view())) {
+    const ImageView image = viewOf(decoded.image);
+    const ImageSize full = declared ? *declared : image.size;
+    if (keepsItsBytes(format, bytes, full, image)) {
         const PictureKind kind = format == PictureFormat::Jpeg ? PictureKind::Jpeg : PictureKind::Png;
         return prepared(name, kind, {bytes.begin(), bytes.end()});
     }
-    const int orientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
-    const Image pixels = storedPixels(decoded.view(), orientation, background);
+    const Image pixels = storedPixels(image, format == PictureFormat::Jpeg ? full : image.size, orientation, background);
     if (pixels.samples.empty()) return failed(name, OutOfMemory);
     return encoded(name, format, pixels);
 }

@@ -1,26 +1,29 @@
 #pragma once
-// One picture made ready for a quiz, the same bytes on every system. It is
-// read (JPEG baseline or progressive, PNG, the first frame of a GIF, BMP),
-// turned by a JPEG's EXIF orientation, fitted within the single-question
-// frame without ever being enlarged, its transparency flattened onto the
-// quiz's background, and stored as the player shows it best: a photo (a JPEG
-// source) as a baseline JPEG, a lossless picture as a PNG unless a JPEG is
-// several times smaller. A file already in its stored form is kept byte for
-// byte: a baseline JPEG with no orientation to apply, or an opaque PNG that
-// the player's decoder reads, within the frame.
+// One picture made ready for a quiz, with the same rules on every system. It
+// is read by the system's codecs (picture_codecs.h: JPEG baseline,
+// progressive or CMYK, PNG, the first frame of a GIF, BMP, HEIC; TIFF and
+// WebP where Windows reads them), a large photo already reduced; turned by a
+// JPEG's EXIF orientation, fitted within the single-question frame without
+// ever being enlarged, its transparency flattened onto the quiz's background,
+// and stored as the player shows it best: a photo (a JPEG or HEIC source) as
+// a baseline JPEG, a lossless picture as a PNG unless a JPEG is several times
+// smaller. A file already in its stored form is kept byte for byte: a
+// baseline JPEG with no orientation to apply, or an opaque PNG that the
+// player's decoder reads, within the frame.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "picture_preparation/image_codecs.h"
+#include "picture_preparation/image.h"
 #include "picture_preparation/image_pixels.h"
 #include "picture_preparation/picture_check.h"
 
 // The player's single-question frame.
 inline constexpr ImageSize PreparedPictureLimit{640, 480};
-inline constexpr std::uint64_t MaxPicturePixels = 100'000'000;
+inline constexpr std::uint64_t MaxPicturePixels = 100'000'000;  // decoded whole
+inline constexpr std::uint64_t MaxPhotoPixels = 200'000'000;    // a JPEG, decoded already reduced
 inline constexpr int PreparedJpegQuality = 90;
 // A lossless source is stored as a JPEG only when that is this many times smaller than the PNG.
 inline constexpr std::size_t JpegPreferredAtRatio = 3;

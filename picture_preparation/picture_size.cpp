@@ -47,6 +47,10 @@ std::optional<ImageSize> declaredSize(PictureFormat format, std::span<const std:
             return sizeOf(field(bytes, 16, 4, true), field(bytes, 20, 4, true));
         case PictureFormat::Gif: return sizeOf(field(bytes, 6, 2, false), field(bytes, 8, 2, false));
         case PictureFormat::Bmp: return bmpSize(bytes);
+        // Their decoders refuse a picture too large before allocating for it.
+        case PictureFormat::Heif:
+        case PictureFormat::Tiff:
+        case PictureFormat::Webp:
         case PictureFormat::Unknown: break;
     }
     return std::nullopt;

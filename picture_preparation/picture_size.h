@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "picture_preparation/image_codecs.h"
+#include "picture_preparation/image.h"
 #include "picture_preparation/picture_check.h"
 
 // None when the header is missing or cut short.

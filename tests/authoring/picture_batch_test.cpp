@@ -60,7 +60,7 @@ TEST(PictureBatch, TheFirstFailureInQuestionOrderIsTheOneReported) {
         const QuizResources quiz = quizResources(source, "quiz.toml", pictures);
         EXPECT_FALSE(quiz.ok());
         EXPECT_EQ(quiz.subject, "broken.png");
-        EXPECT_EQ(quiz.error, "question 2: not a JPEG, PNG, GIF or BMP picture");
+        EXPECT_EQ(quiz.error, "question 2: not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture");
         EXPECT_TRUE(quiz.resources.empty()) << "nothing is made when a picture fails";
     }
 }
@@ -78,7 +78,7 @@ TEST(PictureBatch, QuizPicturesTakeTheQuizBackgroundAndTheirKindsType) {
                                   [](const Resource& r) { return r.name == ResourceKey::fromId(403); });
     ASSERT_NE(png, quiz.resources.end());
     EXPECT_EQ(png->type, ResourceKey::fromId(10)) << "a PNG is raw data";
-    const Rgba corner = quadrantCentre(copyOf(decodeImage(png->data).view()), 0);
+    const Rgba corner = quadrantCentre(decodePicture(png->data, PictureFormat::Png, {}, MaxPicturePixels).image, 0);
     EXPECT_EQ(corner.red, 200);
     EXPECT_EQ(corner.green, 100);
     EXPECT_EQ(corner.blue, 0);

@@ -1,7 +1,8 @@
-// The picture-preparing step on pictures made here in every format and
-// orientation: the right way up, fitted, flattened, stored as the player reads
-// it best, kept byte for byte when already so, and the same bytes on every
-// system: the digests below are checked natively and under Wine alike.
+// The picture-preparing step on pictures in every format and orientation:
+// the right way up, fitted, flattened, stored as the player reads it best, and
+// kept byte for byte when already so. The system's codecs may give slightly
+// different samples (Linux and, under Wine, Windows run these alike), so the
+// pictures are compared with what they must show, within a tolerance.
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,10 @@
 #include <string>
 
 #include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/picture_preparation.h"
+#include "tests/support/png_suite_files.h"
 #include "tests/support/progressive_jpeg.h"
-#include "tests/support/sha256.h"
 #include "tests/support/test_pictures.h"
 
 namespace {
@@ -25,9 +27,9 @@ Bytes jpegOf(const Image& image) { return encodeJpeg(image, 95); }
 Bytes pngOf(const Image& image) { return encodePng(image); }
 
 Image decoded(const Bytes& file) {
-    const DecodedImage result = decodeImage(file);
+    DecodedPicture result = decodePicture(file, pictureFormat(file), {}, MaxPicturePixels);
     EXPECT_EQ(result.error, "");
-    return copyOf(result.view());
+    return std::move(result.image);
 }
 
 bool near(const Rgba& a, const Rgba& b, int tolerance) {
@@ -37,6 +39,31 @@ bool near(const Rgba& a, const Rgba& b, int tolerance) {
 
 std::string text(const Rgba& c) {
     return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ")";
+}
+
+// The mean of each channel over each cell of a `cells` x `cells` grid: what a
+// picture shows, whatever the size it is shown at and the filter that made it.
+std::vector<double> gridMeans(const Image& image, std::uint32_t cells) {
+    std::vector<double> sums(cells * cells * 3, 0.0);
+    std::vector<double> counts(cells * cells, 0.0);
+    for (std::uint32_t y = 0; y < image.size.height; ++y) {
+        for (std::uint32_t x = 0; x < image.size.width; ++x) {
+            const std::uint32_t cell = y * cells / image.size.height * cells + x * cells / image.size.width;
+            const std::uint8_t* p = &image.samples[(std::size_t{y} * image.size.width + x) * image.channels];
+            for (std::uint32_t c = 0; c < 3; ++c) sums[cell * 3 + c] += p[image.channels >= 3 ? c : 0];
+            counts[cell] += 1;
+        }
+    }
+    for (std::size_t i = 0; i < sums.size(); ++i) sums[i] /= counts[i / 3];
+    return sums;
+}
+
+void expectLooksLike(const Image& shown, const Image& source, double tolerance, const std::string& what) {
+    const std::vector<double> a = gridMeans(shown, 8);
+    const std::vector<double> b = gridMeans(source, 8);
+    double worst = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+    EXPECT_LE(worst, tolerance) << what << ": a part of the picture is off by " << worst;
 }
 
 void expectQuadrants(const Image& image, const Quadrants& wanted, int tolerance, const std::string& what) {
@@ -75,44 +102,47 @@ Quadrants clearTopRight() {
     return q;
 }
 
+Bytes testPicture(const char* name) { return readBinaryFile(std::string(ZORBEL_TEST_DATA "/pictures/") + name); }
+
 struct FormatCase {
     friend void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
     const char* name;
     std::function<Bytes()> make;
     PictureKind kind;
     ImageSize size;
-    std::optional<Quadrants> shown;  // what the quadrants must show, when the picture has them
+    std::optional<Quadrants> shown;       // what the quadrants must show, when the picture has them
     int tolerance;
-    const char* digest;
+    std::function<Image()> looksLike{};  // otherwise, what the whole picture must look like
 };
 
+const Image Panorama = textureImage({2600, 400}, 1);
+const Image Photo = textureImage({800, 600}, 2);
+
 const FormatCase FormatCases[] = {
-    {"progressive JPEG", progressiveJpeg, PictureKind::Jpeg, Small, Upright, 24,
-     "6655f35128d422320dce57c090dc5b04fd25c9c1817c69ff9f792e27ee971d2b"},
+    {"progressive JPEG", progressiveJpeg, PictureKind::Jpeg, Small, Upright, 24},
+    {"CMYK JPEG, inks inverted", [] { return testPicture("cmyk.jpg"); }, PictureKind::Jpeg, Small, Upright, 24},
     {"transparent PNG", [] { return pngOf(quadrantImage(Small, translucent(), 4)); }, PictureKind::Png, Small,
-     shownOf(translucent()), 0, "350679df7133833206bf75393c10c2f9bde2c91ed3c5784506f476400e304c32"},
+     shownOf(translucent()), 1},
     {"GIF", [] { return gifFile(quadrantImage(Small, clearTopRight(), 4)); }, PictureKind::Png, Small,
-     shownOf(clearTopRight()), 0, "dedf4d3547437ac26128cb855246cb60059d17108f79931a4f6b4cddacc22bd4"},
-    {"BMP, 24 bits", [] { return bmpFile(quadrantImage(Small, Upright)); }, PictureKind::Png, Small, Upright, 0,
-     "6068194d8d5f83f0985f7d707aaa37f46c7944a64ef712fc2e1f1f94c88e4035"},
-    {"BMP, 32 bits with alpha", [] { return bmpFile(quadrantImage(Small, translucent(), 4)); }, PictureKind::Png,
-     Small, shownOf(translucent()), 0, "350679df7133833206bf75393c10c2f9bde2c91ed3c5784506f476400e304c32"},
-    {"large JPEG, fitted", [] { return jpegOf(quadrantImage({1300, 975}, Upright)); }, PictureKind::Jpeg, {640, 480},
-     Upright, 24, "a96920417d2bd2ac2d2ae0c5fb55304cce37ccad50b8e1b8af6acd8bcaed3830"},
+     shownOf(clearTopRight()), 1},
+    {"BMP, 24 bits", [] { return bmpFile(quadrantImage(Small, Upright)); }, PictureKind::Png, Small, Upright, 0},
+    {"BMP, 32 bits with an alpha mask", [] { return bmpFile(quadrantImage(Small, translucent(), 4)); },
+     PictureKind::Png, Small, shownOf(translucent()), 1},
+    {"large JPEG, decoded reduced and fitted", [] { return jpegOf(quadrantImage({1300, 975}, Upright)); },
+     PictureKind::Jpeg, {640, 480}, Upright, 24},
     {"tall PNG, fitted", [] { return pngOf(quadrantImage({300, 900}, Upright)); }, PictureKind::Png, {160, 480},
-     Upright, 0, "cc5fabbab07bb5a9dd8ca50cfe1a47721b893104fd21d5a5d89738647dc4cdc6"},
-    {"panorama, reduced by blocks first", [] { return pngOf(textureImage({2600, 400}, 1)); }, PictureKind::Jpeg,
-     {640, 98}, std::nullopt, 0, "4c1341f96335d5b7bb0586d8bf3d798f6b6f2542d470c7225547ae67f7cf2f3a"},
-    {"photo as PNG, stored as JPEG", [] { return pngOf(textureImage({800, 600}, 2)); }, PictureKind::Jpeg,
-     {640, 480}, std::nullopt, 0, "58557d2d46cf9214babd5192c8edfafbf64967e1308017f1fb13fd5ec58e66e6"},
+     Upright, 1},
+    {"panorama, reduced by blocks first", [] { return pngOf(Panorama); }, PictureKind::Jpeg, {640, 98},
+     std::nullopt, 0, [] { return Panorama; }},
+    {"photo as PNG, stored as JPEG", [] { return pngOf(Photo); }, PictureKind::Jpeg, {640, 480}, std::nullopt, 0,
+     [] { return Photo; }},
     {"small transparent PNG, not enlarged", [] { return pngOf(quadrantImage({100, 50}, translucent(), 4)); },
-     PictureKind::Png, {100, 50}, shownOf(translucent()), 0,
-     "3fb0477b5b9c8a5d38ffa81dbcd4e407d6cfe2c1343928304938b2104add7323"},
+     PictureKind::Png, {100, 50}, shownOf(translucent()), 1},
 };
 
 class Formats : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(Formats, PreparedTheRightWayUpAndTheSameEverywhere) {
+TEST_P(Formats, PreparedTheRightWayUp) {
     const FormatCase& c = GetParam();
     const PreparedPicture prepared = prepare(c.make());
     ASSERT_TRUE(prepared.ok()) << prepared.error;
@@ -123,7 +153,7 @@ TEST_P(Formats, PreparedTheRightWayUpAndTheSameEverywhere) {
         EXPECT_EQ(readJpegHeader(prepared.bytes).frameMarker, BaselineFrameMarker);
     }
     if (c.shown) expectQuadrants(shown, *c.shown, c.tolerance, c.name);
-    EXPECT_EQ(sha256Hex(prepared.bytes), c.digest) << c.name << ": the prepared bytes differ from those recorded";
+    if (c.looksLike) expectLooksLike(shown, c.looksLike(), 4.0, c.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, Formats, ::testing::ValuesIn(FormatCases));
@@ -135,18 +165,17 @@ struct OrientationCase {
     int orientation;
     Quadrants stored;
     bool bigEndian;
-    const char* digest;
 };
 
 const OrientationCase OrientationCases[] = {
-    {1, {Red, Green, Blue, Yellow}, false, "b70d24a5f821867024d392a9af6045636c22149307599cf14ee7451ff880950e"},
-    {2, {Green, Red, Yellow, Blue}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
-    {3, {Yellow, Blue, Green, Red}, false, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
-    {4, {Blue, Yellow, Red, Green}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
-    {5, {Red, Blue, Green, Yellow}, false, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
-    {6, {Green, Yellow, Red, Blue}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
-    {7, {Yellow, Green, Blue, Red}, false, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
-    {8, {Blue, Red, Yellow, Green}, true, "2f1b85723ca2a3fec15683ba7268a4dba869d3b332e3e2df63474f078346b64c"},
+    {1, {Red, Green, Blue, Yellow}, false},
+    {2, {Green, Red, Yellow, Blue}, true},
+    {3, {Yellow, Blue, Green, Red}, false},
+    {4, {Blue, Yellow, Red, Green}, true},
+    {5, {Red, Blue, Green, Yellow}, false},
+    {6, {Green, Yellow, Red, Blue}, true},
+    {7, {Yellow, Green, Blue, Red}, false},
+    {8, {Blue, Red, Yellow, Green}, true},
 };
 
 class Orientations : public ::testing::TestWithParam<OrientationCase> {};
@@ -165,7 +194,6 @@ TEST_P(Orientations, ThePictureLandsTheRightWayUp) {
     const Image shown = decoded(prepared.bytes);
     EXPECT_EQ(shown.size, Small);
     expectQuadrants(shown, Upright, 24, "orientation " + std::to_string(c.orientation));
-    EXPECT_EQ(sha256Hex(prepared.bytes), c.digest) << "orientation " << c.orientation;
 }
 
 INSTANTIATE_TEST_SUITE_P(Exif, Orientations, ::testing::ValuesIn(OrientationCases));
@@ -199,6 +227,21 @@ TEST(KeptBytes, ABaselineJpegJustOverTheFrameIsReduced) {
     const PreparedPicture prepared = prepare(jpegOf(quadrantImage({641, 480}, Upright)));
     ASSERT_TRUE(prepared.ok());
     EXPECT_EQ(decoded(prepared.bytes).size, (ImageSize{640, 479}));
+}
+
+// A phone's HEIC photo, where the system has a HEIF decoder; elsewhere one
+// line that says what is missing.
+TEST(Heic, APhonePhotoIsStoredAsAJpegOrRefusedByName) {
+    const PreparedPicture prepared = prepare(testPicture("quadrants.heic"));
+    if (!prepared.ok()) {
+        EXPECT_NE(prepared.error.find("HEIF"), std::string::npos) << prepared.error;
+        EXPECT_STREQ(pictureCodecsName(), "Windows Imaging Component") << "only Windows may lack the decoder";
+        return;
+    }
+    EXPECT_EQ(prepared.kind, PictureKind::Jpeg);
+    const Image shown = decoded(prepared.bytes);
+    EXPECT_EQ(shown.size, Small);
+    expectQuadrants(shown, Upright, 24, "HEIC");
 }
 
 TEST(FittedSize, WithinTheFrameProportionsKeptNeverEnlarged) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include <algorithm>
 #include <string>
 
@@ -33,6 +35,16 @@ std::size_t segment(const Bytes& jpeg, std::uint8_t marker) {
     return 0;
 }
 
+// Where a PNG's first chunk of `type` has its data.
+std::size_t chunkData(const Bytes& png, std::string_view type) {
+    for (std::size_t at = 8; at + 8 <= png.size();) {
+        const std::size_t length = std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 | std::size_t{png[at + 2]} << 8 | png[at + 3];
+        if (std::equal(type.begin(), type.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 4))) return at + 8;
+        at += 12 + length;
+    }
+    return 0;
+}
+
 const Bytes Jpeg = encodeJpeg(quadrantImage(Size, Upright), 90);
 const Bytes Progressive = progressiveJpeg();
 const Bytes Png = encodePng(quadrantImage(Size, Upright));
@@ -40,6 +52,7 @@ const Bytes Gif = gifFile(quadrantImage(Size, Upright));
 const Bytes Bmp = bmpFile(quadrantImage(Size, Upright));
 const std::size_t Frame = segment(Jpeg, 0xC0);  // then length, precision, height, width
 const std::size_t Huffman = segment(Jpeg, 0xC4);
+const std::size_t ImageData = chunkData(Png, "IDAT");
 
 struct RefusalCase {
     friend void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
@@ -49,34 +62,36 @@ struct RefusalCase {
 };
 
 const RefusalCase RefusalCases[] = {
-    {"text file", {'h', 'e', 'l', 'l', 'o'}, "not a JPEG, PNG, GIF or BMP picture"},
-    {"empty file", {}, "not a JPEG, PNG, GIF or BMP picture"},
-    {"TIFF", {'I', 'I', 42, 0, 8, 0, 0, 0}, "not a JPEG, PNG, GIF or BMP picture"},
+    {"text file", {'h', 'e', 'l', 'l', 'o'}, "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture"},
+    {"empty file", {}, "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture"},
+    {"TIFF cut short", {'I', 'I', 42, 0, 8, 0, 0, 0}, "a damaged or unreadable TIFF"},
+    {"HEIC cut short", {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c', 0, 0, 0, 0}, "a damaged or unreadable HEIC"},
     {"JPEG, only its start", cut(Jpeg, 2), "a damaged JPEG: its header is missing or cut short"},
     {"JPEG, cut in its tables", cut(Jpeg, Huffman + 10), "a damaged JPEG: a Huffman table is cut short"},
-    {"JPEG, cut in its scan", cut(Jpeg, Jpeg.size() - 10), "a damaged or truncated JPEG"},
-    {"JPEG, without its end marker", cut(Jpeg, Jpeg.size() - 2), "a damaged or truncated JPEG"},
+    {"JPEG, cut in its scan", cut(Jpeg, Jpeg.size() - 10), "a damaged or unreadable JPEG"},
+    {"JPEG, without its end marker", cut(Jpeg, Jpeg.size() - 2), "a damaged or unreadable JPEG"},
     {"JPEG, a Huffman table that cannot be", changed(Jpeg, Huffman + 5, {0xFF, 0xFF, 0xFF, 0xFF}),
      "a damaged JPEG: a Huffman table"},
-    {"progressive JPEG, cut", cut(Progressive, Progressive.size() * 2 / 3), "a damaged or truncated JPEG"},
+    {"progressive JPEG, cut", cut(Progressive, Progressive.size() * 2 / 3), "a damaged or unreadable JPEG"},
     {"JPEG, 0 rows", changed(Jpeg, Frame + 5, {0, 0}), "a side of 0 pixels"},
-    {"JPEG, 65535 x 65535", changed(Jpeg, Frame + 5, {0xFF, 0xFF, 0xFF, 0xFF}), "over 100 megapixels"},
+    {"JPEG, 65535 x 65535", changed(Jpeg, Frame + 5, {0xFF, 0xFF, 0xFF, 0xFF}), "over 200 megapixels"},
+    {"JPEG, 15000 x 14000", changed(Jpeg, Frame + 5, {0x36, 0xB0, 0x3A, 0x98}), "over 200 megapixels"},
     {"PNG, cut in its header", cut(Png, 20), "a damaged PNG: its header is missing or cut short"},
     {"PNG, cut in its data", cut(Png, Png.size() / 2), "a truncated PNG"},
     {"PNG, without its end", cut(Png, Png.size() - 12), "a truncated PNG"},
-    {"PNG, damaged data", changed(Png, 41, {0xFF, 0xFF, 0xFF}), "a damaged or truncated PNG"},
-    {"PNG, bit depth 3", changed(Png, 24, {3}), "a damaged or truncated PNG"},
+    {"PNG, damaged data", changed(Png, ImageData + 2, {0xFF, 0xFF, 0xFF}), "a damaged or unreadable PNG"},
+    {"PNG, bit depth 3", changed(Png, 24, {3}), "a damaged or unreadable PNG"},
     {"PNG, 0 columns", changed(Png, 16, {0, 0, 0, 0}), "a side of 0 pixels"},
     {"PNG, 20000 x 6000", changed(Png, 16, {0, 0, 0x4E, 0x20, 0, 0, 0x17, 0x70}), "over 100 megapixels"},
     {"GIF, cut in its header", cut(Gif, 8), "a damaged GIF: its header is missing or cut short"},
     {"GIF, cut in its data", cut(Gif, Gif.size() / 2), "a truncated GIF"},
     {"GIF, no picture", changed(Gif, 13 + 768, {0x3B}), "a truncated GIF: it holds no picture"},
-    {"GIF, 13-bit codes", changed(Gif, 13 + 768 + 8 + 10, {13}), "a damaged or truncated GIF"},
+    {"GIF, 13-bit codes", changed(Gif, 13 + 768 + 8 + 10, {13}), "a damaged or unreadable GIF"},
     {"GIF, 0 rows", changed(Gif, 8, {0, 0}), "a side of 0 pixels"},
     {"GIF, 65535 x 65535", changed(Gif, 6, {0xFF, 0xFF, 0xFF, 0xFF}), "over 100 megapixels"},
     {"BMP, cut in its header", cut(Bmp, 20), "a damaged BMP: its header is missing or cut short"},
     {"BMP, cut in its rows", cut(Bmp, Bmp.size() / 2), "a truncated BMP"},
-    {"BMP, 7 bits a pixel", changed(Bmp, 28, {7}), "a damaged or truncated BMP"},
+    {"BMP, 7 bits a pixel", changed(Bmp, 28, {7}), "a damaged or unreadable BMP"},
     {"BMP, 0 columns", changed(Bmp, 18, {0, 0, 0, 0}), "a side of 0 pixels"},
     {"BMP, 20000 x -6000", changed(Bmp, 18, {0x20, 0x4E, 0, 0, 0x90, 0xE8, 0xFF, 0xFF}), "over 100 megapixels"},
 };

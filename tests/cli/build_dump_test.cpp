@@ -195,9 +195,9 @@ TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
         {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("text.exe")}, "no MZ signature"},
         {{"build", file("quiz.toml"), "-o", file("out.exe"), "--player", file("absent.exe")}, "cannot read the player"},
         {{"build", file("bad.toml"), "-o", file("out.exe"), "--player", file("player.exe")},
-         "bad.png: question 1: not a JPEG, PNG, GIF or BMP picture"},
+         "bad.png: question 1: not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture"},
         {{"web", file("player.exe"), "-o", file("out.html")}, "not a quiz executable"},
-        {{"web", file("bad.toml"), "-o", file("out.html")}, "bad.png: question 1: not a JPEG, PNG, GIF or BMP picture"},
+        {{"web", file("bad.toml"), "-o", file("out.html")}, "bad.png: question 1: not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture"},
         {{"web", file("absent.exe"), "-o", file("out.html")}, "cannot read"},
     };
     for (const auto& c : cases) {

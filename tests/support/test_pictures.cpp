@@ -76,30 +76,39 @@ Bytes withExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian) {
     return out;
 }
 
+// 24 bits: the plain info header. 32 bits: a version 4 header whose bit
+// fields give the alpha mask, as programs write BMPs with transparency.
 Bytes bmpFile(const Image& image) {
     const std::uint32_t bytesPerPixel = image.channels;
+    const bool withAlpha = bytesPerPixel == 4;
+    const std::uint32_t headerSize = withAlpha ? 108 : 40;
     const std::uint32_t stride = (image.size.width * bytesPerPixel + 3) / 4 * 4;
     const std::uint32_t dataSize = stride * image.size.height;
     Bytes out{'B', 'M'};
-    putLittle(out, 54 + dataSize, 4);
+    putLittle(out, 14 + headerSize + dataSize, 4);
     putLittle(out, 0, 4);
-    putLittle(out, 54, 4);
-    putLittle(out, 40, 4);  // BITMAPINFOHEADER
+    putLittle(out, 14 + headerSize, 4);
+    putLittle(out, headerSize, 4);
     putLittle(out, image.size.width, 4);
     putLittle(out, image.size.height, 4);
     putLittle(out, 1, 2);
     putLittle(out, bytesPerPixel * 8, 2);
-    putLittle(out, 0, 4);  // BI_RGB
+    putLittle(out, withAlpha ? 3 : 0, 4);  // BI_BITFIELDS or BI_RGB
     putLittle(out, dataSize, 4);
     putLittle(out, 2835, 4);
     putLittle(out, 2835, 4);
     putLittle(out, 0, 4);
     putLittle(out, 0, 4);
+    if (withAlpha) {
+        for (const std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) putLittle(out, mask, 4);
+        putLittle(out, 0x73524742, 4);  // 'sRGB'
+        out.resize(out.size() + 36 + 12, 0);  // end points and gamma, unused
+    }
     for (std::uint32_t y = image.size.height; y-- > 0;) {
         for (std::uint32_t x = 0; x < image.size.width; ++x) {
             const Rgba p = pixelAt(image, x, y);
             out.insert(out.end(), {p.blue, p.green, p.red});
-            if (bytesPerPixel == 4) out.push_back(p.alpha);
+            if (withAlpha) out.push_back(p.alpha);
         }
         out.resize(out.size() + stride - image.size.width * bytesPerPixel, 0);
     }

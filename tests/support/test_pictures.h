@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "picture_preparation/image_codecs.h"
+#include "picture_preparation/picture_codecs.h"
 
 using Bytes = std::vector<std::uint8_t>;
 

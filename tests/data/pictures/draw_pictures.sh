@@ -2,7 +2,8 @@
 # Draws the pictures that the picture tests cannot make themselves, with
 # ImageMagick, as other programs than ours write them: a progressive JPEG, a
 # JPEG stored sideways with an EXIF orientation, a transparent PNG, a GIF, a
-# BMP and a large photo. Each shows four quadrants: red top left, green top
+# BMP, a large photo, a CMYK JPEG as Adobe's programs store it (inks inverted)
+# and a HEIC photo as phones take them (libheif's heif-enc). Each shows four quadrants: red top left, green top
 # right, blue bottom left, yellow bottom right (a transparent one is clear).
 # Run once; the pictures are committed. Usage: tests/data/pictures/draw_pictures.sh
 set -euo pipefail
@@ -24,6 +25,11 @@ quadrants 2400 1800 "$Green" -interlace none -quality 90 large.jpg
 quadrants 320 200 "$Green" -alpha set -region 160x100+160+0 -alpha transparent +region PNG32:transparent.png
 quadrants 300 200 "$Green" GIF:picture.gif
 quadrants 150 100 "$Green" BMP3:picture.bmp
+quadrants 64 48 "$Green" -colorspace CMYK -quality 92 cmyk.jpg
+# heif-enc from a JPEG: libheif 1.15's reading of PNG scrambles the picture.
+quadrants 64 48 "$Green" -quality 98 quadrants_for_heic.jpg
+heif-enc -q 92 -o quadrants.heic quadrants_for_heic.jpg
+rm quadrants_for_heic.jpg
 
 # Drawn upright, stored turned a quarter anticlockwise, with EXIF orientation 6
 # (turn a quarter clockwise to show) in big-endian TIFF, spliced in after SOI.
