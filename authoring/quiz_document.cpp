@@ -71,16 +71,52 @@ auto& questionTextOf(Question& question, QuestionText field) {
     return question.comment;
 }
 
+// A change about to be made: the content before it becomes a step of the
+// history, unless the change continues the typing in the same field.
+void beginChange(QuizDocument& document, std::string name, std::string_view typingKey = {}) {
+    DocumentHistory& history = document.history;
+    const bool sameTyping = !typingKey.empty() && typingKey == history.typing;
+    if (!sameTyping) {
+        history.undo.push_back({std::move(name), static_cast<const DocumentContent&>(document), history.version});
+    }
+    history.typing = typingKey;
+    history.redo.clear();
+    history.version = ++history.lastVersion;
+}
+
 // Changes a copy of the source, checks that the player can still decode it,
-// then keeps it.
+// then keeps it as one step named `name`.
 template <typename Change>
-Refusal changeSource(QuizDocument& document, Change change) {
+Refusal changeSource(QuizDocument& document, std::string name, std::string_view typingKey, Change change) {
     QuizSource candidate = document.source;
     if (Refusal refusal = change(candidate); !refusal.empty()) return refusal;
     if (Refusal refusal = definitionFits(candidate); !refusal.empty()) return refusal;
+    beginChange(document, std::move(name), typingKey);
     document.source = std::move(candidate);
-    document.modified = true;
     return {};
+}
+
+std::string questionName(std::size_t question) { return "la question " + std::to_string(question + 1); }
+
+const char* quizTextName(QuizText field) {
+    switch (field) {
+        case QuizText::Name: return "la saisie du nom du quiz";
+        case QuizText::Creator: return "la saisie de l'auteur";
+        case QuizText::Explanation: return "la saisie de l'explication";
+        case QuizText::FirstAnswerLabel: return "la saisie du nom de la première réponse";
+        case QuizText::SecondAnswerLabel: break;
+    }
+    return "la saisie du nom de la deuxième réponse";
+}
+
+const char* questionTextName(QuestionText field) {
+    switch (field) {
+        case QuestionText::Answer: return "la saisie de la réponse de ";
+        case QuestionText::SecondAnswer: return "la saisie de la deuxième réponse de ";
+        case QuestionText::Location: return "la saisie du lieu de ";
+        case QuestionText::Comment: break;
+    }
+    return "la saisie du commentaire de ";
 }
 
 Refusal slotsRefusal(std::size_t questions, int answers) {
@@ -121,6 +157,8 @@ Rgb backgroundOf(const QuizSource& source) {
             static_cast<std::uint8_t>(source.backgroundBlue)};
 }
 
+const char* const NotAPicture = "ce n'est pas une image JPEG, PNG, GIF, BMP ou HEIC";
+
 // The names of the files that are no picture at all, listed for the author.
 Refusal notPicturesRefusal(std::span<const std::optional<PictureInput>> pictures) {
     std::string names;
@@ -129,7 +167,11 @@ Refusal notPicturesRefusal(std::span<const std::optional<PictureInput>> pictures
         names += (names.empty() ? "" : ", ") + fileNameOf(picture->name);
     }
     if (names.empty()) return {};
-    return "Ces fichiers ne sont pas des images JPEG, PNG, GIF ou BMP : " + names + ".";
+    return "Ces fichiers ne sont pas des images JPEG, PNG, GIF, BMP ou HEIC : " + names + ".";
+}
+
+std::string unusableReason(const PreparedPicture& picture) {
+    return "elle est endommagée, tronquée ou trop grande (" + picture.error + ")";
 }
 
 // Every picture prepared for the quiz, or the refusal of the first that cannot be.
@@ -138,11 +180,19 @@ Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb ba
     out = preparePictures(pictures, background, progress);
     for (const std::optional<PreparedPicture>& picture : out) {
         if (picture && !picture->ok()) {
-            return "L'image « " + fileNameOf(picture->subject) +
-                   " » ne peut pas servir : elle est endommagée, tronquée ou trop grande (" + picture->error + ").";
+            return "L'image « " + fileNameOf(picture->subject) + " » ne peut pas servir : " + unusableReason(*picture) +
+                   ".";
         }
     }
     return {};
+}
+
+SharedPicture shared(std::optional<PictureInput> picture) {
+    return picture ? std::make_shared<const PictureInput>(std::move(*picture)) : nullptr;
+}
+
+SharedPrepared shared(std::optional<PreparedPicture> picture) {
+    return picture ? std::make_shared<const PreparedPicture>(std::move(*picture)) : nullptr;
 }
 
 }  // namespace
@@ -159,7 +209,8 @@ Refusal setQuizText(QuizDocument& document, QuizText field, std::string_view tex
     std::string bytes;
     if (Refusal refusal = playerText(text, bytes); !refusal.empty()) return refusal;
     if (quizTextOf(document.source, field) == bytes) return {};
-    return changeSource(document, [&](QuizSource& source) {
+    const std::string typing = "quiz:" + std::to_string(static_cast<int>(field));
+    return changeSource(document, quizTextName(field), typing, [&](QuizSource& source) {
         quizTextOf(source, field) = bytes;
         return Refusal{};
     });
@@ -170,7 +221,8 @@ Refusal setQuestionText(QuizDocument& document, std::size_t question, QuestionTe
     std::string bytes;
     if (Refusal refusal = playerText(text, bytes); !refusal.empty()) return refusal;
     if (questionTextOf(document.source.questions[question], field) == bytes) return {};
-    return changeSource(document, [&](QuizSource& source) {
+    const std::string typing = "question:" + std::to_string(question) + ":" + std::to_string(static_cast<int>(field));
+    return changeSource(document, questionTextName(field) + questionName(question), typing, [&](QuizSource& source) {
         questionTextOf(source.questions[question], field) = bytes;
         return Refusal{};
     });
@@ -199,8 +251,8 @@ Refusal setCodeLines(QuizDocument& document, std::string_view text) {
     QuizSource candidate = document.source;
     candidate.codes = lines;
     if (!encodes(codesText(candidate))) return "Les lignes de code sont trop longues pour le lecteur : raccourcissez-les.";
+    beginChange(document, "la saisie des codes", "codes");
     document.codeLines = std::move(lines);
-    document.modified = true;
     return {};
 }
 
@@ -216,7 +268,7 @@ Refusal setAnswersPerQuestion(QuizDocument& document, int answers) {
     if (answers != 1 && answers != 2) return "Une ou deux réponses par question.";
     if (answers == document.source.answersPerQuestion) return {};
     if (Refusal refusal = slotsRefusal(document.source.questions.size(), answers); !refusal.empty()) return refusal;
-    return changeSource(document, [&](QuizSource& source) {
+    return changeSource(document, "le choix du nombre de réponses", {}, [&](QuizSource& source) {
         source.answersPerQuestion = answers;
         return Refusal{};
     });
@@ -225,7 +277,7 @@ Refusal setAnswersPerQuestion(QuizDocument& document, int answers) {
 Refusal setCommentMode(QuizDocument& document, int mode) {
     if (mode < 0 || mode > 4) return "Le mode des commentaires va de 0 à 4.";
     if (mode == document.source.commentMode) return {};
-    return changeSource(document, [&](QuizSource& source) {
+    return changeSource(document, "le choix des commentaires", {}, [&](QuizSource& source) {
         source.commentMode = mode;
         return Refusal{};
     });
@@ -234,47 +286,71 @@ Refusal setCommentMode(QuizDocument& document, int mode) {
 void setPicturesInOverview(QuizDocument& document, bool shown) {
     const int value = shown ? 1 : 0;
     if (document.source.showPictures == value) return;
+    beginChange(document, "le choix des images dans la vue d'ensemble");
     document.source.showPictures = value;
-    document.modified = true;
 }
 
 void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     QuizSource& source = document.source;
     if (source.backgroundRed == red && source.backgroundGreen == green && source.backgroundBlue == blue) return;
+    beginChange(document, "le changement de couleur");
     source.backgroundRed = red;
     source.backgroundGreen = green;
     source.backgroundBlue = blue;
-    document.modified = true;
     // Only a JPEG can hold no transparency; the others are flattened anew.
     std::vector<std::optional<PictureInput>> again(document.pictures.size());
     for (std::size_t i = 0; i < again.size(); ++i) {
-        const auto& picture = document.pictures[i];
-        if (picture && pictureFormat(picture->bytes) != PictureFormat::Jpeg) again[i] = picture;
+        const SharedPicture& picture = document.pictures[i];
+        if (!picture || pictureFormat(picture->bytes) == PictureFormat::Jpeg) continue;
+        again[i] = *picture;
+        again[i]->quarterTurns = document.quarterTurns[i];
     }
-    const auto prepared = preparePictures(again, backgroundOf(source));
+    auto prepared = preparePictures(again, backgroundOf(source));
     for (std::size_t i = 0; i < prepared.size(); ++i) {
-        if (prepared[i]) document.prepared[i] = prepared[i];
+        if (prepared[i] && prepared[i]->ok()) document.prepared[i] = shared(std::move(prepared[i]));
     }
 }
 
-Refusal addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
-                     const PictureProgress& progress) {
-    if (Refusal refusal = notPicturesRefusal(pictures); !refusal.empty()) return refusal;
-    const std::size_t total = document.source.questions.size() + pictures.size();
-    if (Refusal refusal = slotsRefusal(total, document.source.answersPerQuestion); !refusal.empty()) return refusal;
-    std::vector<std::optional<PreparedPicture>> prepared;
-    if (Refusal refusal = prepareAll(pictures, backgroundOf(document.source), progress, prepared); !refusal.empty()) {
-        return refusal;
+AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
+                            const PictureProgress& progress) {
+    AddedQuestions result;
+    const std::size_t room = static_cast<std::size_t>(MaxAnswerSlots / document.source.answersPerQuestion);
+    const std::size_t before = document.source.questions.size();
+    // Every good picture, in the order given, while answer slots are left.
+    std::vector<std::optional<PictureInput>> wanted;
+    for (const std::optional<PictureInput>& picture : pictures) {
+        if (picture && pictureFormat(picture->bytes) == PictureFormat::Unknown) {
+            result.refused.push_back({fileNameOf(picture->name), NotAPicture});
+        } else if (before + wanted.size() >= room) {
+            result.refused.push_back({picture ? fileNameOf(picture->name) : "une question",
+                                      "le quiz a déjà " + std::to_string(MaxAnswerSlots) + " réponses"});
+        } else {
+            wanted.push_back(picture);
+        }
     }
-    Refusal refusal = changeSource(document, [&](QuizSource& source) {
-        source.questions.resize(total);
-        return Refusal{};
-    });
-    if (!refusal.empty()) return refusal;
-    document.pictures.insert(document.pictures.end(), pictures.begin(), pictures.end());
-    document.prepared.insert(document.prepared.end(), std::make_move_iterator(prepared.begin()),
-                             std::make_move_iterator(prepared.end()));
-    return {};
+    auto prepared = preparePictures(wanted, backgroundOf(document.source), progress);
+    std::vector<SharedPicture> keptPictures;
+    std::vector<SharedPrepared> keptPrepared;
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        if (prepared[i] && !prepared[i]->ok()) {
+            result.refused.push_back({fileNameOf(wanted[i]->name), unusableReason(*prepared[i])});
+            continue;
+        }
+        keptPictures.push_back(shared(std::move(wanted[i])));
+        keptPrepared.push_back(shared(std::move(prepared[i])));
+    }
+    if (keptPictures.empty()) return result;
+    const std::size_t count = keptPictures.size();
+    const bool withPictures = keptPictures.front() != nullptr;
+    beginChange(document, !withPictures ? (count == 1 ? "l'ajout d'une question" : "l'ajout de questions")
+                          : count == 1  ? "l'ajout d'une image"
+                                        : "l'ajout de " + std::to_string(count) + " images");
+    document.source.questions.resize(before + count);
+    document.pictures.insert(document.pictures.end(), keptPictures.begin(), keptPictures.end());
+    document.prepared.insert(document.prepared.end(), keptPrepared.begin(), keptPrepared.end());
+    document.quarterTurns.resize(before + count, 0);
+    result.added = count;
+    return result;
 }
 
 Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture) {
@@ -285,30 +361,84 @@ Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput pi
     if (Refusal refusal = prepareAll(given, backgroundOf(document.source), {}, prepared); !refusal.empty()) {
         return refusal;
     }
-    document.pictures[question] = given[0];
-    document.prepared[question] = std::move(prepared[0]);
-    document.modified = true;
+    beginChange(document, "le changement de l'image de " + questionName(question));
+    document.pictures[question] = shared(given[0]);
+    document.prepared[question] = shared(std::move(prepared[0]));
+    document.quarterTurns[question] = 0;
+    return {};
+}
+
+Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTurns) {
+    if (question >= document.pictures.size() || !document.pictures[question]) return {};
+    const int turns = ((document.quarterTurns[question] + quarterTurns) % 4 + 4) % 4;
+    const PictureInput& given = *document.pictures[question];
+    PreparedPicture turned = preparePicture(given.bytes, given.name, backgroundOf(document.source), turns);
+    if (!turned.ok()) return "L'image ne peut pas être tournée : " + unusableReason(turned) + ".";
+    beginChange(document, "la rotation de l'image de " + questionName(question));
+    document.quarterTurns[question] = turns;
+    document.prepared[question] = shared(std::move(turned));
     return {};
 }
 
 void removeQuestion(QuizDocument& document, std::size_t question) {
     if (question >= document.source.questions.size()) return;
+    beginChange(document, "la suppression de " + questionName(question));
     const auto at = static_cast<std::ptrdiff_t>(question);
     document.source.questions.erase(document.source.questions.begin() + at);
     document.pictures.erase(document.pictures.begin() + at);
     document.prepared.erase(document.prepared.begin() + at);
-    document.modified = true;
+    document.quarterTurns.erase(document.quarterTurns.begin() + at);
 }
 
 bool moveQuestion(QuizDocument& document, std::size_t question, int direction) {
     const std::size_t count = document.source.questions.size();
     if (question >= count || (direction < 0 && question == 0) || (direction > 0 && question + 1 >= count)) return false;
     const std::size_t other = direction < 0 ? question - 1 : question + 1;
+    beginChange(document, "le déplacement de " + questionName(question));
     std::swap(document.source.questions[question], document.source.questions[other]);
     std::swap(document.pictures[question], document.pictures[other]);
     std::swap(document.prepared[question], document.prepared[other]);
-    document.modified = true;
+    std::swap(document.quarterTurns[question], document.quarterTurns[other]);
     return true;
+}
+
+void endTyping(QuizDocument& document) { document.history.typing.clear(); }
+
+namespace {
+
+// The content of `from`'s latest step comes back; the content now goes to `to`.
+bool stepBack(QuizDocument& document, std::vector<HistoryStep>& from, std::vector<HistoryStep>& to) {
+    if (from.empty()) return false;
+    DocumentHistory& history = document.history;
+    endTyping(document);
+    HistoryStep step = std::move(from.back());
+    from.pop_back();
+    to.push_back({step.name, static_cast<const DocumentContent&>(document), history.version});
+    static_cast<DocumentContent&>(document) = std::move(step.content);
+    history.version = step.version;
+    return true;
+}
+
+}  // namespace
+
+bool undo(QuizDocument& document) { return stepBack(document, document.history.undo, document.history.redo); }
+bool redo(QuizDocument& document) { return stepBack(document, document.history.redo, document.history.undo); }
+
+std::optional<std::string> undoName(const QuizDocument& document) {
+    if (document.history.undo.empty()) return std::nullopt;
+    return document.history.undo.back().name;
+}
+
+std::optional<std::string> redoName(const QuizDocument& document) {
+    if (document.history.redo.empty()) return std::nullopt;
+    return document.history.redo.back().name;
+}
+
+bool isModified(const QuizDocument& document) { return document.history.version != document.history.savedVersion; }
+
+void markSaved(QuizDocument& document) {
+    endTyping(document);
+    document.history.savedVersion = document.history.version;
 }
 
 void sortByFileName(std::vector<std::string>& paths) {
@@ -328,7 +458,11 @@ QuizSource savedSource(const QuizDocument& document) {
 }
 
 QuizResources documentResources(const QuizDocument& document, const std::string& name) {
-    return quizResourcesOfPrepared(savedSource(document), name, document.prepared);
+    std::vector<std::optional<PreparedPicture>> pictures;
+    for (const SharedPrepared& picture : document.prepared) {
+        pictures.push_back(picture ? std::optional<PreparedPicture>(*picture) : std::nullopt);
+    }
+    return quizResourcesOfPrepared(savedSource(document), name, pictures);
 }
 
 namespace {
@@ -361,9 +495,11 @@ OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
             continue;
         }
         const std::string& name = quiz.source.questions[i].picture;
-        document.pictures.push_back(PictureInput{name, quiz.pictures[i]->data});
-        document.prepared.push_back(PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""});
+        document.pictures.push_back(std::make_shared<const PictureInput>(PictureInput{name, quiz.pictures[i]->data}));
+        document.prepared.push_back(std::make_shared<const PreparedPicture>(
+            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""}));
     }
+    document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;
 }
 
@@ -376,13 +512,16 @@ OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::opt
         opened.error = refusal;
         return opened;
     }
-    if (Refusal refusal = prepareAll(pictures, backgroundOf(source), progress, document.prepared); !refusal.empty()) {
+    std::vector<std::optional<PreparedPicture>> prepared;
+    if (Refusal refusal = prepareAll(pictures, backgroundOf(source), progress, prepared); !refusal.empty()) {
         opened.error = refusal;
         return opened;
     }
-    std::vector<std::optional<PreparedPicture>> prepared = std::move(document.prepared);
     document = documentOf(source);
-    document.prepared = std::move(prepared);
-    document.pictures = std::move(pictures);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        document.pictures.push_back(shared(std::move(pictures[i])));
+        document.prepared.push_back(shared(std::move(prepared[i])));
+    }
+    document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;
 }

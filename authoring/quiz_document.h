@@ -1,13 +1,14 @@
 #pragma once
 // A quiz as the editor holds it while the author works on it: the quiz's
-// texts and settings, each question's picture as the author gave it, and
-// whether anything changed since it was last saved. Every change goes through
-// the operations below, which enforce the player's limits where the author
-// types: a change that would break one is refused with a message in French
-// (UTF-8) and leaves the document as it was.
+// texts and settings, each question's picture as the author gave it, and the
+// history of its changes. Every change goes through the operations below,
+// which enforce the player's limits where the author types: a change that
+// would break one is refused with a message in French (UTF-8) and leaves the
+// document as it was; every other change is one step of the history.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,14 +18,41 @@
 #include "authoring/quiz_resources.h"
 #include "authoring/quiz_source.h"
 
-struct QuizDocument {
+// Pictures are shared between the steps of a document's history, never copied.
+using SharedPicture = std::shared_ptr<const PictureInput>;
+using SharedPrepared = std::shared_ptr<const PreparedPicture>;
+
+// What a document holds at one moment.
+struct DocumentContent {
     QuizSource source;  // texts in code page 1252; question pictures are not named here
-    // Question i's picture at i, always one entry per question: as the author
-    // gave it, and prepared for the quiz as it will be saved and shown.
-    std::vector<std::optional<PictureInput>> pictures;
-    std::vector<std::optional<PreparedPicture>> prepared;
+    // Question i's picture at i, always one entry per question (none: no
+    // picture): as the author gave it, prepared for the quiz as it will be
+    // saved and shown, and the quarter turns clockwise the author asked for.
+    std::vector<SharedPicture> pictures;
+    std::vector<SharedPrepared> prepared;
+    std::vector<int> quarterTurns;
     std::vector<std::string> codeLines;  // line k: the code after k questions solved
-    bool modified = false;
+};
+
+// Every change as a step that can be undone and redone, each step keeping
+// the whole content before it (cheap: the pictures are shared).
+struct HistoryStep {
+    std::string name;  // what the change did, for "Annuler la suppression de la question 3"
+    DocumentContent content;
+    std::uint64_t version = 0;  // of that content
+};
+
+struct DocumentHistory {
+    std::vector<HistoryStep> undo;  // the latest change last
+    std::vector<HistoryStep> redo;
+    std::uint64_t version = 0;      // of the content now
+    std::uint64_t lastVersion = 0;  // the latest given to any content
+    std::uint64_t savedVersion = 0;
+    std::string typing;  // the field being typed in: its changes make one step until it is left
+};
+
+struct QuizDocument : DocumentContent {
+    DocumentHistory history;
 };
 
 // An empty quiz with one answer per question, its comments shown as each
@@ -56,14 +84,37 @@ void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green,
 
 // Appends a question for each picture, in the order given (none: one question
 // without a picture), each picture prepared on the way (`progress` hears of
-// it). All or nothing: refused when files are not pictures (the message lists
-// them), when one cannot be read, or when the answer slots would run out.
-Refusal addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
-                     const PictureProgress& progress = {});
+// it): every good picture is added, one step for all of them; the others are
+// listed with why (not a picture, unreadable, no answer slot left).
+struct RefusedPicture {
+    std::string name;    // the file's name, without its folder
+    std::string reason;  // French
+};
+struct AddedQuestions {
+    std::size_t added = 0;
+    std::vector<RefusedPicture> refused;
+};
+AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
+                            const PictureProgress& progress = {});
 Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture);
+// Turns question `question`'s picture a quarter clockwise (+1) or
+// anticlockwise (-1), prepared again from the file the author gave.
+Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTurns);
 void removeQuestion(QuizDocument& document, std::size_t question);
 // Moves question `question` one place up (-1) or down (+1); false when it cannot.
 bool moveQuestion(QuizDocument& document, std::size_t question, int direction);
+
+// The history. Changes typed into one field make one step, until `endTyping`
+// (the field is left). Undo and redo return false when there is nothing to do.
+void endTyping(QuizDocument& document);
+bool undo(QuizDocument& document);
+bool redo(QuizDocument& document);
+// What undo or redo would do ("la suppression de la question 3"); none when nothing.
+std::optional<std::string> undoName(const QuizDocument& document);
+std::optional<std::string> redoName(const QuizDocument& document);
+// Changed since it was saved (undoing back to the saved state is not a change).
+bool isModified(const QuizDocument& document);
+void markSaved(QuizDocument& document);
 
 // The order in which pictures dropped or chosen together become questions:
 // by file name, compared without regard to case, then as they are.

@@ -35,6 +35,8 @@ const EditorControl EditorControls[] = {
     {editorid::MoveDown, nullptr, L"BUTTON", L"Descendre", Button},
     {atelierid::PicturePreview, nullptr, L"STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE},
     {editorid::ChangePicture, nullptr, L"BUTTON", L"Changer l'image…", Button},
+    {editorid::TurnLeft, nullptr, L"BUTTON", L"Tourner à gauche", Button},
+    {editorid::TurnRight, nullptr, L"BUTTON", L"Tourner à droite", Button},
     {atelierid::ExpectedAnswer, L"Réponse attendue", L"EDIT", L"", Edit},
     {atelierid::SecondAnswer, L"Deuxième réponse", L"EDIT", L"", Edit},
     {atelierid::Location, L"Lieu", L"EDIT", L"", Edit},

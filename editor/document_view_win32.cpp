@@ -70,7 +70,7 @@ std::wstring warningsText(const SourceQuestion& question) {
 
 void showCaption() {
     const std::wstring caption =
-        (editor.document.modified ? L"*" : L"") + documentName() + AtelierCaptionSuffix;
+        (isModified(editor.document) ? L"*" : L"") + documentName() + AtelierCaptionSuffix;
     SetWindowTextW(atelierWindow, caption.c_str());
 }
 
@@ -135,9 +135,7 @@ void showQuestion() {
     setCp1252(atelierid::SecondAnswer, question != nullptr ? question->secondAnswer : "");
     setCp1252(atelierid::Location, question != nullptr ? question->location : "");
     setCp1252(atelierid::Comment, question != nullptr ? question->comment : "");
-    const auto& picture = hasSelection() ? editor.document.prepared[static_cast<std::size_t>(editor.selected)]
-                                         : std::optional<PreparedPicture>{};
-    showPreview(picture ? &*picture : nullptr);
+    showPreview(hasSelection() ? editor.document.prepared[static_cast<std::size_t>(editor.selected)].get() : nullptr);
     enableQuestionFields(question != nullptr);
     showTrial();
 }
@@ -158,15 +156,17 @@ void showTrial() {
 }
 
 void showPicturesAgain() {
-    editor.thumbnails.assign(editor.document.source.questions.size(), -1);
-    ImageList_RemoveAll(editor.images);
     InvalidateRect(control(atelierid::QuestionList), nullptr, TRUE);
     showQuestion();
 }
 
 void showDocument(int selectQuestion) {
-    editor.thumbnails.assign(editor.document.source.questions.size(), -1);
+    editor.thumbnails.clear();
     ImageList_RemoveAll(editor.images);
+    showDocumentAgain(selectQuestion);
+}
+
+void showDocumentAgain(int selectQuestion) {
     showSettings();
     showQuestionList(selectQuestion);
     showCaption();

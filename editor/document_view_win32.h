@@ -4,6 +4,8 @@
 
 // Everything: settings, question list, the question shown, the caption.
 void showDocument(int selectQuestion);
+// The same document after a step of its history: the thumbnails drawn stay.
+void showDocumentAgain(int selectQuestion);
 
 void showCaption();
 void showSettings();

@@ -8,6 +8,8 @@ inline constexpr int RemoveQuestion = 121;
 inline constexpr int MoveUp = 122;
 inline constexpr int MoveDown = 123;
 inline constexpr int ChangePicture = 130;
+inline constexpr int TurnLeft = 131;
+inline constexpr int TurnRight = 132;
 inline constexpr int Swatch = 311;
 // Each field's label: its field's id + LabelOffset.
 inline constexpr int LabelOffset = 1000;

@@ -62,7 +62,9 @@ void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
 void layoutQuestion(std::vector<PlacedControl>& out) {
     Column column(out, 2 * Margin + ListWidth + 4, MiddleWidth, Margin);
     column.place(atelierid::PicturePreview, 240, Gap);
-    column.placeAt(editorid::ChangePicture, 0, 130, FieldHeight);
+    column.placeAt(editorid::ChangePicture, 0, 120, FieldHeight);
+    column.placeAt(editorid::TurnLeft, 124, 101, FieldHeight);
+    column.placeAt(editorid::TurnRight, 229, 101, FieldHeight);
     column.skip(FieldHeight + Gap);
     column.field(atelierid::ExpectedAnswer);
     column.field(atelierid::SecondAnswer);

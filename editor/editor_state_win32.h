@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@ struct EditorState {
     std::wstring suggestedName;   // for a first save, e.g. after importing a source
     int selected = -1;            // the question shown; -1: none
     bool filling = false;         // the controls are being filled: their changes are not the author's
-    std::vector<int> thumbnails;  // question i's image in `images`; -1 until it is drawn
+    // Each prepared picture's image in `images`, drawn the first time a list
+    // item shows it; the key keeps the picture, so no other takes its place.
+    std::map<SharedPrepared, int> thumbnails;
     HIMAGELIST images = nullptr;
     HFONT font = nullptr;
     HBRUSH swatch = nullptr;

@@ -33,9 +33,13 @@ enum Command : WORD {
     CommandExport,
     CommandExportWeb,
     CommandQuit,
+    CommandUndo,
+    CommandRedo,
     CommandAddPictures,
     CommandAddQuestion,
     CommandChangePicture,
+    CommandTurnLeft,
+    CommandTurnRight,
     CommandRemove,
     CommandMoveUp,
     CommandMoveDown,
@@ -53,10 +57,16 @@ HMENU createMenu() {
     AppendMenuW(file, MF_STRING, CommandExportWeb, L"Exporter en page &web…");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, CommandQuit, L"&Quitter");
+    // Named by what they would undo or redo each time the menu opens.
+    HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING | MF_GRAYED, CommandUndo, L"&Annuler\tCtrl+Z");
+    AppendMenuW(edit, MF_STRING | MF_GRAYED, CommandRedo, L"&Rétablir\tCtrl+Y");
     HMENU questions = CreatePopupMenu();
     AppendMenuW(questions, MF_STRING, CommandAddPictures, L"&Ajouter des images…\tCtrl+I");
     AppendMenuW(questions, MF_STRING, CommandAddQuestion, L"Ajouter une question &sans image");
     AppendMenuW(questions, MF_STRING, CommandChangePicture, L"&Changer l'image…");
+    AppendMenuW(questions, MF_STRING, CommandTurnLeft, L"Tourner à &gauche\tCtrl+L");
+    AppendMenuW(questions, MF_STRING, CommandTurnRight, L"Tourner à d&roite\tCtrl+R");
     AppendMenuW(questions, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(questions, MF_STRING, CommandRemove, L"S&upprimer\tSuppr");
     AppendMenuW(questions, MF_STRING, CommandMoveUp, L"&Monter\tAlt+Haut");
@@ -67,6 +77,7 @@ HMENU createMenu() {
     AppendMenuW(help, MF_STRING, CommandAbout, L"À &propos de Zorbel Atelier");
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"É&dition");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(questions), L"&Questions");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(quiz), L"Qui&z");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Aide");
@@ -82,6 +93,10 @@ void runCommand(WORD command) {
         case CommandExport: exportSource(); break;
         case CommandExportWeb: exportWebPage(); break;
         case CommandQuit: SendMessageW(atelierWindow, WM_CLOSE, 0, 0); break;
+        case CommandUndo: undoLastChange(); break;
+        case CommandRedo: redoLastChange(); break;
+        case CommandTurnLeft: turnSelectedPicture(-1); break;
+        case CommandTurnRight: turnSelectedPicture(+1); break;
         case CommandAddPictures: addPictures(); break;
         case CommandAddQuestion: addQuestionWithoutPicture(); break;
         case CommandChangePicture: changePicture(); break;
@@ -100,6 +115,8 @@ void runCommand(WORD command) {
 
 void onControlCommand(int id, WORD notification) {
     if (notification == EN_CHANGE) return onFieldChanged(id);
+    // What was typed in a field is one step of the history once the field is left.
+    if (notification == EN_KILLFOCUS) return endTyping(editor.document);
     if (notification == CBN_SELCHANGE && id == atelierid::AnswersPerQuestion) return onAnswersPerQuestionChosen();
     if (notification == CBN_SELCHANGE && id == atelierid::CommentMode) return onCommentModeChosen();
     if (notification != BN_CLICKED) return;
@@ -109,6 +126,8 @@ void onControlCommand(int id, WORD notification) {
         case editorid::MoveUp: moveSelectedQuestion(-1); break;
         case editorid::MoveDown: moveSelectedQuestion(+1); break;
         case editorid::ChangePicture: changePicture(); break;
+        case editorid::TurnLeft: turnSelectedPicture(-1); break;
+        case editorid::TurnRight: turnSelectedPicture(+1); break;
         case atelierid::PicturesInOverview: onPicturesInOverviewClicked(); break;
         case atelierid::BackgroundColour: chooseBackground(); break;
         default: break;
@@ -130,15 +149,14 @@ void describeItem(NMLVDISPINFOW& info) {
         lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
     if ((info.item.mask & LVIF_IMAGE) != 0) {
-        int& image = editor.thumbnails[question];
-        if (image < 0) {
-            const auto& picture = editor.document.prepared[question];
-            HBITMAP tile = thumbnailOf(picture ? &*picture : nullptr, ThumbnailWidth, ThumbnailHeight,
-                                       GetSysColor(COLOR_WINDOW));
-            image = ImageList_Add(editor.images, tile, nullptr);
+        const SharedPrepared& picture = editor.document.prepared[question];
+        auto found = editor.thumbnails.find(picture);
+        if (found == editor.thumbnails.end()) {
+            HBITMAP tile = thumbnailOf(picture.get(), ThumbnailWidth, ThumbnailHeight, GetSysColor(COLOR_WINDOW));
+            found = editor.thumbnails.emplace(picture, ImageList_Add(editor.images, tile, nullptr)).first;
             DeleteObject(tile);
         }
-        info.item.iImage = image;
+        info.item.iImage = found->second;
     }
 }
 
@@ -160,6 +178,23 @@ LRESULT onNotify(NMHDR& header) {
         default: break;
     }
     return 0;
+}
+
+// "Annuler la suppression de la question 3", greyed when there is nothing to undo.
+void nameHistoryItem(HMENU menu, WORD command, const wchar_t* verb, const wchar_t* key,
+                     const std::optional<std::string>& step) {
+    const std::wstring text = std::wstring(verb) + (step ? L" " + widen(*step) : L"") + L"\t" + key;
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING | MIIM_STATE;
+    item.dwTypeData = const_cast<wchar_t*>(text.c_str());
+    item.fState = step ? MFS_ENABLED : MFS_GRAYED;
+    SetMenuItemInfoW(menu, command, FALSE, &item);
+}
+
+void onInitMenuPopup(HMENU menu) {
+    nameHistoryItem(menu, CommandUndo, L"&Annuler", L"Ctrl+Z", undoName(editor.document));
+    nameHistoryItem(menu, CommandRedo, L"&Rétablir", L"Ctrl+Y", redoName(editor.document));
 }
 
 // A verdict wears the player's colour for its text.
@@ -243,6 +278,9 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return 0;
         case WM_NOTIFY:
             return onNotify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_INITMENUPOPUP:
+            onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return 0;
         case WM_DROPFILES:
             addDroppedFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -291,6 +329,11 @@ HACCEL createEditorAccelerators() {
         {FVIRTKEY | FCONTROL, 'S', CommandSave},
         {FVIRTKEY | FCONTROL | FSHIFT, 'S', CommandSaveAs},
         {FVIRTKEY | FCONTROL, 'I', CommandAddPictures},
+        {FVIRTKEY | FCONTROL, 'Z', CommandUndo},
+        {FVIRTKEY | FCONTROL, 'Y', CommandRedo},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'Z', CommandRedo},
+        {FVIRTKEY | FCONTROL, 'L', CommandTurnLeft},
+        {FVIRTKEY | FCONTROL, 'R', CommandTurnRight},
         {FVIRTKEY | FALT, VK_UP, CommandMoveUp},
         {FVIRTKEY | FALT, VK_DOWN, CommandMoveDown},
         {FVIRTKEY, VK_F5, CommandTest},

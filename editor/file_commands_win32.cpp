@@ -50,7 +50,7 @@ bool writeDocument(const std::wstring& path) {
     switch (replaceFileWide(path, *image)) {
         case SaveOutcome::Saved:
             editor.path = path;
-            editor.document.modified = false;
+            markSaved(editor.document);
             showCaption();
             return true;
         case SaveOutcome::InUse:
@@ -108,7 +108,7 @@ std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text
 }  // namespace
 
 bool confirmDiscard() {
-    if (!editor.document.modified) return true;
+    if (!isModified(editor.document)) return true;
     switch (askYesNoCancel(atelierWindow, L"Enregistrer les modifications apportées à " + documentName() + L" ?")) {
         case Answer::Yes: return saveQuiz();
         case Answer::No: return true;

@@ -30,42 +30,40 @@ void addPictures() { addPictureFiles(choosePictures(atelierWindow, true)); }
 
 void addQuestionWithoutPicture() {
     const std::vector<std::optional<PictureInput>> none(1);
-    if (const Refusal refusal = addQuestions(editor.document, none); !refusal.empty()) {
-        showError(atelierWindow, widen(refusal));
+    const AddedQuestions added = addQuestions(editor.document, none);
+    if (added.added == 0) {
+        if (!added.refused.empty()) showError(atelierWindow, L"La question n'est pas ajoutée : " + widen(added.refused[0].reason) + L".");
         return;
     }
-    editor.thumbnails.push_back(-1);
     afterQuestionsChanged(static_cast<int>(editor.document.source.questions.size()) - 1);
 }
 
+// Every good picture becomes a question; one message then names each file
+// left out, with why.
 void addPictureFiles(std::vector<std::wstring> paths) {
     if (paths.empty()) return;
     std::vector<std::string> names;
     for (const std::wstring& path : paths) names.push_back(narrow(path));
     sortByFileName(names);
     std::vector<std::optional<PictureInput>> pictures;
-    std::wstring unreadable;
+    std::vector<RefusedPicture> refused;
     for (const std::string& name : names) {
         auto bytes = readFileWide(widen(name));
-        if (!bytes) unreadable += L"\r\n" + widen(name);
+        if (!bytes) refused.push_back({narrow(fileNameOf(widen(name))), "le fichier ne peut pas être lu"});
         else pictures.push_back(PictureInput{name, std::move(*bytes)});
     }
-    if (!unreadable.empty()) {
-        showError(atelierWindow, L"Ces fichiers ne peuvent pas être lus :" + unreadable);
-        return;
-    }
     const int first = static_cast<int>(editor.document.source.questions.size());
-    Refusal refusal;
+    AddedQuestions added;
     {
         ProgressWindow progress(atelierWindow, L"Préparation des images…");
-        refusal = addQuestions(editor.document, pictures, progress.callback());
+        added = addQuestions(editor.document, pictures, progress.callback());
     }
-    if (!refusal.empty()) {
-        showError(atelierWindow, widen(refusal));
-        return;
-    }
-    editor.thumbnails.resize(editor.document.source.questions.size(), -1);
-    afterQuestionsChanged(first);
+    refused.insert(refused.end(), added.refused.begin(), added.refused.end());
+    if (added.added > 0) afterQuestionsChanged(first);
+    if (refused.empty()) return;
+    std::wstring message = added.added == 0 ? L"Aucune image n'est ajoutée :" : L"Ces fichiers ne sont pas ajoutés :";
+    for (const RefusedPicture& file : refused) message += L"\r\n• " + widen(file.name) + L" : " + widen(file.reason) + L".";
+    showError(atelierWindow, message);
 }
 
 void addDroppedFiles(HDROP drop) {
@@ -94,20 +92,36 @@ void changePicture() {
         showError(atelierWindow, widen(refusal));
         return;
     }
-    editor.thumbnails[selectedIndex()] = -1;
     afterQuestionsChanged(editor.selected);
+}
+
+void turnSelectedPicture(int quarterTurns) {
+    if (!hasSelection() || !editor.document.pictures[selectedIndex()]) return;
+    const Refusal refusal = turnPicture(editor.document, selectedIndex(), quarterTurns);
+    if (!refusal.empty()) {
+        showError(atelierWindow, widen(refusal));
+        return;
+    }
+    showListItem(editor.selected);
+    showQuestion();
+    showCaption();
 }
 
 void removeSelectedQuestion() {
     if (!hasSelection()) return;
     removeQuestion(editor.document, selectedIndex());
-    editor.thumbnails.erase(editor.thumbnails.begin() + editor.selected);
     afterQuestionsChanged(editor.selected);
 }
 
 void moveSelectedQuestion(int direction) {
     if (!hasSelection() || !moveQuestion(editor.document, selectedIndex(), direction)) return;
-    const std::size_t other = direction < 0 ? selectedIndex() - 1 : selectedIndex() + 1;
-    std::swap(editor.thumbnails[selectedIndex()], editor.thumbnails[other]);
     afterQuestionsChanged(editor.selected + direction);
+}
+
+void undoLastChange() {
+    if (undo(editor.document)) showDocumentAgain(editor.selected);
+}
+
+void redoLastChange() {
+    if (redo(editor.document)) showDocumentAgain(editor.selected);
 }

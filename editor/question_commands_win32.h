@@ -1,5 +1,6 @@
 #pragma once
-// Questions added from pictures (chosen or dropped), changed, removed and moved.
+// Questions added from pictures (chosen or dropped), changed, turned, removed
+// and moved, and any of those undone and redone.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,9 +11,13 @@
 void addPictures();
 void addQuestionWithoutPicture();
 // One question per picture, in file-name order; files that are not pictures
-// are listed in one message and nothing is added.
+// or cannot be read are then listed, with why, in one message.
 void addPictureFiles(std::vector<std::wstring> paths);
 void addDroppedFiles(HDROP drop);
 void changePicture();
+// A quarter clockwise (+1) or anticlockwise (-1).
+void turnSelectedPicture(int quarterTurns);
 void removeSelectedQuestion();
 void moveSelectedQuestion(int direction);
+void undoLastChange();
+void redoLastChange();

@@ -44,3 +44,14 @@ Image orientImage(Image image, int orientation) {
     }
     return turned;
 }
+
+// An orientation is a left-right mirror or not, then some quarter turns
+// clockwise: turning more adds to the turns.
+int turnedOrientation(int orientation, int quarterTurns) {
+    constexpr int Mirror[9] = {0, 0, 1, 0, 1, 1, 0, 1, 0};
+    constexpr int Turns[9] = {0, 0, 0, 2, 2, 3, 1, 1, 3};
+    constexpr int Orientation[2][4] = {{1, 6, 3, 8}, {2, 7, 4, 5}};
+    if (orientation < 1 || orientation > 8) orientation = 1;
+    const int turns = ((Turns[orientation] + quarterTurns) % 4 + 4) % 4;
+    return Orientation[Mirror[orientation]][turns];
+}

@@ -12,3 +12,7 @@ bool swapsSides(int orientation);
 // transposed, 6 turned a quarter clockwise, 7 transposed the other way, 8
 // turned a quarter anticlockwise); any other value leaves it as stored.
 Image orientImage(Image image, int orientation);
+
+// The orientation that shows a picture as `orientation` does, then turned
+// `quarterTurns` quarters clockwise.
+int turnedOrientation(int orientation, int quarterTurns);

@@ -31,7 +31,7 @@ std::optional<std::size_t> take(Batch& batch) {
 void work(Batch& batch) {
     while (const std::optional<std::size_t> taken = take(batch)) {
         const PictureInput& input = *batch.pictures[batch.order[*taken]];
-        PreparedPicture picture = preparePicture(input.bytes, input.name, batch.background);
+        PreparedPicture picture = preparePicture(input.bytes, input.name, batch.background, input.quarterTurns);
         const std::scoped_lock lock(batch.mutex);
         if (!picture.ok()) batch.firstFailure = std::min(batch.firstFailure, *taken);
         batch.results[batch.order[*taken]] = std::move(picture);

@@ -16,6 +16,7 @@
 struct PictureInput {
     std::string name;
     std::vector<std::uint8_t> bytes;
+    int quarterTurns = 0;  // turned clockwise this many quarters after its own orientation
 };
 
 // Told after each picture is prepared: how many are done, out of how many.

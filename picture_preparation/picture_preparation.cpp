@@ -153,13 +153,15 @@ ImageSize preparedSize(ImageSize size) {
     return {static_cast<std::uint32_t>(std::max<std::uint64_t>(fitted, 1)), limit.height};
 }
 
-PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background) {
+PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background,
+                               int quarterTurns) {
     const PictureFormat format = pictureFormat(bytes);
     if (format == PictureFormat::Unknown) return failed(name, "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture");
     if (std::string problem = headerProblem(format, bytes); !problem.empty()) return failed(name, problem);
     // A photo larger than it needs to be is decoded already reduced, as far as
     // it still covers the size it is stored at.
-    const int orientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
+    const int ownOrientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
+    const int orientation = turnedOrientation(ownOrientation, quarterTurns);
     const std::optional<ImageSize> declared = declaredSize(format, bytes);
     const ImageSize atLeast = format == PictureFormat::Jpeg && declared ? storedSize(*declared, orientation) : ImageSize{};
     const DecodedPicture decoded = decodePicture(bytes, format, atLeast, pixelLimit(format));
@@ -169,7 +171,7 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
     }
     const ImageView image = viewOf(decoded.image);
     const ImageSize full = declared ? *declared : image.size;
-    if (keepsItsBytes(format, bytes, full, image)) {
+    if (orientation == ownOrientation && keepsItsBytes(format, bytes, full, image)) {
         const PictureKind kind = format == PictureFormat::Jpeg ? PictureKind::Jpeg : PictureKind::Png;
         return prepared(name, kind, {bytes.begin(), bytes.end()});
     }

@@ -37,8 +37,10 @@ struct PreparedPicture {
 };
 
 // `name` names the picture in the error; `background` is what transparent
-// pixels become.
-PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background);
+// pixels become; `quarterTurns` turns it clockwise after its own orientation
+// (the author's turn: then its bytes are never kept as they are).
+PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background,
+                               int quarterTurns = 0);
 
 // The size a picture shown at `size` is stored at: within the limit, its
 // proportions kept (rounded), never larger.

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "picture_preparation/image_orientation.h"
 #include "picture_preparation/jpeg_header.h"
 #include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/picture_preparation.h"
@@ -242,6 +243,21 @@ TEST(Heic, APhonePhotoIsStoredAsAJpegOrRefusedByName) {
     const Image shown = decoded(prepared.bytes);
     EXPECT_EQ(shown.size, Small);
     expectQuadrants(shown, Upright, 24, "HEIC");
+}
+
+// The author's quarter turns after a picture's own orientation make one
+// orientation: applying both in turn and the one give the same pixels.
+TEST(Orientation, TurnsAddToAPicturesOwnOrientation) {
+    const Image asymmetric{{3, 2}, 1, {1, 2, 3, 4, 5, 6}};
+    constexpr int QuarterTurns[4] = {1, 6, 3, 8};  // 0 to 3 quarters clockwise
+    for (int own = 1; own <= 8; ++own) {
+        for (int turns = -1; turns <= 4; ++turns) {
+            const Image both = orientImage(orientImage(asymmetric, own), QuarterTurns[(turns % 4 + 4) % 4]);
+            const Image once = orientImage(asymmetric, turnedOrientation(own, turns));
+            EXPECT_EQ(once.samples, both.samples) << "orientation " << own << ", " << turns << " turns";
+            EXPECT_EQ(once.size, both.size);
+        }
+    }
 }
 
 TEST(FittedSize, WithinTheFrameProportionsKeptNeverEnlarged) {

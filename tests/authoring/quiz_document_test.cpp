@@ -1,12 +1,14 @@
 // The quiz the editor holds: the player's limits enforced where the author
 // types, refused changes leaving the document as it was, questions moved with
-// their pictures, and a saved quiz opened again as it was.
+// their pictures, every change a step of a history that undoes and redoes it,
+// and a saved quiz opened again as it was.
 
 #include "authoring/quiz_document.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,8 @@ PictureInput png(const std::string& name) { return {name, fileBytes(ZORBEL_SOURC
 QuizDocument withQuestions(std::size_t count) {
     QuizDocument document = newDocument();
     const std::vector<std::optional<PictureInput>> pictures(count, jpeg("a.jpg"));
-    EXPECT_EQ(addQuestions(document, pictures), "");
-    document.modified = false;
+    EXPECT_EQ(addQuestions(document, pictures).added, count);
+    markSaved(document);
     return document;
 }
 
@@ -48,16 +50,16 @@ TEST(QuizDocument, TextsTheLimitsRefuseLeaveTheDocumentAsItWas) {
         SCOPED_TRACE(c.typed.substr(0, 20));
         QuizDocument document = withQuestions(1);
         ASSERT_EQ(setQuestionText(document, 0, QuestionText::Comment, "avant"), "");
-        document.modified = false;
+        markSaved(document);
         const Refusal refusal = setQuestionText(document, 0, QuestionText::Comment, c.typed);
         if (c.stored.empty()) {
             EXPECT_NE(refusal.find(c.message), std::string::npos) << refusal;
             EXPECT_EQ(questionText(document, 0, QuestionText::Comment), "avant");
-            EXPECT_FALSE(document.modified);
+            EXPECT_FALSE(isModified(document));
         } else {
             EXPECT_EQ(refusal, "");
             EXPECT_EQ(questionText(document, 0, QuestionText::Comment), c.stored);
-            EXPECT_TRUE(document.modified);
+            EXPECT_TRUE(isModified(document));
         }
         EXPECT_EQ(setQuizText(document, QuizText::Name, c.typed).empty(), !c.stored.empty()) << "quiz texts alike";
     }
@@ -95,8 +97,11 @@ TEST(QuizDocument, AQuizTooLongForTheCodecIsRefusedWhereTheAuthorTypes) {
 
 TEST(QuizDocument, AnswerSlotsAreCountedAsTheQuestionsGrow) {
     QuizDocument document = withQuestions(95);
-    EXPECT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>(1)), "");
-    EXPECT_NE(addQuestions(document, std::vector<std::optional<PictureInput>>(1)).find("96 réponses"), std::string::npos);
+    EXPECT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>(1)).added, 1u);
+    const AddedQuestions full = addQuestions(document, std::vector<std::optional<PictureInput>>(1));
+    EXPECT_EQ(full.added, 0u);
+    ASSERT_EQ(full.refused.size(), 1u);
+    EXPECT_NE(full.refused[0].reason.find("96 réponses"), std::string::npos) << full.refused[0].reason;
     EXPECT_EQ(document.source.questions.size(), 96u);
 
     QuizDocument pairs = withQuestions(49);
@@ -106,27 +111,36 @@ TEST(QuizDocument, AnswerSlotsAreCountedAsTheQuestionsGrow) {
     EXPECT_EQ(pairs.source.answersPerQuestion, 2);
 }
 
-TEST(QuizDocument, FilesThatAreNotPicturesAreListedAndNothingIsAdded) {
+TEST(QuizDocument, EveryGoodPictureOfADropIsAddedAndTheOthersListedWithWhy) {
     QuizDocument document = newDocument();
-    const std::vector<std::optional<PictureInput>> dropped{
-        jpeg("C:/photos/soleil.jpg"), PictureInput{"C:/notes/liste.txt", {'h', 'i'}}, png("lune.png"),
-        PictureInput{"D:/x/rapport.doc", {0xD0, 0xCF}}};
-    const Refusal refusal = addQuestions(document, dropped);
-    EXPECT_NE(refusal.find("liste.txt, rapport.doc"), std::string::npos) << refusal;
-    EXPECT_TRUE(document.source.questions.empty());
-    EXPECT_FALSE(document.modified);
-
-    PictureInput cut = jpeg("coupée.jpg");
+    PictureInput cut = jpeg("C:/photos/coupée.jpg");
     cut.bytes.resize(cut.bytes.size() / 2);
-    const std::vector<std::optional<PictureInput>> damaged{png("lune.png"), cut};
-    EXPECT_NE(addQuestions(document, damaged).find("« coupée.jpg »"), std::string::npos) << "a damaged picture is named";
-    EXPECT_TRUE(document.source.questions.empty());
+    const std::vector<std::optional<PictureInput>> dropped{
+        jpeg("C:/photos/soleil.jpg"), PictureInput{"C:/notes/liste.txt", {'h', 'i'}}, cut, png("lune.png"),
+        PictureInput{"D:/x/rapport.doc", {0xD0, 0xCF}}};
+    const AddedQuestions result = addQuestions(document, dropped);
+    EXPECT_EQ(result.added, 2u);
+    ASSERT_EQ(document.pictures.size(), 2u);
+    EXPECT_EQ(document.pictures[0]->name, "C:/photos/soleil.jpg") << "in the order given";
+    EXPECT_EQ(document.pictures[1]->name, "lune.png");
+    ASSERT_EQ(result.refused.size(), 3u);
+    EXPECT_EQ(result.refused[0].name, "liste.txt");
+    EXPECT_NE(result.refused[0].reason.find("pas une image"), std::string::npos) << result.refused[0].reason;
+    EXPECT_EQ(result.refused[1].name, "rapport.doc");
+    EXPECT_EQ(result.refused[2].name, "coupée.jpg");
+    EXPECT_NE(result.refused[2].reason.find("endommagée"), std::string::npos) << result.refused[2].reason;
+    EXPECT_EQ(undoName(document), "l'ajout de 2 images") << "one drop, one step";
+
+    QuizDocument untouched = newDocument();
+    EXPECT_EQ(addQuestions(untouched, std::vector<std::optional<PictureInput>>{PictureInput{"a.txt", {'x'}}}).added, 0u);
+    EXPECT_FALSE(isModified(untouched)) << "nothing added, nothing changed";
+    EXPECT_FALSE(undoName(untouched).has_value());
 }
 
 TEST(QuizDocument, TransparencyIsFlattenedAgainOnANewBackground) {
     QuizDocument document = newDocument();
     const PictureInput transparent{"transparent.png", fileBytes(ZORBEL_SOURCE_DIR "/tests/data/pictures/transparent.png")};
-    ASSERT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>{transparent, jpeg("soleil.jpg")}), "");
+    ASSERT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>{transparent, jpeg("soleil.jpg")}).added, 2u);
     const auto before = document.prepared;
     setBackground(document, 200, 10, 10);
     EXPECT_NE(document.prepared[0]->bytes, before[0]->bytes) << "the transparent picture takes the new colour";
@@ -136,7 +150,7 @@ TEST(QuizDocument, TransparencyIsFlattenedAgainOnANewBackground) {
 
 TEST(QuizDocument, QuestionsMoveAndGoWithTheirPictures) {
     QuizDocument document = newDocument();
-    ASSERT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>{jpeg("1.jpg"), png("2.png"), {}}), "");
+    ASSERT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>{jpeg("1.jpg"), png("2.png"), {}}).added, 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         ASSERT_EQ(setQuestionText(document, i, QuestionText::Answer, std::to_string(i + 1)), "");
     }
@@ -145,10 +159,87 @@ TEST(QuizDocument, QuestionsMoveAndGoWithTheirPictures) {
     EXPECT_TRUE(moveQuestion(document, 0, +1));
     EXPECT_TRUE(moveQuestion(document, 2, -1));  // 2 1 3 -> 2 3 1
     EXPECT_EQ(questionText(document, 1, QuestionText::Answer), "3");
-    EXPECT_FALSE(document.pictures[1].has_value());
+    EXPECT_EQ(document.pictures[1], nullptr);
     removeQuestion(document, 0);
     EXPECT_EQ(questionText(document, 0, QuestionText::Answer), "3");
     EXPECT_EQ(document.pictures[1]->name, "1.jpg");
+}
+
+// Each change undone names itself and brings the content back whole; redo
+// goes forward again; the saved state is known whichever way it is reached.
+TEST(DocumentHistory, EveryChangeIsAStepThatUndoesAndRedoes) {
+    QuizDocument document = withQuestions(3);
+    const DocumentContent saved = document;
+    const std::vector<std::pair<std::function<void()>, std::string>> changes = {
+        {[&] { removeQuestion(document, 2); }, "la suppression de la question 3"},
+        {[&] { moveQuestion(document, 0, +1); }, "le déplacement de la question 1"},
+        {[&] { (void)setPicture(document, 0, png("p.png")); }, "le changement de l'image de la question 1"},
+        {[&] { (void)turnPicture(document, 1, +1); }, "la rotation de l'image de la question 2"},
+        {[&] { setBackground(document, 1, 2, 3); }, "le changement de couleur"},
+        {[&] { (void)setCommentMode(document, 4); }, "le choix des commentaires"},
+        {[&] { (void)setCodeLines(document, "A\r\nB"); }, "la saisie des codes"},
+        {[&] { (void)setQuestionText(document, 1, QuestionText::Answer, "LUNE"); }, "la saisie de la réponse de la question 2"},
+    };
+    std::vector<DocumentContent> before;
+    for (const auto& [change, name] : changes) {
+        before.push_back(document);
+        change();
+        ASSERT_EQ(undoName(document), name);
+    }
+    const DocumentContent last = document;
+    for (std::size_t i = changes.size(); i-- > 0;) {
+        EXPECT_EQ(undoName(document), changes[i].second);
+        ASSERT_TRUE(undo(document));
+        EXPECT_EQ(document.source, before[i].source) << "undoing " << changes[i].second;
+        EXPECT_EQ(document.codeLines, before[i].codeLines);
+        EXPECT_EQ(document.prepared, before[i].prepared) << "the very pictures come back, shared";
+        EXPECT_EQ(document.quarterTurns, before[i].quarterTurns);
+    }
+    EXPECT_FALSE(isModified(document)) << "back at the saved state";
+    EXPECT_EQ(document.pictures, saved.pictures);
+    EXPECT_EQ(undoName(document), "l'ajout de 3 images") << "the questions' own step comes before";
+    while (redo(document)) {}
+    EXPECT_EQ(document.source, last.source);
+    EXPECT_EQ(document.prepared, last.prepared);
+    EXPECT_TRUE(isModified(document));
+    markSaved(document);
+    ASSERT_TRUE(undo(document));
+    EXPECT_TRUE(isModified(document)) << "one step before the saved state";
+    ASSERT_TRUE(redo(document));
+    EXPECT_FALSE(isModified(document)) << "saving keeps the history";
+    (void)setQuizText(document, QuizText::Name, "Nouveau");
+    EXPECT_FALSE(redoName(document).has_value()) << "a new change ends what could be redone";
+}
+
+TEST(DocumentHistory, TextTypedInOneFieldIsOneStepUntilTheFieldIsLeft) {
+    QuizDocument document = withQuestions(1);
+    for (const char* typed : {"L", "Lu", "Lune"}) ASSERT_EQ(setQuestionText(document, 0, QuestionText::Answer, typed), "");
+    (void)setQuizText(document, QuizText::Name, "Q");  // another field: another step
+    (void)setQuizText(document, QuizText::Name, "Quiz");
+    endTyping(document);
+    (void)setQuizText(document, QuizText::Name, "Quiz 2");  // the same field, entered again
+    ASSERT_TRUE(undo(document));
+    EXPECT_EQ(quizText(document, QuizText::Name), "Quiz");
+    ASSERT_TRUE(undo(document));
+    EXPECT_EQ(quizText(document, QuizText::Name), "");
+    EXPECT_EQ(undoName(document), "la saisie de la réponse de la question 1");
+    ASSERT_TRUE(undo(document));
+    EXPECT_EQ(questionText(document, 0, QuestionText::Answer), "");
+    EXPECT_EQ(undoName(document), "l'ajout d'une image") << "three steps in all after the questions' own";
+}
+
+TEST(DocumentHistory, ATurnedPictureIsPreparedAgainFromTheFileGiven) {
+    QuizDocument document = newDocument();
+    const PictureInput sideways{"sideways.jpg", fileBytes(ZORBEL_SOURCE_DIR "/tests/data/pictures/sideways.jpg")};
+    ASSERT_EQ(addQuestions(document, std::vector<std::optional<PictureInput>>{sideways}).added, 1u);
+    const SharedPrepared upright = document.prepared[0];
+    ASSERT_EQ(turnPicture(document, 0, +1), "");
+    ASSERT_EQ(turnPicture(document, 0, -1), "");
+    EXPECT_EQ(document.quarterTurns[0], 0);
+    EXPECT_EQ(document.prepared[0]->bytes, upright->bytes) << "turned back, the same picture as first prepared";
+    ASSERT_EQ(turnPicture(document, 0, +1), "");
+    EXPECT_EQ(document.pictures[0]->bytes, sideways.bytes) << "the file given is kept as it was";
+    EXPECT_NE(document.prepared[0]->bytes, upright->bytes);
 }
 
 TEST(QuizDocument, PicturesChosenTogetherComeInFileNameOrder) {
@@ -180,7 +271,7 @@ TEST(QuizDocument, ASavedQuizOpensAgainAsItWas) {
     EXPECT_EQ(codeLinesText(opened.document), "UN\r\n\r\nTROIS");
     ASSERT_EQ(opened.document.pictures.size(), 3u);
     EXPECT_EQ(opened.document.pictures[2]->bytes, png("").bytes) << "pictures come back byte for byte";
-    EXPECT_FALSE(opened.document.modified);
+    EXPECT_FALSE(isModified(opened.document));
 
     EXPECT_FALSE(documentFromExecutable({image.image.data(), 100}).error.empty()) << "a cut file is not a quiz";
     EXPECT_FALSE(documentFromExecutable({reinterpret_cast<const std::uint8_t*>(player.data()), player.size()})

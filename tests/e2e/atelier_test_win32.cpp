@@ -1,7 +1,8 @@
 // Zorbel Atelier as an author uses it: a quiz made from nothing with pictures
 // added through the menu command and by a drop, edited, saved, opened again
-// and played; the try field against the grading core; a save over a quiz
-// that is running; unsaved changes on closing; a file that is not a quiz.
+// and played; changes undone and redone; a picture turned; the try field
+// against the grading core; a save over a quiz that is running; unsaved
+// changes on closing; a file that is not a quiz.
 
 #include <gtest/gtest.h>
 
@@ -47,14 +48,12 @@ TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
     ASSERT_TRUE(run.start()) << "no editor window";
     EXPECT_EQ(run.caption(), L"Sans titre - Zorbel Atelier");
 
-    run.dropFiles({soleil, run.folder() / "notes.txt"});
+    run.dropFiles({soleil, run.folder() / "notes.txt", lune});
     const auto refused = run.answerBox(IDOK);
     ASSERT_TRUE(refused.has_value()) << "no message for the file that is not a picture";
     EXPECT_NE(refused->text.find(L"notes.txt"), std::wstring::npos) << refused->text;
-    EXPECT_EQ(run.questionCount(), 0) << "nothing is added when one file is not a picture";
-
-    run.dropFiles({soleil, lune});
-    ASSERT_TRUE(eventually([&] { return run.questionCount() == 2; }));
+    EXPECT_EQ(refused->text.find(L"lune.jpg"), std::wstring::npos) << "only the refused file is named";
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 2; })) << "the good pictures are added";
     run.press({VK_CONTROL}, 'I');
     ASSERT_TRUE(run.chooseInFileDialog(arbre.wstring())) << "no picture dialog";
     ASSERT_TRUE(eventually([&] { return run.questionCount() == 3; }));
@@ -92,6 +91,72 @@ TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
     EXPECT_EQ(again.text(QuizName), L"Le ciel");
     again.clickQuestion(1);
     EXPECT_TRUE(textBecomes(again, Comment, L"Une étoile."));
+}
+
+TEST(Atelier, EveryChangeUndoesAndRedoes) {
+    AtelierRun run;
+    run.copyIn("demo.exe");
+    ASSERT_TRUE(run.start(L"demo.exe"));
+    run.press({VK_CONTROL}, 'Z');  // nothing to undo yet
+    run.clickQuestion(1);
+    run.press({}, VK_DELETE);
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 11; }));
+    EXPECT_EQ(run.caption(), L"*demo.exe - Zorbel Atelier");
+    run.press({VK_CONTROL}, 'Z');
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 12; })) << "Ctrl+Z brings the question back";
+    EXPECT_EQ(run.questionText(1), L"2. LUNE");
+    run.clickQuestion(1);
+    EXPECT_TRUE(textBecomes(run, ExpectedAnswer, L"LUNE")) << "with its texts";
+    EXPECT_TRUE(eventually([&] { return SendMessageW(run.control(PicturePreview), STM_GETIMAGE, IMAGE_BITMAP, 0) != 0; }))
+        << "with its picture";
+    EXPECT_TRUE(eventually([&] { return run.caption() == L"demo.exe - Zorbel Atelier"; })) << "back at the saved state";
+
+    run.typeInto(QuizName, L"Nouveau nom");
+    run.click(Creator);  // leaving the field ends the step
+    run.press({VK_CONTROL}, 'Z');
+    EXPECT_TRUE(textBecomes(run, QuizName, L"Le ciel et la nature")) << "one stay in a field, one step";
+    run.press({VK_CONTROL}, 'Y');
+    EXPECT_TRUE(textBecomes(run, QuizName, L"Nouveau nom"));
+    run.press({VK_CONTROL}, 'Z');
+    EXPECT_TRUE(textBecomes(run, QuizName, L"Le ciel et la nature"));
+    run.press({VK_CONTROL, VK_SHIFT}, 'Z');
+    EXPECT_TRUE(textBecomes(run, QuizName, L"Nouveau nom")) << "Ctrl+Maj+Z redoes too";
+}
+
+TEST(Atelier, ADropAddsEveryGoodPictureAndATurnedPictureIsPlayedTurned) {
+    AtelierRun run;
+    const auto lune = run.copyIn("pictures/lune.jpg");
+    const auto soleil = run.copyIn("pictures/soleil.jpg");
+    const auto sideways = run.copyIn("pictures/sideways.jpg");
+    std::ofstream(run.folder() / "liste.txt") << "pas une image";
+    ASSERT_TRUE(run.start());
+    run.dropFiles({soleil, run.folder() / "liste.txt", sideways, lune});
+    const auto refused = run.answerBox(IDOK);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_NE(refused->text.find(L"liste.txt"), std::wstring::npos) << refused->text;
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 3; })) << "three pictures, three questions";
+
+    run.clickQuestion(1);  // lune, sideways, soleil
+    run.press({VK_CONTROL}, 'R');
+    run.press({VK_CONTROL}, 'S');
+    const std::filesystem::path saved = run.folder() / L"tourné.exe";
+    ASSERT_TRUE(run.chooseInFileDialog(saved.wstring()));
+    ASSERT_TRUE(eventually([&] { return run.caption() == L"tourné.exe - Zorbel Atelier"; }));
+
+    // Upright it shows red, green / blue, yellow; a quarter clockwise more: blue, red / yellow, green.
+    PlayerRun player(saved);
+    ASSERT_TRUE(player.waitForMainWindow());
+    player.click(player.control(player.singlePanel(), controlid::NextButton));
+    ASSERT_TRUE(eventually([&] { return player.panelText(controlid::QuestionSelector) == "Image n\xB0" "2"; }));
+    const RECT shown = player.screenRect(player.control(player.singlePanel(), controlid::PictureFrame));
+    const COLORREF wanted[4] = {RGB(40, 60, 200), RGB(220, 40, 40), RGB(230, 210, 40), RGB(40, 180, 60)};
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        const int x = shown.left + (shown.right - shown.left) * (quadrant % 2 == 0 ? 1 : 3) / 4;
+        const int y = shown.top + (shown.bottom - shown.top) * (quadrant < 2 ? 1 : 3) / 4;
+        EXPECT_TRUE(eventually([&] { return closeTo(screenPixel(x, y), wanted[quadrant], 24); })) << "quadrant " << quadrant;
+    }
+    EXPECT_GT(shown.bottom - shown.top, shown.right - shown.left) << "the picture stands upright";
+    player.close();
 }
 
 TEST(Atelier, PicturesAsAuthorsHaveThemArePreparedAsTheyAreAdded) {

@@ -1,5 +1,7 @@
 #include "tests/e2e/desktop_win32.h"
 
+#include <cstdlib>
+
 #include <fstream>
 #include <thread>
 
@@ -178,4 +180,17 @@ std::optional<BoxSeen> answerMessageBox(DWORD processId, int id, std::chrono::mi
     eventually([&] { return !IsWindow(box); });
     pause(200);
     return seen;
+}
+
+COLORREF screenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool closeTo(COLORREF seen, COLORREF wanted, int tolerance) {
+    return std::abs(GetRValue(seen) - GetRValue(wanted)) <= tolerance &&
+           std::abs(GetGValue(seen) - GetGValue(wanted)) <= tolerance &&
+           std::abs(GetBValue(seen) - GetBValue(wanted)) <= tolerance;
 }

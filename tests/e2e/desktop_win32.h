@@ -39,6 +39,9 @@ void typeText(std::wstring_view text);
 void clickAt(int x, int y);
 
 RECT screenRect(HWND window);
+// The colour on the screen at x, y; under Xvfb at 24 bits, exact.
+COLORREF screenPixel(int x, int y);
+bool closeTo(COLORREF seen, COLORREF wanted, int tolerance);
 std::wstring windowTextOf(HWND window);  // WM_GETTEXT, any process
 
 struct BoxSeen {

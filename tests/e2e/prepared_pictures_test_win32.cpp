@@ -34,19 +34,6 @@ const ShownPicture Pictures[] = {
     {"BMP", 640, 426, Green, 4},                     {"large photo", 640, 480, Green, 24},
 };
 
-bool closeTo(COLORREF seen, COLORREF wanted, int tolerance) {
-    return std::abs(GetRValue(seen) - GetRValue(wanted)) <= tolerance &&
-           std::abs(GetGValue(seen) - GetGValue(wanted)) <= tolerance &&
-           std::abs(GetBValue(seen) - GetBValue(wanted)) <= tolerance;
-}
-
-COLORREF screenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
 std::string text(COLORREF c) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "(%d, %d, %d)", GetRValue(c), GetGValue(c), GetBValue(c));
