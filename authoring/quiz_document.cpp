@@ -441,6 +441,8 @@ void markSaved(QuizDocument& document) {
     document.history.savedVersion = document.history.version;
 }
 
+void markUnsaved(QuizDocument& document) { document.history.savedVersion = ~std::uint64_t{0}; }
+
 void sortByFileName(std::vector<std::string>& paths) {
     std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
         const std::string la = lowerAscii(fileNameOf(a));

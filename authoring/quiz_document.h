@@ -115,6 +115,8 @@ std::optional<std::string> redoName(const QuizDocument& document);
 // Changed since it was saved (undoing back to the saved state is not a change).
 bool isModified(const QuizDocument& document);
 void markSaved(QuizDocument& document);
+// A document taken back after a crash: changed, whatever its history says.
+void markUnsaved(QuizDocument& document);
 
 // The order in which pictures dropped or chosen together become questions:
 // by file name, compared without regard to case, then as they are.

@@ -20,7 +20,8 @@ constexpr wchar_t QuizFilter[] =
     L"Quiz Zorbel (*.exe, *.toml)\0*.exe;*.toml\0Quiz Zorbel (*.exe)\0*.exe\0Source de quiz (*.toml)\0*.toml\0"
     L"Tous les fichiers\0*.*\0";
 constexpr wchar_t PictureFilter[] =
-    L"Images (*.jpg, *.jpeg, *.png, *.gif, *.bmp)\0*.jpg;*.jpeg;*.png;*.gif;*.bmp\0Tous les fichiers\0*.*\0";
+    L"Images (*.jpg, *.png, *.gif, *.bmp, *.heic, *.tif, *.webp)\0"
+    L"*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.heic;*.heif;*.tif;*.tiff;*.webp\0Tous les fichiers\0*.*\0";
 
 OPENFILENAMEW dialogFor(HWND owner, wchar_t* buffer, DWORD capacity, const wchar_t* filter, DWORD flags) {
     OPENFILENAMEW dialog{};
@@ -49,6 +50,10 @@ std::optional<std::wstring> saveDialog(HWND owner, const std::wstring& suggested
 void showError(HWND owner, const std::wstring& text) { frenchBox(owner, text, MB_OK | MB_ICONERROR); }
 
 void showInformation(HWND owner, const std::wstring& text) { frenchBox(owner, text, MB_OK | MB_ICONINFORMATION); }
+
+bool askYesNo(HWND owner, const std::wstring& text) {
+    return frenchBox(owner, text, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
 
 Answer askYesNoCancel(HWND owner, const std::wstring& text) {
     switch (frenchBox(owner, text, MB_YESNOCANCEL | MB_ICONWARNING)) {

@@ -16,6 +16,8 @@ void showInformation(HWND owner, const std::wstring& text);
 enum class Answer { Yes, No, Cancel };
 // Oui / Non / Annuler.
 Answer askYesNoCancel(HWND owner, const std::wstring& text);
+// Oui / Non: true for Oui.
+bool askYesNo(HWND owner, const std::wstring& text);
 
 // Files chosen in the system's dialogs; none when the author cancels.
 std::optional<std::wstring> chooseFileToOpen(HWND owner);

@@ -15,6 +15,8 @@
 #include "editor/file_commands_win32.h"
 #include "editor/picture_view_win32.h"
 #include "editor/question_commands_win32.h"
+#include "editor/recovery_win32.h"
+#include "editor/settings_win32.h"
 #include "editor/text_win32.h"
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
@@ -45,7 +47,11 @@ enum Command : WORD {
     CommandMoveDown,
     CommandTest,
     CommandAbout,
+    CommandRecentFirst = 40100,  // ... + MaxRecentFiles - 1
 };
+
+// Filled each time it opens.
+HMENU recentFilesMenu = nullptr;
 
 HMENU createMenu() {
     HMENU file = CreatePopupMenu();
@@ -55,6 +61,9 @@ HMENU createMenu() {
     AppendMenuW(file, MF_STRING, CommandSaveAs, L"Enregistrer &sous…\tCtrl+Maj+S");
     AppendMenuW(file, MF_STRING, CommandExport, L"E&xporter la source…");
     AppendMenuW(file, MF_STRING, CommandExportWeb, L"Exporter en page &web…");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    recentFilesMenu = CreatePopupMenu();
+    AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recentFilesMenu), L"Fichiers &récents");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, CommandQuit, L"&Quitter");
     // Named by what they would undo or redo each time the menu opens.
@@ -85,6 +94,9 @@ HMENU createMenu() {
 }
 
 void runCommand(WORD command) {
+    if (command >= CommandRecentFirst && command < CommandRecentFirst + MaxRecentFiles) {
+        return openRecentFile(command - CommandRecentFirst);
+    }
     switch (command) {
         case CommandNew: newQuiz(); break;
         case CommandOpen: openQuiz(); break;
@@ -193,6 +205,7 @@ void nameHistoryItem(HMENU menu, WORD command, const wchar_t* verb, const wchar_
 }
 
 void onInitMenuPopup(HMENU menu) {
+    if (menu == recentFilesMenu) return fillRecentFilesMenu(menu, CommandRecentFirst);
     nameHistoryItem(menu, CommandUndo, L"&Annuler", L"Ctrl+Z", undoName(editor.document));
     nameHistoryItem(menu, CommandRedo, L"&Rétablir", L"Ctrl+Y", redoName(editor.document));
 }
@@ -248,6 +261,7 @@ void onCreate(HWND window) {
 }
 
 void onDestroy() {
+    stopRecovery();
     DeleteObject(editor.font);
     DeleteObject(editor.swatch);
     for (HBRUSH brush : editor.verdictBrushes) DeleteObject(brush);
@@ -286,8 +300,13 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return 0;
         case WM_CTLCOLORSTATIC:
             return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_TIMER:
+            onRecoveryTimer();
+            return 0;
         case WM_CLOSE:
-            if (confirmDiscard()) DestroyWindow(window);
+            if (!confirmDiscard()) return 0;
+            rememberWindowPlace(window);
+            DestroyWindow(window);
             return 0;
         case WM_QUERYENDSESSION:
             return confirmDiscard() ? TRUE : FALSE;

@@ -13,20 +13,13 @@
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
 #include "editor/progress_window_win32.h"
+#include "editor/recovery_win32.h"
+#include "editor/settings_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 #include "zorbel_version.h"
 
 namespace {
-
-// The player that every quiz is written into: the one this program carries.
-std::span<const std::uint8_t> carriedPlayer() {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), L"ZORBELPLAYER");
-    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) return {};
-    return {static_cast<const std::uint8_t*>(bytes), SizeofResource(nullptr, found)};
-}
 
 // The quiz executable the document makes; none after a message.
 std::optional<std::vector<std::uint8_t>> quizExecutable() {
@@ -51,6 +44,8 @@ bool writeDocument(const std::wstring& path) {
         case SaveOutcome::Saved:
             editor.path = path;
             markSaved(editor.document);
+            dropRecoveryCopy();
+            rememberRecentFile(path);
             showCaption();
             return true;
         case SaveOutcome::InUse:
@@ -107,14 +102,26 @@ std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text
 
 }  // namespace
 
+std::span<const std::uint8_t> carriedPlayer() {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), L"ZORBELPLAYER");
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return {};
+    return {static_cast<const std::uint8_t*>(bytes), SizeofResource(nullptr, found)};
+}
+
 bool confirmDiscard() {
-    if (!isModified(editor.document)) return true;
-    switch (askYesNoCancel(atelierWindow, L"Enregistrer les modifications apportées à " + documentName() + L" ?")) {
-        case Answer::Yes: return saveQuiz();
-        case Answer::No: return true;
-        case Answer::Cancel: break;
+    bool putAside = !isModified(editor.document);
+    if (!putAside) {
+        switch (askYesNoCancel(atelierWindow, L"Enregistrer les modifications apportées à " + documentName() + L" ?")) {
+            case Answer::Yes: putAside = saveQuiz(); break;
+            case Answer::No: putAside = true; break;
+            case Answer::Cancel: break;
+        }
     }
-    return false;
+    // Saved or given up: nothing left to recover.
+    if (putAside) dropRecoveryCopy();
+    return putAside;
 }
 
 void newQuiz() {
@@ -126,7 +133,11 @@ void openQuiz() {
     if (const auto path = chooseFileToOpen(atelierWindow)) openFile(*path);
 }
 
-bool openFile(const std::wstring& path) {
+bool openFile(const std::wstring& given) {
+    // Kept whole, so that a file named from any folder is found again (recent files, recovery).
+    wchar_t full[32768] = {};
+    const DWORD length = GetFullPathNameW(given.c_str(), 32768, full, nullptr);
+    const std::wstring path = length > 0 && length < 32768 ? std::wstring(full) : given;
     const auto bytes = readFileWide(path);
     if (!bytes) {
         showError(atelierWindow, L"Impossible de lire " + fileNameOf(path) + L".");
@@ -136,6 +147,7 @@ bool openFile(const std::wstring& path) {
         auto opened = importSource(*bytes, path);
         if (!opened) return false;
         adopt(std::move(opened->document), L"", withExtension(fileNameOf(path), L".exe"));
+        rememberRecentFile(path);
         return true;
     }
     OpenedDocument opened = documentFromExecutable(*bytes);
@@ -144,6 +156,7 @@ bool openFile(const std::wstring& path) {
         return false;
     }
     adopt(std::move(opened.document), path, L"");
+    rememberRecentFile(path);
     return true;
 }
 

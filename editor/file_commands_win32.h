@@ -3,7 +3,12 @@
 // source, and the test run of the quiz. Unsaved changes are never lost
 // without the author's word.
 
+#include <cstdint>
+#include <span>
 #include <string>
+
+// The player that every quiz is written into: the one this program carries.
+std::span<const std::uint8_t> carriedPlayer();
 
 // True when the document may be put aside: nothing unsaved, or the author
 // saved it or chose not to.

@@ -8,6 +8,8 @@
 #include "editor/editor_state_win32.h"
 #include "editor/editor_window_win32.h"
 #include "editor/file_commands_win32.h"
+#include "editor/recovery_win32.h"
+#include "editor/settings_win32.h"
 
 namespace {
 
@@ -38,11 +40,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     if (!registerEditorClass(instance)) return 1;
+    loadSettings();
     HWND window = createEditorWindow(instance);
     if (window == nullptr) return 1;
-    ShowWindow(window, show);
+    if (settings().window) restoreWindowPlace(window);
+    else ShowWindow(window, show);
     UpdateWindow(window);
-    if (const std::wstring file = fileFromCommandLine(); !file.empty()) openFile(file);
+    // A document taken back from a crash comes before the file asked for.
+    const bool recovered = startRecovery(window);
+    if (const std::wstring file = fileFromCommandLine(); !file.empty() && !recovered) openFile(file);
     HACCEL keys = createEditorAccelerators();
     const int exitCode = runMessageLoop(window, keys);
     DestroyAcceleratorTable(keys);

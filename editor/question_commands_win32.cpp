@@ -8,6 +8,7 @@
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
 #include "editor/progress_window_win32.h"
+#include "editor/recovery_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 
@@ -22,6 +23,7 @@ std::size_t selectedIndex() { return static_cast<std::size_t>(editor.selected); 
 void afterQuestionsChanged(int select) {
     showQuestionList(select);
     showCaption();
+    keepRecoveryCopy();
 }
 
 }  // namespace
@@ -105,6 +107,7 @@ void turnSelectedPicture(int quarterTurns) {
     showListItem(editor.selected);
     showQuestion();
     showCaption();
+    keepRecoveryCopy();
 }
 
 void removeSelectedQuestion() {
@@ -119,9 +122,13 @@ void moveSelectedQuestion(int direction) {
 }
 
 void undoLastChange() {
-    if (undo(editor.document)) showDocumentAgain(editor.selected);
+    if (!undo(editor.document)) return;
+    showDocumentAgain(editor.selected);
+    keepRecoveryCopy();
 }
 
 void redoLastChange() {
-    if (redo(editor.document)) showDocumentAgain(editor.selected);
+    if (!redo(editor.document)) return;
+    showDocumentAgain(editor.selected);
+    keepRecoveryCopy();
 }

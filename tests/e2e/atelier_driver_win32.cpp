@@ -45,7 +45,12 @@ HWND fileNameBox(HWND dialog) {
 
 }  // namespace
 
-AtelierRun::AtelierRun() : folder_(freshFolder("zorbel-atelier")) {}
+AtelierRun::AtelierRun() : folder_(freshFolder("zorbel-atelier")), appData_(folder_ / "AppData") {}
+
+void AtelierRun::kill() {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+}
 
 AtelierRun::~AtelierRun() { endRun(process_, folder_); }
 
@@ -61,6 +66,9 @@ bool AtelierRun::start(const std::wstring& argument, const std::filesystem::path
     std::wstring commandLine = L"\"" + program + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // What the editor remembers (recovery copies, recent files) stays in this run's folder.
+    std::filesystem::create_directories(appData_);
+    SetEnvironmentVariableW(L"LOCALAPPDATA", appData_.wstring().c_str());
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder_.wstring().c_str(), &startup, &process_)) {
         return false;
@@ -152,7 +160,9 @@ void AtelierRun::dropFiles(const std::vector<std::filesystem::path>& files) {
     pause(300);
 }
 
-std::optional<BoxSeen> AtelierRun::answerBox(int id) { return answerMessageBox(process_.dwProcessId, id); }
+std::optional<BoxSeen> AtelierRun::answerBox(int id, std::chrono::milliseconds timeout) {
+    return answerMessageBox(process_.dwProcessId, id, timeout);
+}
 
 bool AtelierRun::chooseInFileDialog(const std::wstring& path) {
     HWND dialog = nullptr;

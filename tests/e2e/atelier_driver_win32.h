@@ -20,6 +20,12 @@ public:
     AtelierRun& operator=(const AtelierRun&) = delete;
 
     const std::filesystem::path& folder() const { return folder_; }
+    // The user's local application data the editor is given (LOCALAPPDATA):
+    // this run's own, unless it shares another's (a restart after a crash).
+    const std::filesystem::path& appData() const { return appData_; }
+    void shareAppDataOf(const AtelierRun& earlier) { appData_ = earlier.appData_; }
+    // Ends the editor at once, as a crash or a power cut would.
+    void kill();
     // Copies a file of the test program's folder into this run's folder.
     std::filesystem::path copyIn(const std::filesystem::path& fromTestPrograms, const std::string& as = "");
     // Starts `program` (atelier.exe beside the tests, or any path) with
@@ -44,7 +50,7 @@ public:
     void dropFiles(const std::vector<std::filesystem::path>& files);
 
     // Waits for a message box, reads it and presses the button `id` (IDOK...).
-    std::optional<BoxSeen> answerBox(int id);
+    std::optional<BoxSeen> answerBox(int id, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Waits for the system's open or save dialog and chooses `path` in it.
     bool chooseInFileDialog(const std::wstring& path);
 
@@ -53,6 +59,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    std::filesystem::path appData_;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
 };
