@@ -8,7 +8,8 @@
 //   single-question view;
 // - Zorbel Atelier opening the 96-question quiz, from its start to an idle
 //   window with the 96 questions listed and the visible thumbnails drawn,
-//   beside the editor starting with no file;
+//   beside the editor starting with no file, and a question's deletion
+//   undone and redone in it, from the key to the list shown again;
 // - the player's peak working set (psapi) with the demo and with the
 //   96-question quiz, once idle after start-up and once every question has
 //   been shown.
@@ -158,6 +159,43 @@ std::vector<double> timeEditorOpening(const char* file, int questions, int runs)
     return samples;
 }
 
+// Ctrl+`key` pressed, then polled every millisecond until `condition` holds:
+// the step measured is shorter than the pauses of `press` and `eventually`.
+Clock::duration timeKeyUntil(WORD key, const std::function<bool()>& condition) {
+    const auto start = Clock::now();
+    sendKey(VK_CONTROL, false);
+    sendKey(key, false);
+    sendKey(key, true);
+    sendKey(VK_CONTROL, true);
+    while (!condition()) {
+        if (Clock::now() - start > std::chrono::seconds(10)) return Clock::duration::max();
+        Sleep(1);
+    }
+    return Clock::now() - start;
+}
+
+// A question of the 96 deleted, then Ctrl+Z: from the key to the document
+// shown again as saved, and Ctrl+Y: to the deletion shown again.
+std::vector<double> timeEditorUndo(const char* file, int questions, int rounds) {
+    AtelierRun run;
+    const std::wstring argument = run.copyIn(file).filename().wstring();
+    if (!run.start(argument) || !eventually([&] { return run.questionCount() == questions; })) return {};
+    run.clickQuestion(0);
+    run.press({}, VK_DELETE);
+    if (!eventually([&] { return run.questionCount() == questions - 1; })) return {};
+    std::vector<double> samples;
+    for (int i = 0; i < rounds; ++i) {
+        // The caption is the last thing an undo or a redo shows: the * goes and comes back.
+        const auto undone = timeKeyUntil('Z', [&] { return run.caption().front() != L'*'; });
+        const auto redone = timeKeyUntil('Y', [&] { return run.caption().front() == L'*'; });
+        if (run.questionCount() != questions - 1) return {};
+        if (undone == Clock::duration::max() || redone == Clock::duration::max()) return {};
+        samples.push_back(milliseconds(undone));
+        samples.push_back(milliseconds(redone));
+    }
+    return samples;
+}
+
 }  // namespace
 
 int main() {
@@ -167,10 +205,11 @@ int main() {
     const auto pictures = timePictureWork("quiz_96.exe", 96, 7);
     const auto editorEmpty = timeEditorOpening("", 0, 5);
     const auto editorBig = timeEditorOpening("quiz_96.exe", 96, 5);
+    const auto editorUndo = timeEditorUndo("quiz_96.exe", 96, 10);
     const auto demoMemory = peakWorkingSet("demo.exe", 12);
     const auto bigMemory = peakWorkingSet("quiz_96.exe", 96);
     if (demoStart.empty() || steps.empty() || bigStart.empty() || pictures.empty() || editorEmpty.empty() ||
-        editorBig.empty() || !demoMemory || !bigMemory) {
+        editorBig.empty() || editorUndo.empty() || !demoMemory || !bigMemory) {
         return 1;
     }
 
@@ -181,6 +220,7 @@ int main() {
     std::printf("start-up / picture work (medians): %.2f\n", median(bigStart) / median(pictures));
     report("editor: start to idle window, no file", editorEmpty);
     report("editor: start to idle window, quiz_96.exe listed", editorBig);
+    report("editor: Ctrl+Z or Ctrl+Y, quiz_96.exe shown", editorUndo);
     reportPeak("demo.exe", *demoMemory);
     reportPeak("quiz_96.exe", *bigMemory);
     return 0;

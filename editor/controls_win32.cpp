@@ -28,7 +28,7 @@ struct EditorControl {
 // In Tab order.
 const EditorControl EditorControls[] = {
     {atelierid::QuestionList, nullptr, WC_LISTVIEWW, L"",
-     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER},
+     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | LVS_OWNERDATA},
     {editorid::AddPictures, nullptr, L"BUTTON", L"Ajouter des images…", Button},
     {editorid::RemoveQuestion, nullptr, L"BUTTON", L"Supprimer", Button},
     {editorid::MoveUp, nullptr, L"BUTTON", L"Monter", Button},
@@ -73,8 +73,7 @@ constexpr int LimitedFields[] = {atelierid::ExpectedAnswer,   atelierid::SecondA
 
 void prepareQuestionList(HWND list) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    editor.images = ImageList_Create(ThumbnailWidth, ThumbnailHeight, ILC_COLOR24, 16, 16);
-    ListView_SetImageList(list, editor.images, LVSIL_SMALL);
+    makeThumbnailList();
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 300;
@@ -103,6 +102,25 @@ void createEditorControls(HWND window) {
     prepareQuestionList(control(atelierid::QuestionList));
     fillCombos();
     placeEditorControls(window);
+}
+
+void applyEditorFont() {
+    const auto setFont = [](int id) {
+        SendMessageW(control(id), WM_SETFONT, reinterpret_cast<WPARAM>(editor.font), TRUE);
+    };
+    for (const EditorControl& item : EditorControls) {
+        if (item.label != nullptr) setFont(item.id + editorid::LabelOffset);
+        setFont(item.id);
+    }
+}
+
+void makeThumbnailList() {
+    HIMAGELIST previous = editor.images;
+    editor.images = ImageList_Create(scaled(ThumbnailWidth), scaled(ThumbnailHeight), ILC_COLOR24, 16, 16);
+    // The list's rows take the height of its new images.
+    ListView_SetImageList(control(atelierid::QuestionList), editor.images, LVSIL_SMALL);
+    editor.thumbnails.clear();
+    if (previous != nullptr) ImageList_Destroy(previous);
 }
 
 void placeEditorControls(HWND window) {

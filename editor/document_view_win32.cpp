@@ -42,10 +42,22 @@ void enableQuestionFields(bool enabled) {
     EnableWindow(control(atelierid::SecondAnswerLabel), two);
 }
 
-void showPreview(const PreparedPicture* picture) {
+// The picture the frame shows and the size it was drawn for: it is decoded
+// and drawn again only when either changes. Held, so that no other picture
+// can take its address.
+struct ShownPreview {
+    SharedPrepared picture;
+    LONG width = -1;
+    LONG height = -1;
+};
+ShownPreview shownPreview;
+
+void showPreview(const SharedPrepared& picture) {
     HWND preview = control(atelierid::PicturePreview);
     RECT box{};
     GetClientRect(preview, &box);
+    if (picture == shownPreview.picture && box.right == shownPreview.width && box.bottom == shownPreview.height) return;
+    shownPreview = {picture, box.right, box.bottom};
     HBITMAP bitmap = picture != nullptr ? fittedPicture(*picture, box.right, box.bottom) : nullptr;
     // The frame shows the new bitmap before the one it replaces is deleted.
     auto previous = reinterpret_cast<HBITMAP>(
@@ -102,20 +114,9 @@ void showQuestionList(int selectQuestion) {
     const FillingScope filling;
     HWND list = control(atelierid::QuestionList);
     const int count = static_cast<int>(editor.document.source.questions.size());
-    // Not drawn item by item while it fills: a list of 96 took seconds.
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    ListView_DeleteAllItems(list);
-    ListView_SetItemCount(list, count);
-    // Texts and thumbnails are asked for as items are drawn (LVN_GETDISPINFO).
-    for (int i = 0; i < count; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = i;
-        item.pszText = LPSTR_TEXTCALLBACKW;
-        item.iImage = I_IMAGECALLBACK;
-        ListView_InsertItem(list, &item);
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    // A virtual list: it holds no items, only their number; texts and
+    // thumbnails are asked for as items are drawn (LVN_GETDISPINFO).
+    ListView_SetItemCountEx(list, count, 0);
     fitQuestionListColumn();
     InvalidateRect(list, nullptr, TRUE);
     editor.selected = count == 0 ? -1 : std::clamp(selectQuestion, 0, count - 1);
@@ -135,7 +136,7 @@ void showQuestion() {
     setCp1252(atelierid::SecondAnswer, question != nullptr ? question->secondAnswer : "");
     setCp1252(atelierid::Location, question != nullptr ? question->location : "");
     setCp1252(atelierid::Comment, question != nullptr ? question->comment : "");
-    showPreview(hasSelection() ? editor.document.prepared[static_cast<std::size_t>(editor.selected)].get() : nullptr);
+    showPreview(hasSelection() ? editor.document.prepared[static_cast<std::size_t>(editor.selected)] : nullptr);
     enableQuestionFields(question != nullptr);
     showTrial();
 }

@@ -12,8 +12,10 @@ constexpr int Margin = 8;
 constexpr int Gap = 6;
 constexpr int LabelHeight = 16;
 constexpr int FieldHeight = 24;
-constexpr int ListWidth = 330;
-constexpr int MiddleWidth = 330;
+// Wide enough for the buttons' texts in the widest of the systems' message
+// fonts (Wine's), with room for the buttons' edges.
+constexpr int ListWidth = 350;
+constexpr int MiddleWidth = 370;
 constexpr int ButtonHeight = 28;
 
 // Places controls down a column, in 96-dpi units.
@@ -50,7 +52,7 @@ private:
 void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
     const int buttons = height - Margin - ButtonHeight;
     out.push_back({atelierid::QuestionList, {Margin, Margin, ListWidth, buttons - Gap - Margin}});
-    const int widths[] = {126, 66, 60, 66};
+    const int widths[] = {130, 70, 64, 74};
     const int ids[] = {editorid::AddPictures, editorid::RemoveQuestion, editorid::MoveUp, editorid::MoveDown};
     int x = Margin;
     for (int i = 0; i < 4; ++i) {
@@ -62,9 +64,9 @@ void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
 void layoutQuestion(std::vector<PlacedControl>& out) {
     Column column(out, 2 * Margin + ListWidth + 4, MiddleWidth, Margin);
     column.place(atelierid::PicturePreview, 240, Gap);
-    column.placeAt(editorid::ChangePicture, 0, 120, FieldHeight);
-    column.placeAt(editorid::TurnLeft, 124, 101, FieldHeight);
-    column.placeAt(editorid::TurnRight, 229, 101, FieldHeight);
+    column.placeAt(editorid::ChangePicture, 0, 118, FieldHeight);
+    column.placeAt(editorid::TurnLeft, 122, 122, FieldHeight);
+    column.placeAt(editorid::TurnRight, 248, 122, FieldHeight);
     column.skip(FieldHeight + Gap);
     column.field(atelierid::ExpectedAnswer);
     column.field(atelierid::SecondAnswer);
@@ -107,7 +109,10 @@ std::vector<PlacedControl> editorLayout(Size client, double scale) {
     layoutSettings(out, {std::max(units.width, EditorMinimumClient.width), std::max(units.height, EditorMinimumClient.height)});
     for (PlacedControl& control : out) {
         Rect& r = control.place;
-        r = {scaled(r.x, scale), scaled(r.y, scale), scaled(r.width, scale), scaled(r.height, scale)};
+        // Edges are scaled, not sizes: controls that meet still meet, none overlaps by a rounding.
+        const int left = scaled(r.x, scale);
+        const int top = scaled(r.y, scale);
+        r = {left, top, scaled(r.x + r.width, scale) - left, scaled(r.y + r.height, scale) - top};
     }
     return out;
 }

@@ -14,7 +14,11 @@ struct PlacedControl {
 
 // Sizes are designed for 96 dots per inch and multiplied by `scale`
 // (the screen's dots per inch / 96).
-inline constexpr Size EditorMinimumClient{1000, 660};
+inline constexpr Size EditorMinimumClient{1110, 660};
+inline constexpr Size EditorStartClient{1170, 700};
+// The question list's thumbnails.
+inline constexpr int ThumbnailWidth = 64;
+inline constexpr int ThumbnailHeight = 48;
 
 // Every control, labels included, for a client area of `client` pixels.
 std::vector<PlacedControl> editorLayout(Size client, double scale);

@@ -1,5 +1,7 @@
 #include "editor/editor_state_win32.h"
 
+#include <cmath>
+
 #include "editor/wide_files_win32.h"
 
 EditorState editor;
@@ -7,6 +9,8 @@ HWND atelierWindow = nullptr;
 HINSTANCE atelierInstance = nullptr;
 
 HWND control(int id) { return GetDlgItem(atelierWindow, id); }
+
+int scaled(int units) { return static_cast<int>(std::lround(units * editor.scale)); }
 
 std::wstring documentName() {
     if (!editor.path.empty()) return fileNameOf(editor.path);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "authoring/quiz_document.h"
+#include "editor/editor_layout.h"
 
 struct EditorState {
     QuizDocument document = newDocument();
@@ -25,7 +26,7 @@ struct EditorState {
     HFONT font = nullptr;
     HBRUSH swatch = nullptr;
     std::array<HBRUSH, 4> verdictBrushes{};  // right, wrong, anagram, hint
-    double scale = 1.0;           // the screen's dots per inch / 96
+    double scale = 1.0;           // the window's monitor's dots per inch / 96
 };
 
 extern EditorState editor;
@@ -34,8 +35,8 @@ extern HINSTANCE atelierInstance;
 
 HWND control(int id);
 
-inline constexpr int ThumbnailWidth = 64;
-inline constexpr int ThumbnailHeight = 48;
+// `units` of a 96-dpi screen in the window's pixels.
+int scaled(int units);
 
 // "mon_quiz.exe", or "Sans titre" for a document never saved.
 std::wstring documentName();

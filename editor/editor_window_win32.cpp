@@ -3,11 +3,14 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cmath>
+
 #include "authoring/cp1252.h"
 #include "content/quiz_record.h"
 #include "editor/controls_win32.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
+#include "editor/dpi_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_layout.h"
 #include "editor/editor_state_win32.h"
@@ -164,7 +167,8 @@ void describeItem(NMLVDISPINFOW& info) {
         const SharedPrepared& picture = editor.document.prepared[question];
         auto found = editor.thumbnails.find(picture);
         if (found == editor.thumbnails.end()) {
-            HBITMAP tile = thumbnailOf(picture.get(), ThumbnailWidth, ThumbnailHeight, GetSysColor(COLOR_WINDOW));
+            HBITMAP tile = thumbnailOf(picture.get(), scaled(ThumbnailWidth), scaled(ThumbnailHeight),
+                                       GetSysColor(COLOR_WINDOW));
             found = editor.thumbnails.emplace(picture, ImageList_Add(editor.images, tile, nullptr)).first;
             DeleteObject(tile);
         }
@@ -178,7 +182,9 @@ LRESULT onNotify(NMHDR& header) {
         case LVN_GETDISPINFOW: describeItem(reinterpret_cast<NMLVDISPINFOW&>(header)); break;
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-            if (!editor.filling && (change.uNewState & LVIS_SELECTED) != 0 && change.iItem != editor.selected) {
+            // A virtual list names no item (-1) when a change covers them all.
+            if (!editor.filling && (change.uNewState & LVIS_SELECTED) != 0 && change.iItem >= 0 &&
+                change.iItem != editor.selected) {
                 editor.selected = change.iItem;
                 showQuestion();
             }
@@ -239,21 +245,13 @@ LRESULT onCtlColorStatic(HDC dc, HWND label) {
     return reinterpret_cast<LRESULT>(brush);
 }
 
-HFONT messageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
 HBRUSH brushOf(Rgb colour) { return CreateSolidBrush(RGB(colour.red, colour.green, colour.blue)); }
 
 void onCreate(HWND window) {
     atelierWindow = window;
-    HDC screen = GetDC(nullptr);
-    editor.scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
-    ReleaseDC(nullptr, screen);
-    editor.font = messageFont();
+    const unsigned dpi = dpiOfWindow(window);
+    editor.scale = dpi / double(DefaultDpi);
+    editor.font = createMessageFont(dpi);
     editor.verdictBrushes = {brushOf(RightColour), brushOf(WrongColour), brushOf(AnagramColour), brushOf(HintColour)};
     createEditorControls(window);
     DragAcceptFiles(window, TRUE);
@@ -269,11 +267,33 @@ void onDestroy() {
     PostQuitMessage(0);
 }
 
-void limitSize(MINMAXINFO& info) {
-    RECT outer{0, 0, static_cast<LONG>(EditorMinimumClient.width * editor.scale),
-               static_cast<LONG>(EditorMinimumClient.height * editor.scale)};
-    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0);
-    info.ptMinTrackSize = {outer.right - outer.left, outer.bottom - outer.top};
+SIZE editorOuterSize(Size client, unsigned dpi) {
+    const double scale = dpi / double(DefaultDpi);
+    const SIZE scaledClient{std::lround(client.width * scale), std::lround(client.height * scale)};
+    return outerSize(scaledClient, WS_OVERLAPPEDWINDOW, WS_EX_CONTROLPARENT, dpi);
+}
+
+void limitSize(HWND window, MINMAXINFO& info) {
+    const SIZE outer = editorOuterSize(EditorMinimumClient, dpiOfWindow(window));
+    info.ptMinTrackSize = {outer.cx, outer.cy};
+}
+
+// The window is now on a monitor of other dots per inch, or its user changed
+// the monitor's scale: fonts, thumbnails, picture and layout follow.
+void onDpiChanged(HWND window, unsigned dpi, const RECT* suggested) {
+    editor.scale = dpi / double(DefaultDpi);
+    HFONT previous = editor.font;
+    editor.font = createMessageFont(dpi);
+    applyEditorFont();
+    DeleteObject(previous);
+    makeThumbnailList();
+    RECT place{};
+    GetWindowRect(window, &place);
+    if (suggested != nullptr) place = *suggested;
+    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    placeEditorControls(window);  // also when the size in pixels stayed the same
+    showPicturesAgain();
 }
 
 LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -285,7 +305,10 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             if (wParam != SIZE_MINIMIZED) placeEditorControls(window);
             return 0;
         case WM_GETMINMAXINFO:
-            limitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+            limitSize(window, *reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_DPICHANGED:
+            onDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_COMMAND:
             onCommand(wParam, lParam);
@@ -331,14 +354,17 @@ bool registerEditorClass(HINSTANCE instance) {
 
 HWND createEditorWindow(HINSTANCE instance) {
     atelierInstance = instance;
-    HDC screen = GetDC(nullptr);
-    const double scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
-    ReleaseDC(nullptr, screen);
-    RECT outer{0, 0, static_cast<LONG>(1060 * scale), static_cast<LONG>(700 * scale)};
-    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
-    return CreateWindowExW(WS_EX_CONTROLPARENT, AtelierWindowClass, L"Zorbel Atelier", WS_OVERLAPPEDWINDOW,
-                           CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                           createMenu(), instance, nullptr);
+    const unsigned desktop = dpiOfWindow(nullptr);
+    const SIZE outer = editorOuterSize(EditorStartClient, desktop);
+    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, AtelierWindowClass, L"Zorbel Atelier", WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, createMenu(), instance,
+                                  nullptr);
+    // The monitor it opened on may have dots per inch of its own.
+    if (const unsigned dpi = window != nullptr ? dpiOfWindow(window) : desktop; dpi != desktop) {
+        const SIZE own = editorOuterSize(EditorStartClient, dpi);
+        SetWindowPos(window, nullptr, 0, 0, own.cx, own.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return window;
 }
 
 HACCEL createEditorAccelerators() {

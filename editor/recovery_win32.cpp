@@ -2,8 +2,12 @@
 
 #include <shlobj.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "authoring/pe_resources.h"
 #include "authoring/quiz_document.h"
@@ -22,11 +26,28 @@ constexpr UINT RecoveryPeriod = 30'000;
 // The copy is a quiz executable that also names the file the document came from.
 constexpr char OriginResourceType[] = "ZORBELORIGIN";
 
+// The document as it was at one version, to be written as a copy.
+struct CopyJob {
+    QuizDocument document;  // its content only: a copy needs no history
+    std::string name;
+    std::string origin;  // the file it came from (UTF-8), empty if none
+    std::uint64_t version = 0;
+};
+
+// Copies are written by a thread of their own, so that no change, and no
+// undo, waits for a whole quiz to be made and written to the disk.
 struct Recovery {
     std::wstring stem;  // this window's copy and lock, without their extensions
     HANDLE lock = INVALID_HANDLE_VALUE;
-    std::uint64_t copied = 0;  // the document version the copy holds
-    bool hasCopy = false;
+    std::uint64_t queued = 0;  // the latest version handed to the writer
+    bool anyQueued = false;
+
+    std::thread writer;
+    std::mutex mutex;  // guards what follows
+    std::condition_variable changed;
+    std::optional<CopyJob> pending;  // only the latest waits; older ones are passed over
+    bool writing = false;
+    bool stopping = false;
 };
 
 Recovery recovery;
@@ -40,18 +61,48 @@ HANDLE takeLock(const std::wstring& path, DWORD disposition) {
                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
-void writeCopy() {
-    if (recovery.stem.empty()) return;
-    QuizResources quiz = documentResources(editor.document, narrow(documentName()));
+void writeCopy(const CopyJob& job) {
+    QuizResources quiz = documentResources(job.document, job.name);
     if (!quiz.ok()) return;
-    const std::string origin = narrow(editor.path);
     quiz.resources.push_back({ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1), 0, 0,
-                              std::vector<std::uint8_t>(origin.begin(), origin.end())});
+                              std::vector<std::uint8_t>(job.origin.begin(), job.origin.end())});
     const PeWriteResult image = writePeResources(carriedPlayer(), quiz.resources);
     if (image.error != PeError::Ok) return;
-    if (replaceFileWide(copyOf(recovery.stem), image.image) != SaveOutcome::Saved) return;
-    recovery.copied = editor.document.history.version;
-    recovery.hasCopy = true;
+    replaceFileWide(copyOf(recovery.stem), image.image);
+}
+
+void writeCopies() {
+    std::unique_lock lock(recovery.mutex);
+    for (;;) {
+        recovery.changed.wait(lock, [] { return recovery.pending.has_value() || recovery.stopping; });
+        if (recovery.stopping) return;
+        const CopyJob job = std::move(*recovery.pending);
+        recovery.pending.reset();
+        recovery.writing = true;
+        lock.unlock();
+        writeCopy(job);
+        lock.lock();
+        recovery.writing = false;
+        recovery.changed.notify_all();
+    }
+}
+
+// Hands the document as it is now to the writer.
+void queueCopy() {
+    if (recovery.stem.empty()) return;
+    CopyJob job;
+    static_cast<DocumentContent&>(job.document) = editor.document;  // the pictures are shared, not copied
+    job.name = narrow(documentName());
+    job.origin = narrow(editor.path);
+    job.version = editor.document.history.version;
+    {
+        const std::lock_guard lock(recovery.mutex);
+        if (!recovery.writer.joinable()) recovery.writer = std::thread(writeCopies);
+        recovery.pending = std::move(job);
+    }
+    recovery.changed.notify_all();
+    recovery.queued = editor.document.history.version;
+    recovery.anyQueued = true;
 }
 
 // The file a copy's document came from; empty for one never saved.
@@ -86,7 +137,7 @@ bool offerCopy(HWND window, const std::wstring& stem) {
     editor.path = origin;
     editor.suggestedName.clear();
     showDocument(0);
-    writeCopy();
+    queueCopy();
     return true;
 }
 
@@ -121,19 +172,33 @@ void keepRecoveryCopy() {
         dropRecoveryCopy();
         return;
     }
-    if (!recovery.hasCopy || recovery.copied != editor.document.history.version) writeCopy();
+    if (!recovery.anyQueued || recovery.queued != editor.document.history.version) queueCopy();
 }
 
 void onRecoveryTimer() { keepRecoveryCopy(); }
 
 void dropRecoveryCopy() {
-    if (!recovery.hasCopy) return;
+    if (!recovery.anyQueued) return;
+    {
+        // A copy being written would come back after the delete: it is let finish first.
+        std::unique_lock lock(recovery.mutex);
+        recovery.pending.reset();
+        recovery.changed.wait(lock, [] { return !recovery.writing; });
+    }
     DeleteFileW(copyOf(recovery.stem).c_str());
-    recovery.hasCopy = false;
+    recovery.anyQueued = false;
 }
 
 void stopRecovery() {
     dropRecoveryCopy();
+    if (recovery.writer.joinable()) {
+        {
+            const std::lock_guard lock(recovery.mutex);
+            recovery.stopping = true;
+        }
+        recovery.changed.notify_all();
+        recovery.writer.join();
+    }
     if (recovery.lock != INVALID_HANDLE_VALUE) CloseHandle(recovery.lock);
     recovery.lock = INVALID_HANDLE_VALUE;
 }

@@ -12,8 +12,9 @@
 // each. True when the author took one back (it is then the document).
 bool startRecovery(HWND window);
 
-// The document changed: its copy is written now for a change of its
-// questions or pictures, else by the timer, at most every 30 seconds.
+// The document changed: its copy is written at once (by a thread of its own)
+// for a change of its questions or pictures, else by the timer, at most
+// every 30 seconds.
 void keepRecoveryCopy();
 void onRecoveryTimer();
 

@@ -30,4 +30,9 @@ std::wstring windowText(HWND window) {
     return buffer.data();
 }
 
-void setWindowText(HWND window, std::wstring_view text) { SetWindowTextW(window, std::wstring(text).c_str()); }
+void setWindowText(HWND window, std::wstring_view text) {
+    // An edit control lays its whole text out again on every set, slow for a
+    // long list of code lines: a text that did not change is left alone.
+    if (windowText(window) == text) return;
+    SetWindowTextW(window, std::wstring(text).c_str());
+}

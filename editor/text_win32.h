@@ -15,4 +15,5 @@ std::string narrow(std::wstring_view wide);
 std::wstring widenCp1252(std::string_view bytes);
 
 std::wstring windowText(HWND window);
+// Sets the text when it differs from the window's.
 void setWindowText(HWND window, std::wstring_view text);

@@ -59,13 +59,15 @@ wine_environment() {
   fi
 }
 
-# A virtual screen when there is none; stop_display ends it.
+# A virtual screen when there is none, 1280x1024 unless given another size
+# (start_display 3840x2160); stop_display ends it.
 ZORBEL_XVFB_PID=""
 start_display() {
+  local size=${1:-1280x1024}
   [ -n "${DISPLAY:-}" ] && return 0
   local n=91
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
   ZORBEL_XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done

@@ -132,6 +132,31 @@ std::wstring AtelierRun::questionText(int index) const {
     return text;
 }
 
+int AtelierRun::questionRowHeight() const {
+    RemoteBlock rect(process_.hProcess, sizeof(RECT));
+    const RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    rect.write(0, &bounds, sizeof bounds);
+    if (SendMessageW(control(atelierid::QuestionList), LVM_GETITEMRECT, 0,
+                     reinterpret_cast<LPARAM>(rect.address())) == 0) {
+        return 0;
+    }
+    RECT row{};
+    rect.read(0, &row, sizeof row);
+    return row.bottom - row.top;
+}
+
+void AtelierRun::moveToMonitorOfDpi(unsigned fromDpi, unsigned dpi) {
+    RECT suggested = screenRect(window_);
+    suggested.right = suggested.left + MulDiv(suggested.right - suggested.left, static_cast<int>(dpi), static_cast<int>(fromDpi));
+    suggested.bottom = suggested.top + MulDiv(suggested.bottom - suggested.top, static_cast<int>(dpi), static_cast<int>(fromDpi));
+    // The rectangle lives in the editor's memory, where it reads it.
+    RemoteBlock rect(process_.hProcess, sizeof(RECT));
+    rect.write(0, &suggested, sizeof suggested);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(rect.address()),
+                        SMTO_NORMAL, 10000, &ignored);
+}
+
 void AtelierRun::clickQuestion(int index) {
     const RemoteBlock block(process_.hProcess, sizeof(RECT));
     RECT rect{LVIR_LABEL, 0, 0, 0};

@@ -45,6 +45,12 @@ public:
 
     int questionCount() const;
     std::wstring questionText(int index) const;
+    // The height in pixels of the question list's rows, which its thumbnails set.
+    int questionRowHeight() const;
+    // Tells the editor its window is now on a monitor of `dpi` dots per inch,
+    // as Windows does when the window moves there: the same corner, the size
+    // scaled from the editor's present `fromDpi`.
+    void moveToMonitorOfDpi(unsigned fromDpi, unsigned dpi);
     void clickQuestion(int index);
     // Drops files from outside onto the window, as Explorer does.
     void dropFiles(const std::vector<std::filesystem::path>& files);
