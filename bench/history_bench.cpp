@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     std::printf("history of %d changes on a %zu-question quiz (%s), made in %.2f s:\n", Steps, questions, argv[1],
                 editingSeconds);
     std::printf("  heap held by the history: %.1f MB more\n", held);
-    std::printf("  undo of one step: %.2f ms slowest, %.3f ms median\n", undone.slowest, undone.median);
-    std::printf("  redo of one step: %.2f ms slowest, %.3f ms median\n", redone.slowest, redone.median);
+    std::printf("  undo of one step: %.3f ms slowest, %.3f ms median\n", undone.slowest, undone.median);
+    std::printf("  redo of one step: %.3f ms slowest, %.3f ms median\n", redone.slowest, redone.median);
     return 0;
 }

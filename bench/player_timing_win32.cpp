@@ -142,6 +142,17 @@ void reportPeak(const char* exe, const PeakWorkingSet& peak) {
                 peak.afterStartUp, peak.afterEveryQuestion);
 }
 
+// Polls every millisecond until `condition` holds: how long it took, or
+// the largest duration after 10 seconds.
+Clock::duration timeUntil(const std::function<bool()>& condition) {
+    const auto start = Clock::now();
+    while (!condition()) {
+        if (Clock::now() - start > std::chrono::seconds(10)) return Clock::duration::max();
+        Sleep(1);
+    }
+    return Clock::now() - start;
+}
+
 // `file` empty: the editor with a new document.
 std::vector<double> timeEditorOpening(const char* file, int questions, int runs) {
     std::vector<double> samples;
@@ -150,7 +161,12 @@ std::vector<double> timeEditorOpening(const char* file, int questions, int runs)
         std::wstring argument;
         if (*file != '\0') argument = run.copyIn(file).filename().wstring();
         const auto start = Clock::now();
-        if (!run.start(argument) || !eventually([&] { return run.questionCount() == questions; })) {
+        // Listed, and the thumbnails of the rows shown drawn (they are made by a thread of their own).
+        const auto shown = [&] {
+            return run.questionCount() == questions &&
+                   (questions == 0 || run.thumbnailShown(run.lastVisibleQuestion()));
+        };
+        if (!run.start(argument) || timeUntil(shown) == Clock::duration::max()) {
             std::fprintf(stderr, "the editor did not show %d questions\n", questions);
             return {};
         }
@@ -159,19 +175,16 @@ std::vector<double> timeEditorOpening(const char* file, int questions, int runs)
     return samples;
 }
 
-// Ctrl+`key` pressed, then polled every millisecond until `condition` holds:
-// the step measured is shorter than the pauses of `press` and `eventually`.
+// Ctrl+`key` pressed, then polled until `condition` holds: the step measured
+// is shorter than the pauses of `press` and `eventually`.
 Clock::duration timeKeyUntil(WORD key, const std::function<bool()>& condition) {
     const auto start = Clock::now();
     sendKey(VK_CONTROL, false);
     sendKey(key, false);
     sendKey(key, true);
     sendKey(VK_CONTROL, true);
-    while (!condition()) {
-        if (Clock::now() - start > std::chrono::seconds(10)) return Clock::duration::max();
-        Sleep(1);
-    }
-    return Clock::now() - start;
+    const Clock::duration taken = timeUntil(condition);
+    return taken == Clock::duration::max() ? taken : Clock::now() - start;
 }
 
 // A question of the 96 deleted, then Ctrl+Z: from the key to the document

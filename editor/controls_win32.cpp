@@ -6,6 +6,7 @@
 #include "editor/editor_ids.h"
 #include "editor/editor_layout.h"
 #include "editor/editor_state_win32.h"
+#include "editor/thumbnails_win32.h"
 #include "resources/contract_ids.h"
 
 namespace {
@@ -114,15 +115,6 @@ void applyEditorFont() {
     }
 }
 
-void makeThumbnailList() {
-    HIMAGELIST previous = editor.images;
-    editor.images = ImageList_Create(scaled(ThumbnailWidth), scaled(ThumbnailHeight), ILC_COLOR24, 16, 16);
-    // The list's rows take the height of its new images.
-    ListView_SetImageList(control(atelierid::QuestionList), editor.images, LVSIL_SMALL);
-    editor.thumbnails.clear();
-    if (previous != nullptr) ImageList_Destroy(previous);
-}
-
 void placeEditorControls(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -140,5 +132,5 @@ void fitQuestionListColumn() {
     HWND list = control(atelierid::QuestionList);
     RECT listClient{};
     GetClientRect(list, &listClient);
-    ListView_SetColumnWidth(list, 0, listClient.right);
+    if (ListView_GetColumnWidth(list, 0) != listClient.right) ListView_SetColumnWidth(list, 0, listClient.right);
 }

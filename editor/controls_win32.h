@@ -5,10 +5,8 @@
 
 void createEditorControls(HWND window);
 void placeEditorControls(HWND window);
-// After a change of dots per inch: every control in the editor's font, the
-// list's thumbnails made again at the window's scale.
+// After a change of dots per inch: every control in the editor's font.
 void applyEditorFont();
-void makeThumbnailList();
 // The list's one column as wide as its client area, which a vertical scroll
 // bar narrows once the list outgrows its height.
 void fitQuestionListColumn();

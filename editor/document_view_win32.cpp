@@ -12,6 +12,7 @@
 #include "editor/editor_state_win32.h"
 #include "editor/picture_view_win32.h"
 #include "editor/text_win32.h"
+#include "editor/thumbnails_win32.h"
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
 
@@ -162,8 +163,7 @@ void showPicturesAgain() {
 }
 
 void showDocument(int selectQuestion) {
-    editor.thumbnails.clear();
-    ImageList_RemoveAll(editor.images);
+    forgetThumbnails();
     showDocumentAgain(selectQuestion);
 }
 

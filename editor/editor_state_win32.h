@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,10 +18,8 @@ struct EditorState {
     std::wstring suggestedName;   // for a first save, e.g. after importing a source
     int selected = -1;            // the question shown; -1: none
     bool filling = false;         // the controls are being filled: their changes are not the author's
-    // Each prepared picture's image in `images`, drawn the first time a list
-    // item shows it; the key keeps the picture, so no other takes its place.
-    std::map<SharedPrepared, int> thumbnails;
-    HIMAGELIST images = nullptr;
+    HIMAGELIST images = nullptr;  // the question list's thumbnails
+
     HFONT font = nullptr;
     HBRUSH swatch = nullptr;
     std::array<HBRUSH, 4> verdictBrushes{};  // right, wrong, anagram, hint

@@ -21,6 +21,7 @@
 #include "editor/recovery_win32.h"
 #include "editor/settings_win32.h"
 #include "editor/text_win32.h"
+#include "editor/thumbnails_win32.h"
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
 #include "zorbel_version.h"
@@ -164,15 +165,7 @@ void describeItem(NMLVDISPINFOW& info) {
         lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
     if ((info.item.mask & LVIF_IMAGE) != 0) {
-        const SharedPrepared& picture = editor.document.prepared[question];
-        auto found = editor.thumbnails.find(picture);
-        if (found == editor.thumbnails.end()) {
-            HBITMAP tile = thumbnailOf(picture.get(), scaled(ThumbnailWidth), scaled(ThumbnailHeight),
-                                       GetSysColor(COLOR_WINDOW));
-            found = editor.thumbnails.emplace(picture, ImageList_Add(editor.images, tile, nullptr)).first;
-            DeleteObject(tile);
-        }
-        info.item.iImage = found->second;
+        info.item.iImage = thumbnailIndex(editor.document.prepared[question]);
     }
 }
 
@@ -260,6 +253,7 @@ void onCreate(HWND window) {
 
 void onDestroy() {
     stopRecovery();
+    stopThumbnails();
     DeleteObject(editor.font);
     DeleteObject(editor.swatch);
     for (HBRUSH brush : editor.verdictBrushes) DeleteObject(brush);
@@ -325,6 +319,9 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_TIMER:
             onRecoveryTimer();
+            return 0;
+        case ThumbnailsReady:
+            onThumbnailsReady();
             return 0;
         case WM_CLOSE:
             if (!confirmDiscard()) return 0;

@@ -1,5 +1,5 @@
 #pragma once
-// Questions' pictures on screen, decoded the way the player decodes them.
+// The question's picture on screen, decoded the way the player decodes it.
 
 #include <windows.h>
 
@@ -9,6 +9,3 @@
 // with its proportions kept; none when the player could not show it either.
 HBITMAP fittedPicture(const PreparedPicture& picture, int width, int height);
 
-// A list thumbnail: the picture fitted and centred on a tile of `background`;
-// a plain tile when there is no picture to show.
-HBITMAP thumbnailOf(const PreparedPicture* picture, int width, int height, COLORREF background);

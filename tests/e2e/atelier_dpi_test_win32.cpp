@@ -208,6 +208,8 @@ TEST(AtelierAtHighDpi, TheLayoutHoldsAt96And144And192DotsPerInch) {
         run.typeInto(atelierid::TryField, L"soleill");
         ASSERT_TRUE(eventually([&] { return pictureFillsItsFrame(run); })) << "the picture drawn at the screen's scale";
         EXPECT_GE(run.questionRowHeight(), scaledBy(dpi, ThumbnailHeight)) << "thumbnails at the screen's scale";
+        EXPECT_TRUE(eventually([&] { return run.thumbnailShown(0) && run.thumbnailShown(run.lastVisibleQuestion()); }))
+            << "every thumbnail the list shows is drawn";
         EXPECT_GE(comboFieldHeight(run), textSize(messageFontAt(dpi), L"Ég").cy) << "the font at the screen's scale";
         expectALayoutThatHolds(run, dpi);
         const std::string name = "atelier_" + std::to_string(dpi) + "dpi.bmp";

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "resources/contract_ids.h"
 #include "tests/e2e/desktop_win32.h"
@@ -132,17 +134,47 @@ std::wstring AtelierRun::questionText(int index) const {
     return text;
 }
 
-int AtelierRun::questionRowHeight() const {
-    RemoteBlock rect(process_.hProcess, sizeof(RECT));
-    const RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-    rect.write(0, &bounds, sizeof bounds);
-    if (SendMessageW(control(atelierid::QuestionList), LVM_GETITEMRECT, 0,
-                     reinterpret_cast<LPARAM>(rect.address())) == 0) {
-        return 0;
+namespace {
+
+// Part `part` (LVIR_BOUNDS, LVIR_ICON...) of a list item, in the list's client coordinates.
+std::optional<RECT> itemRect(HANDLE process, HWND list, int index, LONG part) {
+    RemoteBlock rect(process, sizeof(RECT));
+    const RECT asked{part, 0, 0, 0};
+    rect.write(0, &asked, sizeof asked);
+    if (SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect.address())) == 0) {
+        return std::nullopt;
     }
-    RECT row{};
-    rect.read(0, &row, sizeof row);
-    return row.bottom - row.top;
+    RECT got{};
+    rect.read(0, &got, sizeof got);
+    return got;
+}
+
+}  // namespace
+
+int AtelierRun::questionRowHeight() const {
+    const auto row = itemRect(process_.hProcess, control(atelierid::QuestionList), 0, LVIR_BOUNDS);
+    return row ? row->bottom - row->top : 0;
+}
+
+bool AtelierRun::thumbnailShown(int index) const {
+    HWND list = control(atelierid::QuestionList);
+    auto icon = itemRect(process_.hProcess, list, index, LVIR_ICON);
+    if (!icon) return false;
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&*icon), 2);
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    const int width = icon->right - icon->left;
+    const int height = icon->bottom - icon->top;
+    for (const POINT at : {POINT{width / 2, height / 2}, POINT{width / 4, height / 4}, POINT{width * 3 / 4, height * 3 / 4}}) {
+        if (!closeTo(screenPixel(icon->left + at.x, icon->top + at.y), background, 8)) return true;
+    }
+    return false;
+}
+
+int AtelierRun::lastVisibleQuestion() const {
+    HWND list = control(atelierid::QuestionList);
+    const auto top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const auto page = static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    return std::min(top + page, questionCount()) - 1;
 }
 
 void AtelierRun::moveToMonitorOfDpi(unsigned fromDpi, unsigned dpi) {

@@ -47,6 +47,11 @@ public:
     std::wstring questionText(int index) const;
     // The height in pixels of the question list's rows, which its thumbnails set.
     int questionRowHeight() const;
+    // Question `index`'s thumbnail is on the screen: its tile shows more than
+    // the list's background.
+    bool thumbnailShown(int index) const;
+    // The index of the last question the list shows whole.
+    int lastVisibleQuestion() const;
     // Tells the editor its window is now on a monitor of `dpi` dots per inch,
     // as Windows does when the window moves there: the same corner, the size
     // scaled from the editor's present `fromDpi`.

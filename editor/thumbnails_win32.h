@@ -1,0 +1,24 @@
+#pragma once
+// The question list's thumbnails, made from each prepared picture by a thread
+// of their own, so that a quiz of many pictures opens, and its list scrolls,
+// without waiting for them: a plain tile stands in until one is ready, then
+// its items are drawn again. Each picture's thumbnail is made once.
+
+#include <windows.h>
+
+#include "authoring/quiz_document.h"
+
+// Posted to the editor's window when thumbnails are ready.
+inline constexpr UINT ThumbnailsReady = WM_APP + 1;
+
+// A new image list at the window's scale for the question list (the old one
+// goes, with every thumbnail made for it).
+void makeThumbnailList();
+// Every thumbnail forgotten: a new document.
+void forgetThumbnails();
+// The list image of `picture`: its thumbnail, or the plain tile while it is made.
+int thumbnailIndex(const SharedPrepared& picture);
+// On ThumbnailsReady: the thumbnails made go into the list, which is drawn again.
+void onThumbnailsReady();
+// The window closes: the thread ends.
+void stopThumbnails();
