@@ -2,7 +2,7 @@
 // image made here: the quiz goes in, comes back out, and bad files get one line.
 
 #include <gtest/gtest.h>
-
+#include <unistd.h>
 
 
 #include <algorithm>
@@ -30,8 +30,10 @@ const std::string Png = readFile(ZORBEL_TEST_DATA "/pngsuite/basn2c08.png");
 class BuildDumpTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The process's own, so that two test runs at once never share one.
         folder_ = fs::temp_directory_path() /
-                  ("zorbel-build-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("zorbel-build-" + std::to_string(::getpid()) + "-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         writeFile(file("player.exe"), barePlayerImage());
@@ -67,13 +69,18 @@ TEST_F(BuildDumpTest, WebPageOfASourceAndOfItsExecutableAreTheSame) {
     EXPECT_NE(page.find("\"type\":\"png\",\"data\":\"iVBORw0KGgo"), std::string::npos);
 }
 
+// A teacher gives a folder that does not exist yet: it is made, and the
+// source lands there beside the pictures it names.
 TEST_F(BuildDumpTest, BuiltQuizDumpsBackWithItsPictures) {
     const Outcome built = quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")});
     ASSERT_EQ(built.exitCode, 0) << built.err;
-    const Outcome dumped = quizmake({"dump", file("quiz.exe"), "-o", file("pictures")});
+    const fs::path out = folder_ / "new" / "nested";
+    const Outcome dumped = quizmake({"dump", file("quiz.exe"), "-o", out.string()});
     ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
-    const ParsedSource source = parseQuizSource(dumped.out);
-    ASSERT_TRUE(source.ok()) << source.error << "\n" << dumped.out;
+    EXPECT_EQ(dumped.out, "quiz source written to " + (out / "quiz.toml").string() + "\n");
+    const std::string written = readFile(out / "quiz.toml");
+    const ParsedSource source = parseQuizSource(written);
+    ASSERT_TRUE(source.ok()) << source.error << "\n" << written;
     EXPECT_EQ(source.source.quizName, "Essai");
     EXPECT_EQ(source.source.creatorName, "Moi");
     ASSERT_EQ(source.source.questions.size(), 2u);
@@ -81,9 +88,18 @@ TEST_F(BuildDumpTest, BuiltQuizDumpsBackWithItsPictures) {
     EXPECT_EQ(source.source.questions[0].picture, "401.jpg") << "named as the file written beside it";
     EXPECT_EQ(source.source.questions[1].picture, "402.png");
     EXPECT_EQ(source.source.codes, (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(readFile(folder_ / "pictures" / "401.jpg"), Jpeg);
-    EXPECT_EQ(readFile(folder_ / "pictures" / "402.png"), Png);
-    EXPECT_FALSE(fs::exists(folder_ / "pictures" / "401.png"));
+    EXPECT_EQ(readFile(out / "401.jpg"), Jpeg);
+    EXPECT_EQ(readFile(out / "402.png"), Png);
+    EXPECT_FALSE(fs::exists(out / "401.png"));
+
+    const Outcome printed = quizmake({"dump", file("quiz.exe")});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    EXPECT_EQ(printed.out, written) << "without a folder the source is printed";
+
+    const Outcome underAFile = quizmake({"dump", file("quiz.exe"), "-o", (folder_ / "un.jpg" / "sub").string()});
+    EXPECT_EQ(underAFile.exitCode, 1);
+    EXPECT_EQ(underAFile.err, "quizmake: " + (folder_ / "un.jpg" / "sub").string() + ": cannot create the folder\n");
+    EXPECT_EQ(readFile(file("un.jpg")), Jpeg);
 
     const std::string image = readFile(file("quiz.exe"));
     const PeResourcesResult read = readPeResources({reinterpret_cast<const std::uint8_t*>(image.data()), image.size()});
@@ -99,9 +115,8 @@ TEST_F(BuildDumpTest, TheDumpedSourceBuildsTheSameExecutable) {
     ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("a.exe"), "--player", file("player.exe")}).exitCode, 0);
     const Outcome dumped = quizmake({"dump", file("a.exe"), "-o", file("again")});
     ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
-    writeFile((folder_ / "again" / "quiz.toml").string(), dumped.out);
     const Outcome rebuilt =
-        quizmake({"build", (folder_ / "again" / "quiz.toml").string(), "-o", file("b.exe"), "--player", file("player.exe")});
+        quizmake({"build", (folder_ / "again" / "a.toml").string(), "-o", file("b.exe"), "--player", file("player.exe")});
     ASSERT_EQ(rebuilt.exitCode, 0) << rebuilt.err;
     EXPECT_EQ(readFile(file("b.exe")), readFile(file("a.exe")));
 }

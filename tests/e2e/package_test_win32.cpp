@@ -22,12 +22,18 @@ std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path) {
     return readWholeFile(utf8Of(path)).value_or(std::vector<std::uint8_t>{});
 }
 
-// Runs `command` in the package's folder and waits; its exit code.
-std::optional<DWORD> runIn(const std::filesystem::path& folder, std::wstring command) {
+// Runs `command` in the package's folder and waits; its exit code. Given a
+// file, its standard output and error go there.
+std::optional<DWORD> runIn(const std::filesystem::path& folder, std::wstring command, HANDLE output = nullptr) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr, CREATE_NO_WINDOW, nullptr,
                         folder.wstring().c_str(), &startup, &process)) {
         return std::nullopt;
     }
@@ -47,6 +53,37 @@ TEST(Package, QuizmakeRebuildsTheDemoByteForByteFromTheExamples) {
     const auto rebuilt = bytesOf(package() / L"démo refaite.exe");
     EXPECT_FALSE(rebuilt.empty());
     EXPECT_TRUE(rebuilt == bytesOf(package() / "demo.exe")) << "the packaged demo is not what quizmake.exe makes";
+}
+
+// What `file` holds from its start, read through that handle: a child's copy
+// of it may outlive the child for a moment under Wine, refusing a new open.
+std::string contentOf(HANDLE file) {
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    return text;
+}
+
+// A console gets characters; a file must keep the UTF-8 bytes. (Wine cannot
+// show what a real console receives: only the redirected side is checked.)
+TEST(Package, QuizmakeWritesUtf8ToAFile) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const HANDLE output = CreateFileW((std::filesystem::temp_directory_path() / "quizmake-sortie.txt").wstring().c_str(),
+                                      GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(output, INVALID_HANDLE_VALUE) << "cannot create the output file";
+    const std::wstring quizmake = L"\"" + (package() / "quizmake.exe").wstring() + L"\"";
+    const auto code = runIn(package(), quizmake + L" dump demo.exe", output);
+    const auto missing = runIn(package(), quizmake + L" dump \"absente é.exe\"", output);
+    const std::string text = contentOf(output);
+    CloseHandle(output);
+    ASSERT_EQ(code, 0u) << "quizmake.exe dump failed";
+    EXPECT_EQ(missing, 1u) << "a missing quiz is not refused";
+    EXPECT_NE(text.find("creator = \"L'\xC3\xA9quipe Zorbel\""), std::string::npos) << "the source is not UTF-8:\n" << text;
+    EXPECT_NE(text.find("quizmake: absente \xC3\xA9.exe: cannot read the file"), std::string::npos)
+        << "the message is not UTF-8:\n" << text;
 }
 
 TEST(Package, TheEditorOpensTheDemo) {

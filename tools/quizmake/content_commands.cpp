@@ -1,6 +1,5 @@
 #include "tools/quizmake/content_commands.h"
 
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "grading/verdict.h"
 #include "tools/quizmake/diagnostics.h"
 #include "tools/quizmake/output_file.h"
+#include "tools/quizmake/platform.h"
 #include "tools/quizmake/record_json.h"
 
 namespace {
@@ -51,7 +51,7 @@ int runGrade(bool overview, const std::string& expected, const std::string& type
     if (!typedText.ok()) return fail("TYPED", typedText.error, ExitBadArguments);
     // Like the player, only the first 259 characters of each text count.
     const Verdict verdict = gradeAnswer(Text(expectedText.bytes).view(), Text(typedText.bytes).view(), overview);
-    std::printf("%s\n", cp1252ToUtf8(verdictText(verdict)).c_str());
+    printUtf8(Stream::Out, cp1252ToUtf8(verdictText(verdict)) + "\n");
     return 0;
 }
 
@@ -74,6 +74,6 @@ int runShow(const std::string& definitionPath, const std::string& codesPath) {
         fail(aboutCodes ? codesPath : definitionPath, cp1252ToUtf8(message.text));
     }
     if (!outcome.messages.empty()) return ExitBadInput;
-    std::fputs(recordJson(record).c_str(), stdout);
+    printUtf8(Stream::Out, recordJson(record));
     return 0;
 }

@@ -1,12 +1,12 @@
 #include "tools/quizmake/diagnostics.h"
 
-#include <cstdio>
+#include "tools/quizmake/platform.h"
 
 int fail(const std::string& subject, const std::string& message, int exitCode) {
-    std::fprintf(stderr, "quizmake: %s: %s\n", subject.c_str(), message.c_str());
+    printUtf8(Stream::Err, "quizmake: " + subject + ": " + message + "\n");
     return exitCode;
 }
 
 void warn(const std::string& subject, const std::string& message) {
-    std::fprintf(stderr, "quizmake: %s: warning: %s\n", subject.c_str(), message.c_str());
+    printUtf8(Stream::Err, "quizmake: " + subject + ": warning: " + message + "\n");
 }

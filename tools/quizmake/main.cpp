@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -83,10 +84,11 @@ const Subcommand Subcommands[] = {
     {"check", "Print how the player grades each answer of QUIZ and a few near misses",
      [](CLI::App& c, Arguments& a) { c.add_option("QUIZ", a.in)->required(); },
      [](const Arguments& a) { return runCheck(a.in); }},
-    {"dump", "Print the quiz of a quiz executable as a quiz source and write its pictures to DIR",
+    {"dump", "Print the quiz of a quiz executable as a quiz source, or write it and its pictures into DIR",
      [](CLI::App& c, Arguments& a) {
          c.add_option("QUIZ", a.in)->required();
-         c.add_option("-o,--output", a.folder, "DIR: the folder for the pictures (401.jpg, 402.png...)");
+         c.add_option("-o,--output", a.folder,
+                      "DIR, made if missing: the source named after QUIZ (mon_quiz.toml) and the pictures (401.jpg, 402.png...)");
      },
      [](const Arguments& a) { return runDump(a.in, a.folder); }},
     {"web", "Write QUIZ (a quiz executable or a quiz source) as one web page that plays it in any browser",
@@ -100,7 +102,6 @@ const Subcommand Subcommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-    prepareConsole();
     std::vector<std::string> given = utf8Arguments(argc, argv);
     std::vector<char*> words;
     for (std::string& word : given) words.push_back(word.data());
@@ -119,7 +120,13 @@ int main(int argc, char** argv) {
     try {
         app.parse(static_cast<int>(words.size()), words.data());
     } catch (const CLI::ParseError& error) {
-        return app.exit(error) == 0 ? 0 : ExitBadArguments;
+        // Help, version and usage errors go out as everything else does.
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = app.exit(error, out, err);
+        printUtf8(Stream::Out, out.str());
+        printUtf8(Stream::Err, err.str());
+        return status == 0 ? 0 : ExitBadArguments;
     }
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (commands[i]->parsed()) return Subcommands[i].run(arguments);

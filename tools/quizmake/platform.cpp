@@ -1,5 +1,6 @@
 #include "tools/quizmake/platform.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "common/file_access.h"
@@ -7,7 +8,9 @@
 
 std::vector<std::string> utf8Arguments(int argc, char** argv) { return {argv, argv + argc}; }
 
-void prepareConsole() {}
+void printUtf8(Stream stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream == Stream::Out ? stdout : stderr);
+}
 
 DefaultPlayer defaultPlayer(const std::string& programPath) {
     namespace fs = std::filesystem;

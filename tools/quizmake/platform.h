@@ -6,13 +6,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The command line in UTF-8, the program's own name first.
 std::vector<std::string> utf8Arguments(int argc, char** argv);
 
-// Makes the console show the UTF-8 that quizmake prints.
-void prepareConsole();
+enum class Stream { Out, Err };
+
+// Everything quizmake prints goes through here, as UTF-8. A file or a pipe gets
+// these bytes unchanged; a Windows console gets the characters, whatever its
+// code page.
+void printUtf8(Stream stream, std::string_view text);
 
 // The player to write a quiz into when `--player` is not given: the one
 // quizmake.exe carries, or zorbel.exe beside quizmake. `name` says which, for

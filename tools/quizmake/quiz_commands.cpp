@@ -1,6 +1,5 @@
 #include "tools/quizmake/quiz_commands.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "authoring/cp1252.h"
@@ -14,30 +13,55 @@
 #include "tools/quizmake/output_file.h"
 #include "tools/quizmake/platform.h"
 #include "tools/quizmake/progress_line.h"
+#include "tools/quizmake/text_columns.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// check's table, in characters: the longest description and typical answers fit.
+constexpr std::size_t Indent = 2;
+constexpr std::size_t DescriptionWidth = 33;
+constexpr std::size_t TypedWidth = 24;
+constexpr std::size_t VerdictWidth = 16;
+
 // Each picture under the file name its question gives it.
-int writePictures(const QuizExecutable& quiz, const std::string& folder) {
-    std::error_code error;
-    fs::create_directories(pathFromUtf8(folder), error);
+int writePictures(const QuizExecutable& quiz, const fs::path& folder) {
     for (std::size_t i = 0; i < quiz.pictures.size(); ++i) {
         if (!quiz.pictures[i]) continue;
-        const std::string path = utf8Of(pathFromUtf8(folder) / pathFromUtf8(quiz.source.questions[i].picture));
+        const std::string path = utf8Of(folder / pathFromUtf8(quiz.source.questions[i].picture));
         if (!writeOutput(path, quiz.pictures[i]->data)) return fail(path, "cannot write the file");
     }
     return 0;
 }
 
-void printChecked(const std::string& label, const CheckedQuestion& question) {
-    std::printf("%s: %s\n", label.c_str(), cp1252ToUtf8(question.expected).c_str());
-    for (const CheckedTyping& t : question.typings) {
-        std::printf("  %-28s %-24s %-16s %s\n", t.description.c_str(), ("\"" + cp1252ToUtf8(t.typed) + "\"").c_str(),
-                    cp1252ToUtf8(t.singleView).c_str(), cp1252ToUtf8(t.overview).c_str());
+// The source beside its pictures, named after the quiz: mon_quiz.exe gives
+// mon_quiz.toml, which builds again from that folder as it is.
+int writeDump(const QuizExecutable& quiz, const std::string& executablePath, const std::string& folder) {
+    const fs::path out = pathFromUtf8(folder);
+    std::error_code error;
+    fs::create_directories(out, error);
+    if (error || !fs::is_directory(out, error)) return fail(folder, "cannot create the folder");
+    if (const int status = writePictures(quiz, out); status != 0) return status;
+    const std::string sourcePath = utf8Of(out / pathFromUtf8(executablePath).filename().replace_extension(".toml"));
+    const std::string source = formatQuizSource(quiz.source);
+    if (!writeOutput(sourcePath, {reinterpret_cast<const std::uint8_t*>(source.data()), source.size()})) {
+        return fail(sourcePath, "cannot write the file");
     }
-    for (const std::string& warning : question.warnings) std::printf("  warning: %s\n", warning.c_str());
+    printUtf8(Stream::Out, "quiz source written to " + sourcePath + "\n");
+    return 0;
+}
+
+std::string typingRow(const CheckedTyping& t) {
+    return std::string(Indent, ' ') + padded(t.description, DescriptionWidth) + " " +
+           padded("\"" + cp1252ToUtf8(t.typed) + "\"", TypedWidth) + " " + padded(cp1252ToUtf8(t.singleView), VerdictWidth) +
+           " " + cp1252ToUtf8(t.overview) + "\n";
+}
+
+void printChecked(const std::string& label, const CheckedQuestion& question) {
+    printUtf8(Stream::Out, label + ": " + cp1252ToUtf8(question.expected) + "\n");
+    for (const CheckedTyping& t : question.typings) printUtf8(Stream::Out, typingRow(t));
+    for (const std::string& warning : question.warnings) printUtf8(Stream::Out, "  warning: " + warning + "\n");
 }
 
 }  // namespace
@@ -59,20 +83,19 @@ int runBuild(const std::string& sourcePath, const std::string& outputPath, const
     return 0;
 }
 
-int runDump(const std::string& executablePath, const std::string& pictureFolder) {
+int runDump(const std::string& executablePath, const std::string& folder) {
     const QuizExecutable quiz = readQuizExecutable(executablePath);
     if (!quiz.ok()) return fail(executablePath, quiz.error);
-    if (!pictureFolder.empty()) {
-        if (const int status = writePictures(quiz, pictureFolder); status != 0) return status;
-    }
-    std::fputs(formatQuizSource(quiz.source).c_str(), stdout);
+    if (!folder.empty()) return writeDump(quiz, executablePath, folder);
+    printUtf8(Stream::Out, formatQuizSource(quiz.source));
     return 0;
 }
 
 int runCheck(const std::string& executablePath) {
     const QuizExecutable quiz = readQuizExecutable(executablePath);
     if (!quiz.ok()) return fail(executablePath, quiz.error);
-    std::printf("%-32s %-24s %-16s %s\n", "typed", "", "single view", "overview");
+    printUtf8(Stream::Out, padded("typed", Indent + DescriptionWidth + 1 + TypedWidth) + " " +
+                               padded("single view", VerdictWidth) + " overview\n");
     const std::vector<CheckedQuestion> checked = checkQuiz(quiz.source);
     const int answers = quiz.source.answersPerQuestion;
     for (std::size_t i = 0; i < checked.size(); ++i) {

@@ -8,7 +8,8 @@
 int runBuild(const std::string& sourcePath, const std::string& outputPath, const std::string& playerPath,
              const std::string& programPath);
 
-// `pictureFolder` empty: the pictures are not written.
-int runDump(const std::string& executablePath, const std::string& pictureFolder);
+// `folder` empty: the source is printed and the pictures are not written;
+// otherwise both go into `folder`, made if missing.
+int runDump(const std::string& executablePath, const std::string& folder);
 
 int runCheck(const std::string& executablePath);
