@@ -170,9 +170,34 @@ Refusal notPicturesRefusal(std::span<const std::optional<PictureInput>> pictures
     return "Ces fichiers ne sont pas des images JPEG, PNG, GIF, BMP ou HEIC : " + names + ".";
 }
 
-std::string unusableReason(const PreparedPicture& picture) {
-    return "elle est endommagée, tronquée ou trop grande (" + picture.error + ")";
+// The picture reader's reason (English, shared with quizmake) said in French.
+std::string frenchPictureReason(std::string_view english) {
+    const auto has = [&](std::string_view part) { return english.find(part) != std::string_view::npos; };
+    if (const std::size_t over = english.find("over "); over != std::string_view::npos && has(" megapixels")) {
+        const std::size_t digits = over + 5;
+        const std::string limit(english.substr(digits, english.find(' ', digits) - digits));
+        return "elle a trop de pixels : l'Atelier prend les photos de " + limit +
+               " mégapixels au plus (réduisez-la dans un logiciel de photo)";
+    }
+    if (has("HEIF Image Extensions")) {
+        return "Windows ne sait pas lire les photos HEIC ici : installez « Extensions d'images HEIF » depuis le "
+               "Microsoft Store";
+    }
+    if (has("HEVC Video Extensions")) {
+        return "Windows ne sait pas lire les photos HEIC ici : installez « Extensions vidéo HEVC » depuis le "
+               "Microsoft Store";
+    }
+    if (has("WebP Image Extensions")) {
+        return "Windows ne sait pas lire les images WebP ici : installez « Extensions d'images Web » depuis le "
+               "Microsoft Store";
+    }
+    if (has("no codec") || has("compressed BMP") || has("unknown")) return "elle est d'un genre que l'Atelier ne lit pas";
+    if (has("0 pixels")) return "elle n'a aucun pixel de large ou de haut";
+    if (has("truncated") || has("short") || has("empty file")) return "le fichier est tronqué";
+    return "le fichier est endommagé";
 }
+
+std::string unusableReason(const PreparedPicture& picture) { return frenchPictureReason(picture.error); }
 
 // Every picture prepared for the quiz, or the refusal of the first that cannot be.
 Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb background,
@@ -202,6 +227,8 @@ QuizDocument newDocument() {
     document.source.answersPerQuestion = 1;
     // A comment typed in a new quiz is shown once its question is solved.
     document.source.commentMode = 2;
+    // The player tells "é" from "É" and from "e": players are told how to type.
+    document.source.explanation = "Tapez les r\xE9" "ponses sans accent, puis Entr\xE9" "e.";
     return document;
 }
 
@@ -311,6 +338,31 @@ void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green,
     }
 }
 
+namespace {
+
+// Every picture prepared, the good ones after a bad one too: a batch stops
+// at its first failure, so what it left is prepared again until none is left.
+std::vector<std::optional<PreparedPicture>> prepareEvery(std::span<const std::optional<PictureInput>> pictures,
+                                                         Rgb background, const PictureProgress& progress) {
+    std::vector<std::optional<PreparedPicture>> prepared = preparePictures(pictures, background, progress);
+    for (;;) {
+        std::vector<std::size_t> left;
+        std::vector<std::optional<PictureInput>> again;
+        for (std::size_t i = 0; i < pictures.size(); ++i) {
+            if (pictures[i] && !prepared[i]) {
+                left.push_back(i);
+                again.push_back(pictures[i]);
+            }
+        }
+        if (left.empty()) return prepared;
+        std::vector<std::optional<PreparedPicture>> more = preparePictures(again, background);
+        for (std::size_t k = 0; k < left.size(); ++k) prepared[left[k]] = std::move(more[k]);
+        if (!more.front()) return prepared;  // no progress: never happens, the first is always started
+    }
+}
+
+}  // namespace
+
 AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
                             const PictureProgress& progress) {
     AddedQuestions result;
@@ -328,7 +380,7 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
             wanted.push_back(picture);
         }
     }
-    auto prepared = preparePictures(wanted, backgroundOf(document.source), progress);
+    auto prepared = prepareEvery(wanted, backgroundOf(document.source), progress);
     std::vector<SharedPicture> keptPictures;
     std::vector<SharedPrepared> keptPrepared;
     for (std::size_t i = 0; i < wanted.size(); ++i) {

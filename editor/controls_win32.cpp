@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include "authoring/cp1252.h"
 #include "content/text.h"
+#include "editor/dialogs_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_layout.h"
 #include "editor/editor_state_win32.h"
+#include "editor/text_win32.h"
 #include "editor/thumbnails_win32.h"
 #include "resources/contract_ids.h"
 
@@ -40,7 +43,7 @@ const EditorControl EditorControls[] = {
     {editorid::TurnRight, nullptr, L"BUTTON", L"Tourner à droite", Button},
     {atelierid::ExpectedAnswer, L"Réponse attendue", L"EDIT", L"", Edit},
     {atelierid::SecondAnswer, L"Deuxième réponse", L"EDIT", L"", Edit},
-    {atelierid::Location, L"Lieu", L"EDIT", L"", Edit},
+    {atelierid::Location, L"Lieu (pour vous : les joueurs ne le voient pas)", L"EDIT", L"", Edit},
     {atelierid::Comment, L"Commentaire", L"EDIT", L"", MultiLine},
     {atelierid::TryField, L"Essayer une réponse", L"EDIT", L"", Edit},
     {atelierid::SingleViewVerdict, L"Vue d'une question :", L"STATIC", L"?", Verdict},
@@ -49,14 +52,19 @@ const EditorControl EditorControls[] = {
     {atelierid::QuizName, L"Nom du quiz", L"EDIT", L"", Edit},
     {atelierid::Creator, L"Auteur", L"EDIT", L"", Edit},
     {atelierid::Explanation, L"Explication", L"EDIT", L"", MultiLine},
+    {editorid::HeaderNotes, nullptr, L"STATIC", L"", SS_LEFT | SS_NOPREFIX},
     {atelierid::FirstAnswerLabel, L"Nom de la première réponse", L"EDIT", L"", Edit},
     {atelierid::SecondAnswerLabel, L"Nom de la deuxième réponse", L"EDIT", L"", Edit},
     {atelierid::AnswersPerQuestion, L"Réponses par question", WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
     {atelierid::CommentMode, L"Commentaires", WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
+    {editorid::CommentModeHelp, nullptr, L"STATIC", L"", SS_LEFT | SS_NOPREFIX},
     {atelierid::PicturesInOverview, nullptr, L"BUTTON", L"Images dans la vue d'ensemble", WS_TABSTOP | BS_AUTOCHECKBOX},
     {atelierid::BackgroundColour, nullptr, L"BUTTON", L"Couleur de fond…", Button},
     {editorid::Swatch, nullptr, L"STATIC", L"", WS_BORDER | SS_NOTIFY},
-    {atelierid::CodeLines, L"Lignes de code (ligne k : le code après k questions résolues)", L"EDIT", L"", MultiLine},
+    {editorid::CodeLinesHelp, nullptr, L"STATIC",
+     L"La récompense : après k questions trouvées, le joueur voit la ligne k (une ligne par question).",
+     SS_LEFT | SS_NOPREFIX},
+    {atelierid::CodeLines, L"Lignes de code", L"EDIT", L"", MultiLine},
 };
 
 HWND createControl(HWND window, int id, const wchar_t* className, const wchar_t* text, DWORD style) {
@@ -72,8 +80,62 @@ constexpr int LimitedFields[] = {atelierid::ExpectedAnswer,   atelierid::SecondA
                                  atelierid::Creator,          atelierid::Explanation,      atelierid::FirstAnswerLabel,
                                  atelierid::SecondAnswerLabel};
 
+// An empty list says what to do: the hint drawn in grey over its background.
+void drawEmptyListHint(HWND list) {
+    if (ListView_GetItemCount(list) != 0) return;
+    RECT client{};
+    GetClientRect(list, &client);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, editor.font);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, EmptyListHint, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+}
+
+LRESULT CALLBACK questionListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    if (message == WM_PAINT) drawEmptyListHint(list);
+    if (message == WM_SIZE) InvalidateRect(list, nullptr, TRUE);
+    return result;
+}
+
+std::wstring clipboardText(HWND owner) {
+    std::wstring text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = locked;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// A paste keeps what the quiz can hold, replaces what has a close equivalent
+// and names what it dropped, instead of refusing the whole text.
+void pasteForTheQuiz(HWND field) {
+    const PastableText pasted = pastableText(narrow(clipboardText(field)));
+    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(widen(pasted.utf8).c_str()));
+    if (!pasted.dropped.empty()) {
+        showInformation(atelierWindow, L"Ces caractères ne peuvent pas figurer dans un quiz et n'ont pas été collés : « " +
+                                           widen(pasted.dropped) + L" ». Le reste du texte l'a été.");
+    }
+}
+
+LRESULT CALLBACK quizFieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_PASTE && (GetWindowLongW(field, GWL_STYLE) & ES_READONLY) == 0) {
+        pasteForTheQuiz(field);
+        return 0;
+    }
+    return DefSubclassProc(field, message, wParam, lParam);
+}
+
 void prepareQuestionList(HWND list) {
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+    SetWindowSubclass(list, questionListProcedure, 0, 0);
     makeThumbnailList();
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
@@ -99,7 +161,11 @@ void createEditorControls(HWND window) {
         }
         createControl(window, item.id, item.className, item.text, item.style);
     }
-    for (const int id : LimitedFields) SendMessageW(control(id), EM_LIMITTEXT, MaxTextLength, 0);
+    for (const int id : LimitedFields) {
+        SendMessageW(control(id), EM_LIMITTEXT, MaxTextLength, 0);
+        if (id != atelierid::TryField) SetWindowSubclass(control(id), quizFieldProcedure, 0, 0);
+    }
+    SetWindowSubclass(control(atelierid::CodeLines), quizFieldProcedure, 0, 0);
     prepareQuestionList(control(atelierid::QuestionList));
     fillCombos();
     placeEditorControls(window);

@@ -10,6 +10,7 @@
 #include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win32.h"
+#include "editor/header_measure_win32.h"
 #include "editor/picture_view_win32.h"
 #include "editor/text_win32.h"
 #include "editor/thumbnails_win32.h"
@@ -69,9 +70,9 @@ void showPreview(const SharedPrepared& picture) {
 std::wstring warningsText(const SourceQuestion& question) {
     std::wstring text;
     const auto add = [&](std::string_view answer, const wchar_t* prefix) {
-        for (const AnswerWarning warning : answerWarnings(answer)) {
+        for (const std::string& line : frenchWarningLines(answer)) {
             if (!text.empty()) text += L"\r\n";
-            text += prefix + widen(frenchWarning(warning));
+            text += prefix + widen(line);
         }
     };
     add(question.answer, L"");
@@ -109,7 +110,17 @@ void showSettings() {
                  document.source.showPictures == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
     setWindowText(control(atelierid::CodeLines), widen(codeLinesText(document)));
     showSwatch();
+    showCommentModeHelp();
+    showHeaderNotes();
 }
+
+void showCommentModeHelp() {
+    const int mode = editor.document.source.commentMode;
+    const bool known = mode >= 0 && mode < static_cast<int>(std::size(CommentModeHelps));
+    setWindowText(control(editorid::CommentModeHelp), known ? CommentModeHelps[mode] : L"");
+}
+
+void showHeaderNotes() { setWindowText(control(editorid::HeaderNotes), headerCutNotes(editor.document.source)); }
 
 void showQuestionList(int selectQuestion) {
     const FillingScope filling;
@@ -129,6 +140,8 @@ void showQuestionList(int selectQuestion) {
 }
 
 void showListItem(int question) { ListView_RedrawItems(control(atelierid::QuestionList), question, question); }
+
+void showListMarks() { InvalidateRect(control(atelierid::QuestionList), nullptr, FALSE); }
 
 void showQuestion() {
     const FillingScope filling;

@@ -10,11 +10,17 @@ void showDocumentAgain(int selectQuestion);
 void showCaption();
 void showSettings();
 void showSwatch();
+// What the selected comment mode shows the players.
+void showCommentModeHelp();
+// What the player's header will cut of the quiz's name, creator and explanation.
+void showHeaderNotes();
 
 // The list again after questions were added, removed or moved.
 void showQuestionList(int selectQuestion);
 // One item's text after its answer changed.
 void showListItem(int question);
+// Every item's mark again: one answer changed may concern another question.
+void showListMarks();
 
 // Thumbnails and the preview drawn anew, after the pictures were prepared
 // again (a new background colour).

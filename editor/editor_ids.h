@@ -11,6 +11,11 @@ inline constexpr int ChangePicture = 130;
 inline constexpr int TurnLeft = 131;
 inline constexpr int TurnRight = 132;
 inline constexpr int Swatch = 311;
+// Explanations beside the fields: what the player will cut, what the
+// comment setting does, what the code lines are.
+inline constexpr int HeaderNotes = 312;
+inline constexpr int CommentModeHelp = 313;
+inline constexpr int CodeLinesHelp = 314;
 // Each field's label: its field's id + LabelOffset.
 inline constexpr int LabelOffset = 1000;
 }  // namespace editorid

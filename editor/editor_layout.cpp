@@ -61,9 +61,18 @@ void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
     }
 }
 
-void layoutQuestion(std::vector<PlacedControl>& out) {
+// The question's fields below the picture and its buttons, warnings excluded.
+constexpr int QuestionFieldsHeight = 366;
+constexpr int LeastWarningsHeight = 78;
+constexpr int LeastPreviewHeight = 150;
+constexpr int MostPreviewHeight = MiddleWidth * 3 / 4;
+
+void layoutQuestion(std::vector<PlacedControl>& out, int height) {
+    // The picture takes what the window gives, the warnings the rest.
+    const int preview =
+        std::clamp(height - QuestionFieldsHeight - LeastWarningsHeight, LeastPreviewHeight, MostPreviewHeight);
     Column column(out, 2 * Margin + ListWidth + 4, MiddleWidth, Margin);
-    column.place(atelierid::PicturePreview, 240, Gap);
+    column.place(atelierid::PicturePreview, preview, Gap);
     column.placeAt(editorid::ChangePicture, 0, 118, FieldHeight);
     column.placeAt(editorid::TurnLeft, 122, 122, FieldHeight);
     column.placeAt(editorid::TurnRight, 248, 122, FieldHeight);
@@ -75,7 +84,7 @@ void layoutQuestion(std::vector<PlacedControl>& out) {
     column.field(atelierid::TryField);
     column.row(atelierid::SingleViewVerdict, 150, 120);
     column.row(atelierid::OverviewVerdict, 150, 120);
-    column.place(atelierid::Warnings, 52, 0);
+    column.place(atelierid::Warnings, std::max(height - Margin - column.y(), LeastWarningsHeight), 0);
 }
 
 void layoutSettings(std::vector<PlacedControl>& out, Size client) {
@@ -85,16 +94,19 @@ void layoutSettings(std::vector<PlacedControl>& out, Size client) {
     column.field(atelierid::QuizName);
     column.field(atelierid::Creator);
     column.field(atelierid::Explanation, 40);
+    column.place(editorid::HeaderNotes, 48, Gap);
     column.field(atelierid::FirstAnswerLabel);
     column.field(atelierid::SecondAnswerLabel);
     column.row(atelierid::AnswersPerQuestion, 150, 60);
     column.field(atelierid::CommentMode, 24);
+    column.place(editorid::CommentModeHelp, 28, Gap);
     column.place(atelierid::PicturesInOverview, 20, Gap);
     column.placeAt(atelierid::BackgroundColour, 0, 150, ButtonHeight);
     column.placeAt(editorid::Swatch, 158, 40, ButtonHeight);
     column.skip(ButtonHeight + Gap);
     column.place(atelierid::CodeLines + editorid::LabelOffset, LabelHeight, 0);
-    column.place(atelierid::CodeLines, std::max(client.height - Margin - column.y(), 3 * FieldHeight), 0);
+    column.place(editorid::CodeLinesHelp, 28, 0);
+    column.place(atelierid::CodeLines, std::max(client.height - Margin - column.y(), 2 * FieldHeight + 12), 0);
 }
 
 int scaled(int units, double scale) { return static_cast<int>(std::lround(units * scale)); }
@@ -105,7 +117,7 @@ std::vector<PlacedControl> editorLayout(Size client, double scale) {
     const Size units{scaled(client.width, 1 / scale), scaled(client.height, 1 / scale)};
     std::vector<PlacedControl> out;
     layoutQuestionList(out, std::max(units.height, EditorMinimumClient.height));
-    layoutQuestion(out);
+    layoutQuestion(out, std::max(units.height, EditorMinimumClient.height));
     layoutSettings(out, {std::max(units.width, EditorMinimumClient.width), std::max(units.height, EditorMinimumClient.height)});
     for (PlacedControl& control : out) {
         Rect& r = control.place;

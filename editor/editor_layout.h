@@ -14,8 +14,9 @@ struct PlacedControl {
 
 // Sizes are designed for 96 dots per inch and multiplied by `scale`
 // (the screen's dots per inch / 96).
-inline constexpr Size EditorMinimumClient{1110, 660};
-inline constexpr Size EditorStartClient{1170, 700};
+// The start size fits a 1366 x 768 screen with its taskbar at 96 dpi.
+inline constexpr Size EditorMinimumClient{1110, 600};
+inline constexpr Size EditorStartClient{1170, 640};
 // The question list's thumbnails.
 inline constexpr int ThumbnailWidth = 64;
 inline constexpr int ThumbnailHeight = 48;

@@ -3,9 +3,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "authoring/cp1252.h"
+#include "authoring/quiz_review.h"
 #include "content/quiz_record.h"
 #include "editor/controls_win32.h"
 #include "editor/dialogs_win32.h"
@@ -20,7 +22,9 @@
 #include "editor/question_commands_win32.h"
 #include "editor/recovery_win32.h"
 #include "editor/settings_win32.h"
+#include "editor/text_dialog_win32.h"
 #include "editor/text_win32.h"
+#include "editor/wide_files_win32.h"
 #include "editor/thumbnails_win32.h"
 #include "grading/verdict.h"
 #include "resources/contract_ids.h"
@@ -50,6 +54,7 @@ enum Command : WORD {
     CommandMoveUp,
     CommandMoveDown,
     CommandTest,
+    CommandHelp,
     CommandAbout,
     CommandRecentFirst = 40100,  // ... + MaxRecentFiles - 1
 };
@@ -87,6 +92,7 @@ HMENU createMenu() {
     HMENU quiz = CreatePopupMenu();
     AppendMenuW(quiz, MF_STRING, CommandTest, L"&Tester le quiz\tF5");
     HMENU help = CreatePopupMenu();
+    AppendMenuW(help, MF_STRING, CommandHelp, L"&Aide de Zorbel Atelier\tF1");
     AppendMenuW(help, MF_STRING, CommandAbout, L"À &propos de Zorbel Atelier");
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
@@ -120,6 +126,7 @@ void runCommand(WORD command) {
         case CommandMoveUp: moveSelectedQuestion(-1); break;
         case CommandMoveDown: moveSelectedQuestion(+1); break;
         case CommandTest: testQuiz(); break;
+        case CommandHelp: showHelp(atelierWindow); break;
         case CommandAbout:
             showInformation(atelierWindow, L"Zorbel Atelier, version " ZORBEL_VERSION_WIDE L"\r\n\r\n"
                                            L"L'éditeur des quiz en images Zorbel : il enregistre chaque quiz "
@@ -155,13 +162,19 @@ void onCommand(WPARAM wParam, LPARAM lParam) {
     onControlCommand(LOWORD(wParam), HIWORD(wParam));
 }
 
+// A question that will surprise its players is marked, in red, the reasons on hover.
+constexpr wchar_t QuestionMark[] = L"  (!)";
+
+bool hasPoints(std::size_t question) { return !questionPoints(editor.document, question).empty(); }
+
 // A list item's text and thumbnail, made when the list first draws it.
 void describeItem(NMLVDISPINFOW& info) {
     const auto question = static_cast<std::size_t>(info.item.iItem);
     if (question >= editor.document.source.questions.size()) return;
     if ((info.item.mask & LVIF_TEXT) != 0) {
-        const std::wstring text =
-            std::to_wstring(question + 1) + L". " + widenCp1252(editor.document.source.questions[question].answer);
+        const std::wstring text = std::to_wstring(question + 1) + L". " +
+                                  widenCp1252(editor.document.source.questions[question].answer) +
+                                  (hasPoints(question) ? QuestionMark : L"");
         lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
     if ((info.item.mask & LVIF_IMAGE) != 0) {
@@ -169,9 +182,29 @@ void describeItem(NMLVDISPINFOW& info) {
     }
 }
 
+void describePoints(NMLVGETINFOTIPW& tip) {
+    std::wstring text;
+    for (const std::string& point : questionPoints(editor.document, static_cast<std::size_t>(tip.iItem))) {
+        text += (text.empty() ? L"" : L"\r\n") + widen(point);
+    }
+    if (!text.empty()) lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
+}
+
+LRESULT drawItem(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            if (hasPoints(draw.nmcd.dwItemSpec)) draw.clrText = RGB(176, 0, 0);
+            return CDRF_DODEFAULT;
+        default: return CDRF_DODEFAULT;
+    }
+}
+
 LRESULT onNotify(NMHDR& header) {
     if (header.idFrom != atelierid::QuestionList) return 0;
     switch (header.code) {
+        case NM_CUSTOMDRAW: return drawItem(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        case LVN_GETINFOTIPW: describePoints(reinterpret_cast<NMLVGETINFOTIPW&>(header)); break;
         case LVN_GETDISPINFOW: describeItem(reinterpret_cast<NMLVDISPINFOW&>(header)); break;
         case LVN_ITEMCHANGED: {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -225,6 +258,11 @@ HBRUSH verdictBrush(HWND label) {
 LRESULT onCtlColorStatic(HDC dc, HWND label) {
     const int id = GetDlgCtrlID(label);
     if (id == editorid::Swatch) return reinterpret_cast<LRESULT>(editor.swatch);
+    if (id == editorid::HeaderNotes) {
+        SetTextColor(dc, RGB(176, 0, 0));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     if (id != atelierid::SingleViewVerdict && id != atelierid::OverviewVerdict) {
         return DefWindowProcW(atelierWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                               reinterpret_cast<LPARAM>(label));
@@ -252,6 +290,7 @@ void onCreate(HWND window) {
 }
 
 void onDestroy() {
+    removeTestFolders();
     stopRecovery();
     stopThumbnails();
     DeleteObject(editor.font);
@@ -364,6 +403,25 @@ HWND createEditorWindow(HINSTANCE instance) {
     return window;
 }
 
+void fitIntoWorkArea(HWND window) {
+    if (IsZoomed(window) || IsIconic(window)) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    RECT place{};
+    GetWindowRect(window, &place);
+    const LONG width = std::min(place.right - place.left, work.right - work.left);
+    const LONG height = std::min(place.bottom - place.top, work.bottom - work.top);
+    const LONG left = std::clamp(place.left, work.left, work.right - width);
+    const LONG top = std::clamp(place.top, work.top, work.bottom - height);
+    if (left == place.left && top == place.top && width == place.right - place.left &&
+        height == place.bottom - place.top) {
+        return;
+    }
+    SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HACCEL createEditorAccelerators() {
     ACCEL keys[] = {
         {FVIRTKEY | FCONTROL, 'N', CommandNew},
@@ -379,6 +437,7 @@ HACCEL createEditorAccelerators() {
         {FVIRTKEY | FALT, VK_UP, CommandMoveUp},
         {FVIRTKEY | FALT, VK_DOWN, CommandMoveDown},
         {FVIRTKEY, VK_F5, CommandTest},
+        {FVIRTKEY, VK_F1, CommandHelp},
     };
     return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

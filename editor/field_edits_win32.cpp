@@ -62,7 +62,8 @@ std::wstring documentText(int id) {
 }
 
 void afterEdit(int id) {
-    if (id == atelierid::ExpectedAnswer) showListItem(editor.selected);
+    if (id == atelierid::ExpectedAnswer || id == atelierid::SecondAnswer) showListMarks();
+    if (id == atelierid::QuizName || id == atelierid::Creator || id == atelierid::Explanation) showHeaderNotes();
     if (id == atelierid::ExpectedAnswer || id == atelierid::SecondAnswer) showTrial();
     showCaption();
 }
@@ -104,6 +105,7 @@ void onCommentModeChosen() {
         showError(atelierWindow, widen(refusal));
         return;
     }
+    showCommentModeHelp();
     showCaption();
 }
 

@@ -1,20 +1,25 @@
 #include "editor/file_commands_win32.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <span>
 
+#include "authoring/cp1252.h"
 #include "authoring/pe_resources.h"
 #include "authoring/picture_resources.h"
 #include "authoring/quiz_document.h"
+#include "authoring/quiz_review.h"
 #include "authoring/quiz_source.h"
 #include "authoring/web_page.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
+#include "editor/file_names.h"
 #include "editor/progress_window_win32.h"
 #include "editor/recovery_win32.h"
 #include "editor/settings_win32.h"
+#include "editor/text_dialog_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 #include "zorbel_version.h"
@@ -63,9 +68,25 @@ std::wstring withExtension(const std::wstring& name, const wchar_t* extension) {
     return (dot == std::wstring::npos ? name : name.substr(0, dot)) + extension;
 }
 
+// The user's Documents folder; empty when the system does not say.
+std::wstring documentsFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// Where a quiz never saved is first proposed: in Documents, named after the
+// quiz (or after the source it came from).
 std::wstring suggestedFileName() {
     if (!editor.path.empty()) return editor.path;
-    return editor.suggestedName.empty() ? std::wstring(L"mon_quiz.exe") : editor.suggestedName;
+    const std::string& quizName = editor.document.source.quizName;
+    std::wstring name = !quizName.empty() ? widen(quizFileStem(cp1252ToUtf8(quizName))) + L".exe"
+                        : !editor.suggestedName.empty() ? editor.suggestedName
+                                                         : std::wstring(L"mon_quiz.exe");
+    const std::wstring documents = documentsFolder();
+    return documents.empty() ? name : documents + L"\\" + name;
 }
 
 void adopt(QuizDocument document, const std::wstring& path, const std::wstring& suggested) {
@@ -98,6 +119,28 @@ std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text
     }
     ProgressWindow progress(atelierWindow, L"Préparation des images…");
     return documentFromSource(parsed.source, std::move(pictures), progress.callback());
+}
+
+// What will surprise the players, said before the file is written; true to
+// save all the same. "Revenir" shows the first question concerned.
+bool reviewedBeforeSaving() {
+    const std::vector<ReviewPoint> points = pointsBeforeSaving(editor.document);
+    if (points.empty()) return true;
+    std::wstring text;
+    for (const ReviewPoint& point : points) text += L"• " + widen(point.text) + L"\n";
+    if (confirmSaveDespite(atelierWindow, text)) return true;
+    for (const ReviewPoint& point : points) {
+        if (point.question) {
+            showQuestionList(static_cast<int>(*point.question));
+            break;
+        }
+    }
+    return false;
+}
+
+bool chooseFileAndSave() {
+    const auto path = chooseFileToSave(atelierWindow, suggestedFileName());
+    return path && writeDocument(*path);
 }
 
 }  // namespace
@@ -160,12 +203,13 @@ bool openFile(const std::wstring& given) {
     return true;
 }
 
-bool saveQuiz() { return editor.path.empty() ? saveQuizAs() : writeDocument(editor.path); }
-
-bool saveQuizAs() {
-    const auto path = chooseFileToSave(atelierWindow, suggestedFileName());
-    return path && writeDocument(*path);
+bool saveQuiz() {
+    if (!reviewedBeforeSaving()) return false;
+    return editor.path.empty() ? chooseFileAndSave() : writeDocument(editor.path);
 }
+
+bool saveQuizAs() { return reviewedBeforeSaving() && chooseFileAndSave(); }
+
 
 void exportSource() {
     const auto path = chooseSourceToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".toml"));

@@ -37,14 +37,14 @@ int runMessageLoop(HWND window, HACCEL keys) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     if (!registerEditorClass(instance)) return 1;
     loadSettings();
     HWND window = createEditorWindow(instance);
     if (window == nullptr) return 1;
-    if (settings().window) restoreWindowPlace(window);
-    else ShowWindow(window, show);
+    if (!settings().window || !restoreWindowPlace(window)) ShowWindow(window, show);
+    fitIntoWorkArea(window);
     UpdateWindow(window);
     // A document taken back from a crash comes before the file asked for.
     const bool recovered = startRecovery(window);

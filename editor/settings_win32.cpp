@@ -73,15 +73,15 @@ void rememberWindowPlace(HWND window) {
 
 // Only onto a screen that is there now: a window left on a screen since
 // unplugged would open out of sight.
-void restoreWindowPlace(HWND window) {
-    if (!remembered.window) return;
+bool restoreWindowPlace(HWND window) {
+    if (!remembered.window) return false;
     const WindowPlace& w = *remembered.window;
     const RECT r{w.x, w.y, w.x + w.width, w.y + w.height};
-    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL) == nullptr) return;
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL) == nullptr) return false;
     WINDOWPLACEMENT place{};
     place.length = sizeof place;
     GetWindowPlacement(window, &place);
     place.rcNormalPosition = r;
     place.showCmd = w.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    SetWindowPlacement(window, &place);
+    return SetWindowPlacement(window, &place) != FALSE;
 }

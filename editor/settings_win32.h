@@ -23,4 +23,5 @@ void openRecentFile(std::size_t index);
 
 // The window's place and size, as the author last left them.
 void rememberWindowPlace(HWND window);
-void restoreWindowPlace(HWND window);
+// False when none is remembered or its monitor is gone: the window is then not shown.
+bool restoreWindowPlace(HWND window);

@@ -78,14 +78,70 @@ std::wstring extensionOf(const std::wstring& path) {
     return extension;
 }
 
-std::optional<std::wstring> newTestFolder() {
+namespace {
+
+// The test folders this Atelier made, removed when it closes.
+std::vector<std::wstring> testFolders;
+
+std::wstring testRoot() {
     wchar_t base[MAX_PATH + 1] = {};
-    if (GetTempPathW(MAX_PATH, base) == 0) return std::nullopt;
-    const std::wstring root = std::wstring(base) + L"ZorbelAtelier";
+    if (GetTempPathW(MAX_PATH, base) == 0) return {};
+    return std::wstring(base) + L"ZorbelAtelier";
+}
+
+// A test folder's files (the quiz and the answers its player kept) and the
+// folder; a quiz still running keeps its file, and so its folder, until later.
+void removeTestFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool olderThanADay(const FILETIME& written) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    constexpr ULONGLONG Day = 24ULL * 60 * 60 * 10'000'000;  // in 100-nanosecond ticks
+    return ticks(now) > ticks(written) + Day;
+}
+
+}  // namespace
+
+std::optional<std::wstring> newTestFolder() {
+    const std::wstring root = testRoot();
+    if (root.empty()) return std::nullopt;
     CreateDirectoryW(root.c_str(), nullptr);
     for (unsigned n = GetTickCount() % 100000, tries = 0; tries < 1000; ++n, ++tries) {
         const std::wstring folder = root + L"\\essai-" + std::to_wstring(n);
-        if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            testFolders.push_back(folder);
+            return folder;
+        }
     }
     return std::nullopt;
+}
+
+void removeTestFolders() {
+    for (const std::wstring& folder : testFolders) removeTestFolder(folder);
+    testFolders.clear();
+    // What an earlier Atelier could not remove (a quiz still running then, a crash).
+    const std::wstring root = testRoot();
+    if (root.empty()) return;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((root + L"\\essai-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && olderThanADay(found.ftLastWriteTime)) {
+            removeTestFolder(root + L"\\" + found.cFileName);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }

@@ -24,3 +24,5 @@ std::wstring extensionOf(const std::wstring& path);  // lower case, with its dot
 
 // A new empty folder for one test run of a quiz, under the user's temporary folder.
 std::optional<std::wstring> newTestFolder();
+// Removes the test folders this Atelier made, and those left a day ago or more.
+void removeTestFolders();

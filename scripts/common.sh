@@ -138,6 +138,15 @@ unshipped_contents() {
   if [ "$(basename "$1")" = zorbel.exe ] && [ "$(stat -c %s "$1")" -gt "$ZORBEL_PLAYER_BUDGET" ]; then
     echo "$1 is $(stat -c %s "$1") bytes, over the player's budget of $ZORBEL_PLAYER_BUDGET"
   fi
+  # The programs that read photos of up to 200 megapixels need more than 2 GB
+  # of address space: large-address aware (bit 0x20 of the PE characteristics).
+  case "$(basename "$1")" in
+    atelier.exe|quizmake.exe)
+      local characteristics
+      characteristics=$(i686-w64-mingw32-objdump -p "$1" | awk '/^Characteristics/ {print $2; exit}')
+      (( characteristics & 0x20 )) || echo "$1 is not large-address aware"
+      ;;
+  esac
 }
 
 # Prints each DLL of an executable that is not a system DLL; silent when all are.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "authoring/quiz_document.h"
 #include "picture_preparation/picture_preparation.h"
 #include "tests/support/progressive_jpeg.h"
 #include "tests/support/test_pictures.h"
@@ -109,5 +110,34 @@ TEST_P(Refusals, OneLineNamingThePictureAndNoBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, Refusals, ::testing::ValuesIn(RefusalCases));
+
+const Bytes HugeJpeg = changed(Jpeg, Frame + 5, {0x36, 0xB0, 0x3A, 0x98});  // 210 megapixels
+const Bytes CutJpeg = cut(Jpeg, Huffman + 10);
+const Bytes FlatBmp = changed(Bmp, 18, {0, 0, 0, 0});
+
+// The Atelier says each reason in French, the photo limit by its number; the
+// pictures after a bad one are prepared all the same.
+TEST(RefusalsInTheAtelier, SayEachReasonInFrench) {
+    QuizDocument document = newDocument();
+    const std::optional<PictureInput> pictures[] = {
+        PictureInput{"grande.jpg", HugeJpeg},
+        PictureInput{"coupee.jpg", CutJpeg},
+        PictureInput{"vide.bmp", FlatBmp},
+        PictureInput{"bonne.jpg", Jpeg},
+    };
+    const AddedQuestions added = addQuestions(document, pictures);
+    EXPECT_EQ(added.added, 1u);
+    ASSERT_EQ(document.prepared.size(), 1u);
+    EXPECT_NE(document.prepared[0], nullptr) << "a good picture after bad ones comes with its picture";
+    ASSERT_EQ(added.refused.size(), 3u);
+    EXPECT_NE(added.refused[0].reason.find("200 mégapixels au plus"), std::string::npos) << added.refused[0].reason;
+    EXPECT_NE(added.refused[1].reason.find("tronqué"), std::string::npos) << added.refused[1].reason;
+    EXPECT_NE(added.refused[2].reason.find("aucun pixel"), std::string::npos) << added.refused[2].reason;
+    for (const RefusedPicture& refused : added.refused) {
+        for (const char* english : {"megapixels", "damaged", "short", "pixels:", "over"}) {
+            EXPECT_EQ(refused.reason.find(english), std::string::npos) << refused.name << ": " << refused.reason;
+        }
+    }
+}
 
 }  // namespace

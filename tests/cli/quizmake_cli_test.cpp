@@ -1,6 +1,7 @@
 // quizmake run as a quiz author runs it: arguments, files, exit codes.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -25,8 +26,10 @@ namespace fs = std::filesystem;
 class QuizmakeTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The process's own, so that two test runs at once never share one.
         folder_ = fs::temp_directory_path() /
-                  ("zorbel-quizmake-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("zorbel-quizmake-" + std::to_string(::getpid()) + "-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }

@@ -221,6 +221,16 @@ std::optional<BoxSeen> AtelierRun::answerBox(int id, std::chrono::milliseconds t
     return answerMessageBox(process_.dwProcessId, id, timeout);
 }
 
+std::optional<std::wstring> AtelierRun::fileDialogProposal() const {
+    HWND dialog = nullptr;
+    const auto isFileDialog = [](HWND window) { return fileNameBox(window) != nullptr; };
+    if (!eventually([&] { return (dialog = topLevelWindow(process_.dwProcessId, "#32770", isFileDialog)) != nullptr; },
+                    std::chrono::milliseconds(10000))) {
+        return std::nullopt;
+    }
+    return windowTextOf(fileNameBox(dialog));
+}
+
 bool AtelierRun::chooseInFileDialog(const std::wstring& path) {
     HWND dialog = nullptr;
     const auto isFileDialog = [](HWND window) { return fileNameBox(window) != nullptr; };

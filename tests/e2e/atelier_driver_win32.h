@@ -33,6 +33,7 @@ public:
     bool start(const std::wstring& argument = L"", const std::filesystem::path& program = "atelier.exe");
 
     HWND window() const { return window_; }
+    DWORD processId() const { return process_.dwProcessId; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
     std::wstring text(int id) const;
     std::wstring caption() const;
@@ -62,6 +63,8 @@ public:
 
     // Waits for a message box, reads it and presses the button `id` (IDOK...).
     std::optional<BoxSeen> answerBox(int id, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Waits for the system's open or save dialog and reads the file name it proposes.
+    std::optional<std::wstring> fileDialogProposal() const;
     // Waits for the system's open or save dialog and chooses `path` in it.
     bool chooseInFileDialog(const std::wstring& path);
 

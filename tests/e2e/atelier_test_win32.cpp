@@ -2,16 +2,20 @@
 // added through the menu command and by a drop, edited, saved, opened again
 // and played; changes undone and redone; a picture turned; the try field
 // against the grading core; a save over a quiz that is running; unsaved
-// changes on closing; a file that is not a quiz.
+// changes on closing; a file that is not a quiz; the player's rules explained
+// before the quiz goes out.
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <fstream>
+#include <set>
 
 #include "common/file_access.h"
 #include "common/utf8_path.h"
 
 #include "grading/verdict.h"
+#include "editor/editor_ids.h"
 #include "resources/contract_ids.h"
 #include "tests/e2e/atelier_driver_win32.h"
 #include "tests/e2e/player_driver_win32.h"
@@ -34,6 +38,40 @@ std::wstring utf16(std::string_view cp1252) {
 
 bool textBecomes(AtelierRun& run, int id, const std::wstring& text) {
     return eventually([&] { return run.text(id) == text; });
+}
+
+bool contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+void putOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::wcscpy(static_cast<wchar_t*>(GlobalLock(block)), text.c_str());
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// The folders F5 plays quizzes in, under the temporary folder.
+std::set<std::wstring> testFolders() {
+    std::set<std::wstring> folders;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path() / "ZorbelAtelier", error)) {
+        folders.insert(entry.path().filename().wstring());
+    }
+    return folders;
+}
+
+// Grey text over the list's background, in its middle.
+bool listShowsAHint(AtelierRun& run) {
+    RECT list{};
+    GetWindowRect(run.control(QuestionList), &list);
+    const int y = (list.top + list.bottom) / 2;
+    int dark = 0;
+    for (int x = list.left + 10; x < list.right - 10; ++x) {
+        if (!closeTo(screenPixel(x, y), GetSysColor(COLOR_WINDOW), 40)) ++dark;
+    }
+    return dark > 10;
 }
 
 TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
@@ -70,6 +108,7 @@ TEST(Atelier, MakesAQuizFromNothingThatThePlayerPlays) {
     EXPECT_EQ(run.questionText(1), L"2. SOLEIL");
 
     run.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(run.answerBox(IDOK).has_value()) << "no creator, no code lines: the save check, answered";
     const std::filesystem::path saved = run.folder() / L"mon quiz é.exe";
     ASSERT_TRUE(run.chooseInFileDialog(saved.wstring())) << "no save dialog";
     ASSERT_TRUE(eventually([&] { return run.caption() == L"mon quiz é.exe - Zorbel Atelier"; }))
@@ -139,6 +178,7 @@ TEST(Atelier, ADropAddsEveryGoodPictureAndATurnedPictureIsPlayedTurned) {
     run.clickQuestion(1);  // lune, sideways, soleil
     run.press({VK_CONTROL}, 'R');
     run.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(run.answerBox(IDOK).has_value()) << "the save check";
     const std::filesystem::path saved = run.folder() / L"tourné.exe";
     ASSERT_TRUE(run.chooseInFileDialog(saved.wstring()));
     ASSERT_TRUE(eventually([&] { return run.caption() == L"tourné.exe - Zorbel Atelier"; }));
@@ -262,7 +302,8 @@ TEST(Atelier, TheTryFieldGivesThePlayersVerdictsInBothViews) {
     run.clickQuestion(11);  // ARC-EN-CIEL
     run.typeInto(ExpectedAnswer, L"ÉTÉ");
     EXPECT_NE(run.text(Warnings).find(L"3 caractères ou moins"), std::wstring::npos) << run.text(Warnings);
-    EXPECT_NE(run.text(Warnings).find(L"accentuées"), std::wstring::npos) << run.text(Warnings);
+    EXPECT_NE(run.text(Warnings).find(L"Capitale accentuée"), std::wstring::npos) << run.text(Warnings);
+    EXPECT_NE(run.text(Warnings).find(L"Conseil : écrivez la réponse sans accent"), std::wstring::npos);
 }
 
 TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
@@ -335,6 +376,7 @@ TEST(Atelier, AQuizSourceOpensWithItsPictures) {
     EXPECT_EQ(run.text(CodeLines), L"A\r\nAB");
     EXPECT_EQ(run.caption(), L"Sans titre - Zorbel Atelier") << "a source is imported into a new quiz";
     run.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(run.answerBox(IDOK).has_value()) << "the save check";
     ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"ciel.exe").wstring())) << "the first save asks where";
     EXPECT_TRUE(eventually([&] { return run.caption() == L"ciel.exe - Zorbel Atelier"; }));
 }
@@ -402,6 +444,78 @@ TEST(Atelier, UnsavedChangesAreNeverLostWithoutAsking) {
     ASSERT_TRUE(yes.answerBox(IDYES).has_value());
     EXPECT_TRUE(yes.waitForExit()) << "Oui saves and closes";
     EXPECT_NE(fileBytes(yes.folder() / "demo.exe"), before);
+}
+
+TEST(Atelier, ExplainsThePlayersRulesBeforeTheQuizGoesOut) {
+    AtelierRun run;
+    const auto soleil = run.copyIn("pictures/soleil.jpg");
+    const auto lune = run.copyIn("pictures/lune.jpg");
+    ASSERT_TRUE(run.start());
+    EXPECT_TRUE(eventually([&] { return listShowsAHint(run); })) << "an empty list says what to do";
+
+    // Help, by F1.
+    run.press({}, VK_F1);
+    const auto help = run.answerBox(IDOK);
+    ASSERT_TRUE(help.has_value()) << "no help";
+    EXPECT_TRUE(contains(help->text, L"sans accent")) << help->text;
+    EXPECT_TRUE(contains(help->text, L"la ligne k")) << "what the code is";
+
+    // A paste keeps what the quiz can hold and names the rest.
+    putOnClipboard(L"François Iᵉʳ ✓");
+    run.click(Creator);
+    run.press({VK_CONTROL}, 'V');
+    const auto dropped = run.answerBox(IDOK);
+    ASSERT_TRUE(dropped.has_value()) << "nothing said of the ✓";
+    EXPECT_TRUE(contains(dropped->text, L"« ✓ »")) << dropped->text;
+    EXPECT_TRUE(textBecomes(run, Creator, L"François Ier ")) << "ᵉʳ as er";
+
+    // A name the player's header cuts is marked with what will show.
+    run.typeInto(QuizName, L"Les animaux de la ferme et de la forêt, pour la classe de CE1");
+    EXPECT_TRUE(eventually([&] { return contains(run.text(editorid::HeaderNotes), L"Le nom sera coupé"); }))
+        << run.text(editorid::HeaderNotes);
+    run.typeInto(QuizName, L"Les animaux");
+    EXPECT_TRUE(textBecomes(run, editorid::HeaderNotes, L"")) << "a name that fits is not marked";
+
+    // Questions that will surprise the players are marked in the list.
+    run.dropFiles({soleil, lune});
+    ASSERT_TRUE(eventually([&] { return run.questionCount() == 2; }));
+    EXPECT_EQ(run.questionText(0), L"1.   (!)") << "no expected answer";
+    run.clickQuestion(0);
+    run.typeInto(ExpectedAnswer, L"forêt");
+    EXPECT_TRUE(eventually([&] { return contains(run.text(Warnings), L"Conseil : écrivez la réponse sans accent"); }));
+    run.typeInto(ExpectedAnswer, L"SOLEIL");
+    EXPECT_TRUE(eventually([&] { return run.questionText(0) == L"1. SOLEIL"; })) << run.questionText(0);
+
+    // Saving lists what will surprise the players; Revenir goes back to them.
+    run.press({VK_CONTROL}, 'S');
+    const auto check = run.answerBox(IDCANCEL);
+    ASSERT_TRUE(check.has_value()) << "no save check";
+    EXPECT_TRUE(contains(check->text, L"Pas de lignes de code")) << check->text;
+    EXPECT_TRUE(contains(check->text, L"Question 2 : pas de réponse attendue")) << check->text;
+    EXPECT_EQ(check->buttons, (std::vector<std::wstring>{L"Enregistrer quand même", L"Revenir"}));
+    EXPECT_EQ(run.caption(), L"*Sans titre - Zorbel Atelier") << "Revenir saves nothing";
+
+    // Enregistrer quand même: the file is proposed in Documents, named after the quiz.
+    run.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(run.answerBox(IDOK).has_value());
+    const auto proposed = run.fileDialogProposal();
+    ASSERT_TRUE(proposed.has_value());
+    EXPECT_TRUE(proposed->ends_with(L"Les animaux.exe")) << *proposed;
+    ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"animaux.exe").wstring()));
+    ASSERT_TRUE(eventually([&] { return run.caption() == L"animaux.exe - Zorbel Atelier"; }));
+
+    // F5's copy is gone once the Atelier closes.
+    const std::set<std::wstring> before = testFolders();
+    run.press({}, VK_F5);
+    HWND quiz = nullptr;
+    ASSERT_TRUE(eventually([&] { return (quiz = FindWindowA(MainWindowClass, nullptr)) != nullptr; },
+                           std::chrono::milliseconds(15000)));
+    EXPECT_GT(testFolders().size(), before.size()) << "F5 plays from a folder of its own";
+    PostMessageA(quiz, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(quiz); }));
+    PostMessageW(run.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(run.waitForExit());
+    for (const std::wstring& folder : testFolders()) EXPECT_TRUE(before.contains(folder)) << "left behind: " << folder;
 }
 
 TEST(Atelier, AFileThatIsNotAQuizLeavesAnEmptyDocument) {

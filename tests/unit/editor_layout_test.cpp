@@ -55,7 +55,15 @@ TEST(EditorLayout, ALargerWindowGivesTheRoomToTheListAndTheCodeLines) {
     EXPECT_EQ(find(large, atelierid::QuestionList).height - find(small, atelierid::QuestionList).height, 240);
     EXPECT_EQ(find(large, atelierid::CodeLines).height - find(small, atelierid::CodeLines).height, 240);
     EXPECT_EQ(find(large, atelierid::CodeLines).width - find(small, atelierid::CodeLines).width, 300);
-    EXPECT_EQ(find(large, atelierid::TryField), find(small, atelierid::TryField)) << "the question's fields stay put";
+    // The picture grows to 4:3 across its column; the fields below it keep their sizes.
+    const Rect smallPicture = find(small, atelierid::PicturePreview);
+    const Rect largePicture = find(large, atelierid::PicturePreview);
+    EXPECT_EQ(largePicture.height, largePicture.width * 3 / 4);
+    const Rect smallTry = find(small, atelierid::TryField);
+    const Rect largeTry = find(large, atelierid::TryField);
+    EXPECT_EQ(largeTry.y - smallTry.y, largePicture.height - smallPicture.height);
+    EXPECT_EQ(largeTry.height, smallTry.height);
+    EXPECT_GT(find(large, atelierid::Warnings).height, find(small, atelierid::Warnings).height) << "the rest to the warnings";
 }
 
 }  // namespace

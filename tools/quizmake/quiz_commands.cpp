@@ -61,7 +61,10 @@ std::string typingRow(const CheckedTyping& t) {
 void printChecked(const std::string& label, const CheckedQuestion& question) {
     printUtf8(Stream::Out, label + ": " + cp1252ToUtf8(question.expected) + "\n");
     for (const CheckedTyping& t : question.typings) printUtf8(Stream::Out, typingRow(t));
-    for (const std::string& warning : question.warnings) printUtf8(Stream::Out, "  warning: " + warning + "\n");
+    // The accent advice is said as it is, after the warnings it follows.
+    for (const std::string& warning : question.warnings) {
+        printUtf8(Stream::Out, (warning.starts_with("advice: ") ? "  " : "  warning: ") + warning + "\n");
+    }
 }
 
 }  // namespace

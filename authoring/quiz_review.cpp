@@ -1,0 +1,84 @@
+#include "authoring/quiz_review.h"
+
+#include <string_view>
+
+#include "authoring/cp1252.h"
+#include "authoring/grading_preview.h"
+
+namespace {
+
+// An answer as the player compares it: spaces at the ends dropped, a to z in capitals.
+std::string asCompared(std::string_view answer) {
+    const std::size_t first = answer.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    std::string out(answer.substr(first, answer.find_last_not_of(' ') - first + 1));
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+std::string questionLabel(std::size_t question) { return "Question " + std::to_string(question + 1) + " : "; }
+
+// The earlier question with the same expected answer, if any.
+std::optional<std::size_t> sameAnswerBefore(const QuizSource& source, std::size_t question) {
+    const std::string answer = asCompared(source.questions[question].answer);
+    if (answer.empty()) return std::nullopt;
+    for (std::size_t other = 0; other < source.questions.size(); ++other) {
+        if (other != question && asCompared(source.questions[other].answer) == answer) return other;
+    }
+    return std::nullopt;
+}
+
+// The save check's points of one question, without its label.
+std::vector<std::string> ownPoints(const DocumentContent& content, std::size_t question) {
+    const QuizSource& source = content.source;
+    const SourceQuestion& q = source.questions[question];
+    std::vector<std::string> points;
+    if (q.answer.empty()) points.emplace_back("pas de réponse attendue : personne ne pourra la trouver.");
+    if (source.answersPerQuestion == 2 && q.secondAnswer.empty()) {
+        points.emplace_back("pas de deuxième réponse attendue : personne ne pourra la trouver.");
+    }
+    if (question >= content.prepared.size() || content.prepared[question] == nullptr) {
+        points.emplace_back("pas d'image : le joueur verra un cadre vide.");
+    }
+    if (const std::optional<std::size_t> other = sameAnswerBefore(source, question)) {
+        points.push_back("la même réponse attendue que la question " + std::to_string(*other + 1) + " (« " +
+                         cp1252ToUtf8(asCompared(q.answer)) + " »).");
+    }
+    return points;
+}
+
+}  // namespace
+
+std::vector<ReviewPoint> pointsBeforeSaving(const DocumentContent& content) {
+    const QuizSource& source = content.source;
+    std::vector<ReviewPoint> points;
+    if (source.quizName.empty()) points.push_back({std::nullopt, "Le quiz n'a pas de nom : le joueur verra un titre vide."});
+    if (source.creatorName.empty()) {
+        points.push_back({std::nullopt, "Le quiz n'a pas d'auteur : la case « Par : » du joueur restera vide."});
+    }
+    if (content.codeLines.empty()) {
+        points.push_back({std::nullopt, "Pas de lignes de code : le joueur verra une case « Code » vide, sans récompense."});
+    }
+    if (source.questions.empty()) points.push_back({std::nullopt, "Le quiz n'a aucune question."});
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        for (std::string& point : ownPoints(content, i)) points.push_back({i, questionLabel(i) + point});
+    }
+    return points;
+}
+
+std::vector<std::string> questionPoints(const DocumentContent& content, std::size_t question) {
+    if (question >= content.source.questions.size()) return {};
+    std::vector<std::string> points = ownPoints(content, question);
+    for (std::string& point : points) point[0] = static_cast<char>(point[0] - 'a' + 'A');  // each starts with a to z
+    const SourceQuestion& q = content.source.questions[question];
+    // The missing answer is already said.
+    if (!q.answer.empty()) {
+        for (std::string& line : frenchWarningLines(q.answer)) points.push_back(std::move(line));
+    }
+    if (content.source.answersPerQuestion == 2 && !q.secondAnswer.empty()) {
+        for (const std::string& line : frenchWarningLines(q.secondAnswer)) points.push_back("Deuxième réponse : " + line);
+    }
+    return points;
+}

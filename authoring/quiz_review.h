@@ -1,0 +1,24 @@
+#pragma once
+// What will surprise the players of a quiz as it stands: the points the editor
+// lists before saving and marks in its list of questions. None of them stops
+// a save; each is said in French (UTF-8), in words an author understands.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "authoring/quiz_document.h"
+
+struct ReviewPoint {
+    std::optional<std::size_t> question;  // none: the quiz as a whole
+    std::string text;
+};
+
+// The quiz's own points first (name, creator, code lines), then question by
+// question: no expected answer, no picture, the same answer as another.
+std::vector<ReviewPoint> pointsBeforeSaving(const DocumentContent& content);
+
+// One question's points for its mark in the list and the text on hover: those
+// of the save check and the warnings on its answers.
+std::vector<std::string> questionPoints(const DocumentContent& content, std::size_t question);
