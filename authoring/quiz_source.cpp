@@ -1,5 +1,7 @@
 #include "authoring/quiz_source.h"
 
+#include <utility>
+
 // Parse errors come back as values, not exceptions; the parser is compiled
 // here, as the shared library is built for exceptions.
 #define TOML_EXCEPTIONS 0
@@ -295,4 +297,55 @@ std::string codesText(const QuizSource& quiz) {
     }
     // An empty stream cannot be encoded; one empty line reads as no code lines.
     return text.empty() ? "\r\n" : text;
+}
+
+namespace {
+
+// English phrases of the parse errors and their French, longest first where
+// one holds another.
+constexpr std::pair<std::string_view, std::string_view> SourceErrorWords[] = {
+    {"each question is a [[question]] table", "chaque question est une table [[question]]"},
+    {"not a [[question]] table", "pas une table [[question]]"},
+    {"three whole numbers, red, green and blue, from 0 to 255",
+     "trois nombres entiers, rouge, vert et bleu, de 0 \xC3\xA0 255"},
+    {"a file name in quotes", "un nom de fichier entre guillemets"},
+    {"a list of at most 96 lines", "une liste de 96 lignes au plus"},
+    {"not a text in quotes", "pas un texte entre guillemets"},
+    {"contains a zero byte", "contient un caract\xC3\xA8re nul"},
+    {"contains a line break", "contient un saut de ligne"},
+    {"contains \"|\"", "contient \xC2\xAB | \xC2\xBB"},
+    {"characters, at most 259", "caract\xC3\xA8res, 259 au plus"},
+    {"a whole number from", "un nombre entier de"},
+    {"true or false", "true ou false"},
+    {"unknown key", "cl\xC3\xA9 inconnue"},
+    {"more than 96 answer slots (questions x answers_per_question)",
+     "plus de 96 r\xC3\xA9ponses (questions \xC3\x97 answers_per_question)"},
+    {"more than 255 questions", "plus de 255 questions"},
+    {"cannot be written in code page 1252", "ne peut pas figurer dans un quiz"},
+    {"malformed UTF-8 at byte", "UTF-8 mal form\xC3\xA9 \xC3\xA0 l'octet"},
+    {"character ", "caract\xC3\xA8re "},
+    {" to ", " \xC3\xA0 "},
+    {": ", " : "},
+};
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+}  // namespace
+
+std::string frenchSourceError(std::string_view error) {
+    std::string french(error);
+    // A TOML syntax error: its line, then the parser's own words.
+    if (french.starts_with("line ")) {
+        const std::size_t colon = french.find(": ");
+        if (colon != std::string::npos) {
+            return "ligne " + french.substr(5, colon - 5) + " : la source n'est pas du TOML valide (" +
+                   french.substr(colon + 2) + ")";
+        }
+    }
+    for (const auto& [english, translated] : SourceErrorWords) replaceAll(french, english, translated);
+    return french;
 }

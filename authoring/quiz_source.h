@@ -43,6 +43,10 @@ struct ParsedSource {
 
 ParsedSource parseQuizSource(std::string_view toml);
 
+// A parse error (English, as quizmake prints it) said in French for the
+// editor: its fixed words translated, keys, numbers and names kept.
+std::string frenchSourceError(std::string_view error);
+
 // What is allowed but probably not meant, one line each.
 std::vector<std::string> sourceWarnings(const QuizSource& source);
 

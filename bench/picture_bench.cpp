@@ -183,6 +183,13 @@ int prepareOne(const char* path) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--prepare") return prepareOne(argv[2]);
+    // The photo alone, for the Windows programs' own measure (bench/run).
+    if (argc == 3 && std::string(argv[1]) == "--huge-photo") {
+        const std::vector<std::uint8_t> photo = hugePhoto();
+        if (photo.empty()) return 1;
+        writeFile(argv[2], photo);
+        return 0;
+    }
     const fs::path folder = fs::temp_directory_path() / "zorbel-picture-bench";
     fs::create_directories(folder);
     std::size_t photosBytes = 0;

@@ -100,7 +100,7 @@ void adopt(QuizDocument document, const std::wstring& path, const std::wstring& 
 std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text, const std::wstring& path) {
     const ParsedSource parsed = parseQuizSource({reinterpret_cast<const char*>(text.data()), text.size()});
     if (!parsed.ok()) {
-        showError(atelierWindow, fileNameOf(path) + L" : " + widen(parsed.error));
+        showError(atelierWindow, fileNameOf(path) + L" : " + widen(frenchSourceError(parsed.error)));
         return std::nullopt;
     }
     std::vector<std::optional<PictureInput>> pictures;

@@ -116,3 +116,26 @@ TEST(QuizSource, WarnsAboutWhatIsAllowedButProbablyNotMeant) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QuizSourceErrors, AreSaidInFrenchForTheEditor) {
+    const struct {
+        const char* toml;
+        const char* french;
+    } cases[] = {
+        {"nom = \"x\"\n", "cl\xC3\xA9 inconnue \"nom\""},
+        {"[[question]]\nanswer = 3\n", "question 1 : answer : pas un texte entre guillemets"},
+        {"answers_per_question = 3\n", "answers_per_question : un nombre entier de 1 \xC3\xA0 2"},
+        {"name = \"a|b\"\n", "name : contient \xC2\xAB | \xC2\xBB"},
+        {"name = \"\xE2\x9C\x93\"\n", "name : caract\xC3\xA8re \xE2\x9C\x93 (U+2713) ne peut pas figurer dans un quiz"},
+        {"name = \n", "ligne 1 : la source n'est pas du TOML valide ("},
+    };
+    for (const auto& c : cases) {
+        const ParsedSource parsed = parseQuizSource(c.toml);
+        ASSERT_FALSE(parsed.ok()) << c.toml;
+        EXPECT_EQ(frenchSourceError(parsed.error).find(c.french), 0u) << frenchSourceError(parsed.error);
+    }
+}
+
+}  // namespace
