@@ -137,14 +137,14 @@ WebPage fillTemplate(std::string_view page, std::span<const Part> parts) {
     return result;
 }
 
-std::string quizName(const WebQuiz& quiz) {
+}  // namespace
+
+std::string webQuizName(const WebQuiz& quiz) {
     QuizRecord record;
     initialiseRecord(record);
     loadQuizContent(record, quiz.definition, std::nullopt);
     return cp1252ToUtf8(record.quizName.view());
 }
-
-}  // namespace
 
 WebQuiz webQuizOf(const QuizExecutable& quiz) {
     return {quiz.encodedDefinition, quiz.encodedCodes, quiz.pictures};
@@ -187,7 +187,7 @@ std::string webQuizKey(const WebQuiz& quiz) {
 
 WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version) {
     if (assets.module.empty()) return {{}, "this program was built without the web page's grading module (em++ was missing)"};
-    const std::string title = htmlEscaped(quizName(quiz));
+    const std::string title = htmlEscaped(webQuizName(quiz));
     const std::string data = quizData(quiz);
     const Part parts[] = {
         {"VERSION", version, {}},

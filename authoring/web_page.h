@@ -45,6 +45,9 @@ struct WebPage {
 // `version` goes into the page's generator line.
 WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version);
 
+// The quiz's name as the player reads it from the definition, in UTF-8.
+std::string webQuizName(const WebQuiz& quiz);
+
 // The key the page keeps its answers under: a digest of the quiz's content,
 // so that two quizzes never share answers and a changed quiz starts afresh.
 std::string webQuizKey(const WebQuiz& quiz);

@@ -2,7 +2,7 @@
 
 ZORBEL_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
   g++-mingw-w64-i686 wine wine32:i386 xvfb imagemagick libpng-dev zlib1g-dev libstb-dev
-  emscripten nodejs chromium firefox-esr webkit2gtk-driver libturbojpeg0-dev libgif-dev libheif-dev)
+  emscripten nodejs chromium firefox-esr webkit2gtk-driver libturbojpeg0-dev libgif-dev libheif-dev libxml2-utils)
 
 # Installs the Debian packages that are not there yet; quiet when all are.
 ensure_packages() {

@@ -18,6 +18,7 @@
 #include "authoring/quiz_source.h"
 #include "tests/support/bare_player.h"
 #include "tests/support/command_line.h"
+#include "tests/support/zip_reader.h"
 
 namespace {
 
@@ -67,6 +68,25 @@ TEST_F(BuildDumpTest, WebPageOfASourceAndOfItsExecutableAreTheSame) {
     EXPECT_NE(page.find("<title>Essai</title>"), std::string::npos);
     EXPECT_NE(page.find("\"type\":\"jpeg\",\"data\":\"/9j/"), std::string::npos);
     EXPECT_NE(page.find("\"type\":\"png\",\"data\":\"iVBORw0KGgo"), std::string::npos);
+}
+
+// The package for a learning platform: the manifest, then the same page.
+TEST_F(BuildDumpTest, ScormPackageHoldsTheManifestAndTheWebPage) {
+    ASSERT_EQ(quizmake({"build", file("quiz.toml"), "-o", file("quiz.exe"), "--player", file("player.exe")}).exitCode, 0);
+    const Outcome packed = quizmake({"web", "--scorm", file("quiz.exe"), "-o", file("a.zip")});
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_EQ(packed.out + packed.err, "");
+    ASSERT_EQ(quizmake({"web", file("quiz.toml"), "--scorm", "-o", file("b.zip")}).exitCode, 0);
+    ASSERT_EQ(quizmake({"web", file("quiz.toml"), "-o", file("page.html")}).exitCode, 0);
+    const std::string zip = readFile(file("a.zip"));
+    EXPECT_EQ(zip, readFile(file("b.zip"))) << "a source and its executable, the same package";
+    const ReadZip read = readStoredZip({reinterpret_cast<const std::uint8_t*>(zip.data()), zip.size()});
+    EXPECT_EQ(read.problem, "");
+    ASSERT_EQ(read.entries.size(), 2u);
+    EXPECT_EQ(read.entries[0].name, "imsmanifest.xml");
+    EXPECT_NE(read.entries[0].data.find("<title>Essai</title>"), std::string::npos) << read.entries[0].data;
+    EXPECT_EQ(read.entries[1].name, "index.html");
+    EXPECT_EQ(read.entries[1].data, readFile(file("page.html")));
 }
 
 // A teacher gives a folder that does not exist yet: it is made, and the
@@ -214,6 +234,9 @@ TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
         {{"web", file("player.exe"), "-o", file("out.html")}, "not a quiz executable"},
         {{"web", file("bad.toml"), "-o", file("out.html")}, "bad.png: question 1: not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture"},
         {{"web", file("absent.exe"), "-o", file("out.html")}, "cannot read"},
+        {{"web", "--scorm", file("bad.toml"), "-o", file("out.zip")}, "bad.png: question 1: not a JPEG"},
+        {{"web", "--scorm", file("player.exe"), "-o", file("out.zip")}, "not a quiz executable"},
+        {{"web", "--scorm", file("quiz.toml"), "-o", file("missing/out.zip")}, "missing/out.zip: cannot write the file"},
     };
     for (const auto& c : cases) {
         const Outcome run = quizmake(c.arguments);
@@ -223,6 +246,7 @@ TEST_F(BuildDumpTest, BadFilesGetOneLineAndExitOne) {
     }
     EXPECT_FALSE(fs::exists(file("out.exe"))) << "nothing is written when the build fails";
     EXPECT_FALSE(fs::exists(file("out.html"))) << "nor when the page cannot be made";
+    EXPECT_FALSE(fs::exists(file("out.zip"))) << "nor the package";
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ struct Arguments {
     std::string in;
     std::string out;
     bool overview = false;
+    bool scorm = false;
     std::string expected;
     std::string typed;
     std::string definition;
@@ -93,10 +94,12 @@ const Subcommand Subcommands[] = {
      [](const Arguments& a) { return runDump(a.in, a.folder); }},
     {"web", "Write QUIZ (a quiz executable or a quiz source) as one web page that plays it in any browser",
      [](CLI::App& c, Arguments& a) {
+         c.add_flag("--scorm", a.scorm,
+                    "Write a SCORM 1.2 package (a zip holding the page) for a learning platform such as Moodle");
          c.add_option("QUIZ", a.in)->required();
-         c.add_option("-o,--output", a.output, "The HTML file to write")->required();
+         c.add_option("-o,--output", a.output, "The HTML file (or with --scorm the zip file) to write")->required();
      },
-     [](const Arguments& a) { return runWeb(a.in, a.output); }},
+     [](const Arguments& a) { return runWeb(a.in, a.output, a.scorm); }},
 };
 
 }  // namespace
