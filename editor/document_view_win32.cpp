@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 
 #include "authoring/cp1252.h"
 #include "authoring/grading_preview.h"
@@ -120,7 +121,15 @@ void showCommentModeHelp() {
     setWindowText(control(editorid::CommentModeHelp), known ? CommentModeHelps[mode] : L"");
 }
 
-void showHeaderNotes() { setWindowText(control(editorid::HeaderNotes), headerCutNotes(editor.document.source)); }
+void showHeaderNotes() {
+    // Measured again only when a text changed: an undo redraws every setting.
+    static std::array<std::string, 3> measured{"\x01", "", ""};
+    const QuizSource& source = editor.document.source;
+    const std::array<std::string, 3> texts{source.quizName, source.creatorName, source.explanation};
+    if (texts == measured) return;
+    measured = texts;
+    setWindowText(control(editorid::HeaderNotes), headerCutNotes(source));
+}
 
 void showQuestionList(int selectQuestion) {
     const FillingScope filling;
