@@ -196,6 +196,7 @@ WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_vi
         {"DATA", data, "</script"},
         {"MODULE", assets.module, "</script"},
         {"API", assets.api, "</script"},
+        {"PLATFORM", assets.platform, "</script"},
         {"SCRIPT", assets.script, "</script"},
     };
     return fillTemplate(assets.page, parts);

@@ -22,6 +22,7 @@ struct WebPageAssets {
     std::string_view style;
     std::string_view script;
     std::string_view api;     // the module's thin wrapper
+    std::string_view platform;  // the talk with a learning platform (SCORM 1.2)
     std::string_view module;  // the module, its WebAssembly inside
 };
 const WebPageAssets& builtInWebPageAssets();

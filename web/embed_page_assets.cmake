@@ -11,7 +11,7 @@ function(bytes_of variable path)
   set(${variable} "${bytes}" PARENT_SCOPE)
 endfunction()
 
-set(parts PAGE STYLE SCRIPT API MODULE)
+set(parts PAGE STYLE SCRIPT API PLATFORM MODULE)
 set(body "// Generated from web/page and the compiled module; do not edit.\n#include \"authoring/web_page.h\"\n\nnamespace {\n")
 foreach(part ${parts})
   set(path ${${part}})
@@ -26,7 +26,8 @@ string(APPEND body "\ntemplate <std::size_t N>\nstd::string_view textOf(const un
   "    return {reinterpret_cast<const char*>(bytes), size};\n}\n\n}  // namespace\n\n"
   "const WebPageAssets& builtInWebPageAssets() {\n"
   "    static const WebPageAssets assets{textOf(PAGE, PAGE_SIZE), textOf(STYLE, STYLE_SIZE), textOf(SCRIPT, SCRIPT_SIZE),\n"
-  "                                      textOf(API, API_SIZE), textOf(MODULE, MODULE_SIZE)};\n"
+  "                                      textOf(API, API_SIZE), textOf(PLATFORM, PLATFORM_SIZE),
+                                      textOf(MODULE, MODULE_SIZE)};\n"
   "    return assets;\n}\n")
 file(WRITE ${OUTPUT}.new "${body}")
 configure_file(${OUTPUT}.new ${OUTPUT} COPYONLY)

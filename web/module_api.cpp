@@ -15,6 +15,7 @@
 #include "grading/verdict.h"
 #include "panels/overview_layout.h"
 #include "panels/single_question_layout.h"
+#include "web/platform_attempt.h"
 #include "web/quiz_session.h"
 #include "web/typed_text.h"
 
@@ -27,6 +28,7 @@ struct ModuleState {
     std::string text;                  // the last text handed out
     std::vector<int> changes;          // of the window last asked
     std::optional<std::string> progress;
+    int suspendLeftOut = 0;
 };
 
 ModuleState state;
@@ -148,6 +150,25 @@ int zq_progress() {
     return state.progress ? static_cast<int>(state.progress->size()) : -1;
 }
 const char* zq_progress_data() { return state.progress ? state.progress->data() : ""; }
+
+// The questions solved, and the score a learning platform is given (-1: none to give).
+int zq_solved_count() { return game().record.solvedCount(); }
+int zq_platform_score() { return platformScore(game().record.solvedCount(), game().record.questionCount); }
+
+// The answers as a learning platform keeps them (ASCII); then how many were left out to fit.
+const char* zq_suspend_data() {
+    const SuspendData data = platformSuspendData(game());
+    state.suspendLeftOut = data.leftOut;
+    return handOut(data.text);
+}
+int zq_suspend_left_out() { return state.suspendLeftOut; }
+
+// The progress bytes of a platform's suspend data (UTF-8): their size (-1:
+// not ours); then their address from zq_progress_data.
+int zq_progress_of_suspend_data(const char* utf8) {
+    state.progress = progressOfSuspendData(utf8ToCp1252Replacing(utf8, '?'));
+    return state.progress ? static_cast<int>(state.progress->size()) : -1;
+}
 
 // The verdict on a typed text (UTF-8), for the table shared with the native tests.
 const char* zq_grade(const char* expectedUtf8, const char* typedUtf8, int overview) {

@@ -1,5 +1,6 @@
 #include "web/quiz_session.h"
 
+#include <array>
 #include <vector>
 
 #include "grading/grading_ops.h"
@@ -159,9 +160,8 @@ void switchView(QuizSession& session) {
     session.overviewShown = !session.overviewShown;
 }
 
-std::optional<std::string> progressBytes(QuizSession& session) {
+std::vector<Text> currentAnswers(QuizSession& session) {
     const int slots = answerSlotCount(session.record);
-    if (slots == 0) return std::nullopt;
     std::vector<Text> answers;
     if (session.overviewShown) {
         for (int slot = 1; slot <= slots; ++slot) answers.push_back(session.overview.text(OverviewFieldBase + slot));
@@ -169,5 +169,21 @@ std::optional<std::string> progressBytes(QuizSession& session) {
         keepAnswerField(session);
         for (int slot = 1; slot <= slots; ++slot) answers.push_back(slotText(session, slot));
     }
-    return formatProgressLines(answers);
+    return answers;
+}
+
+std::optional<std::string> progressBytes(QuizSession& session) {
+    if (answerSlotCount(session.record) == 0) return std::nullopt;
+    return formatProgressLines(currentAnswers(session));
+}
+
+SuspendData platformSuspendData(QuizSession& session) {
+    const std::vector<Text> answers = currentAnswers(session);
+    const int perQuestion = session.record.answersPerQuestion == 2 ? 2 : 1;
+    std::array<bool, MaxAnswerSlots> solved{};
+    for (std::size_t slot = 0; slot < answers.size(); ++slot) {
+        const QuestionEntry* question = questionAt(session.record, static_cast<int>(slot) / perQuestion);
+        solved[slot] = question != nullptr && question->solved == 1;
+    }
+    return suspendDataOf(answers, std::span<const bool>(solved.data(), answers.size()), SuspendDataLimit);
 }

@@ -10,9 +10,11 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "content/quiz_loader.h"
 #include "content/quiz_record.h"
+#include "web/platform_attempt.h"
 #include "web/session_controls.h"
 
 enum class SessionWindow : int { Header = 0, SingleQuestion = 1, Overview = 2 };
@@ -50,7 +52,14 @@ void copyAnswerToUnsolved(QuizSession& session, int slot);   // F1: slot's text 
 // F3: the answers carried to the other view and graded there.
 void switchView(QuizSession& session);
 
-// The progress file's bytes for the answers as they stand (the shown field
-// kept first); none while the quiz has no answer slots, so that nothing
-// replaces a stored game with an empty one.
+// The answers as they stand, one per slot (the shown field kept first).
+std::vector<Text> currentAnswers(QuizSession& session);
+
+// The progress file's bytes for the answers as they stand; none while the
+// quiz has no answer slots, so that nothing replaces a stored game with an
+// empty one.
 std::optional<std::string> progressBytes(QuizSession& session);
+
+// The answers as they stand, as a learning platform keeps them: within
+// SuspendDataLimit, the answers of solved questions left out last.
+SuspendData platformSuspendData(QuizSession& session);

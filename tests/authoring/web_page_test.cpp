@@ -40,8 +40,8 @@ std::size_t count(const std::string& text, const std::string& needle) {
 TEST(WebPage, QuizTextsCannotEndAnElementOrRun) {
     const WebPage page = webPage(webQuizWithPictures(hostileQuiz()), builtInWebPageAssets(), "9.9.9");
     ASSERT_TRUE(page.ok()) << page.error;
-    // The page's own four scripts and one style element, nothing more.
-    EXPECT_EQ(count(page.html, "</script>"), 4u);
+    // The page's own five scripts and one style element, nothing more.
+    EXPECT_EQ(count(page.html, "</script>"), 5u);
     EXPECT_EQ(count(page.html, "</style>"), 1u);
     EXPECT_EQ(count(page.html, "<img src=x"), 0u);
     EXPECT_NE(page.html.find("<title>&lt;/script&gt;&lt;script&gt;alert(1)&lt;/script&gt; &amp; &lt;img src=x "
@@ -50,7 +50,7 @@ TEST(WebPage, QuizTextsCannotEndAnElementOrRun) {
         << "the title is escaped";
     EXPECT_NE(page.html.find("Content-Security-Policy\" content=\"default-src 'none'; img-src data:"), std::string::npos);
     EXPECT_NE(page.html.find("content=\"Zorbel 9.9.9\""), std::string::npos);
-    for (const char* placeholder : {"{{VERSION}}", "{{TITLE}}", "{{STYLE}}", "{{DATA}}", "{{MODULE}}", "{{API}}", "{{SCRIPT}}"}) {
+    for (const char* placeholder : {"{{VERSION}}", "{{TITLE}}", "{{STYLE}}", "{{DATA}}", "{{MODULE}}", "{{API}}", "{{PLATFORM}}", "{{SCRIPT}}"}) {
         EXPECT_EQ(page.html.find(placeholder), std::string::npos) << placeholder;
     }
 }

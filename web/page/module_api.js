@@ -84,6 +84,22 @@ function zorbelApi(module) {
       const address = module._zq_progress_data();
       return module.HEAPU8.slice(address, address + size);
     },
+    solvedCount: () => module._zq_solved_count(),
+    // round(100 x solved / questions); -1 for a quiz without questions.
+    platformScore: () => module._zq_platform_score(),
+    // The answers as a learning platform keeps them, and how many were left out to fit.
+    suspendData() {
+      const text = textAt(module._zq_suspend_data());
+      return { text, leftOut: module._zq_suspend_left_out() };
+    },
+    // The progress file's bytes of a platform's suspend data; null when the data is not ours.
+    progressOfSuspendData(text) {
+      const [address] = lend(zeroEnded(text));
+      const size = module._zq_progress_of_suspend_data(address);
+      if (size < 0) return null;
+      const at = module._zq_progress_data();
+      return module.HEAPU8.slice(at, at + size);
+    },
     grade(expected, typed, overview) {
       const [e, t] = lend(zeroEnded(expected), zeroEnded(typed));
       return textAt(module._zq_grade(e, t, overview ? 1 : 0));

@@ -73,15 +73,22 @@
     }
   }
 
-  const storage = openStorage(`zorbel:${data.key}`);
-  const api = zorbelApi(await ZorbelModule());
-
   function tell(text) {
-    page.notice.textContent = text;
+    page.notice.textContent = page.notice.hidden ? text : `${page.notice.textContent} ${text}`;
     page.notice.hidden = false;
   }
 
+  const api = zorbelApi(await ZorbelModule());
+  // Under a learning platform the platform holds the attempt, not the browser.
+  const lms = zorbelFindPlatformApi(window);
+  const platform = lms ? zorbelPlatform(lms, api, tell) : null;
+  const storage = platform ? null : openStorage(`zorbel:${data.key}`);
+
   function save() {
+    if (platform) {
+      platform.keep();
+      return;
+    }
     const bytes = api.progress();
     if (bytes) storage.save(bytes);
   }
@@ -374,6 +381,7 @@
   }
 
   function restart() {
+    if (platform) return;
     if (!window.confirm('Effacer toutes les réponses de ce quiz et recommencer ?')) return;
     storage.clear();
     api.start(definition, codes, new Uint8Array(0));
@@ -391,6 +399,7 @@
     } else if (event.key === 'F2') {
       event.preventDefault();
       save();
+      if (platform) platform.commit();
     } else if (event.key === 'F1') {
       event.preventDefault();
     }
@@ -413,9 +422,20 @@
     else if (slotOf(active) !== 0 && api.overviewShown()) keepSlot(slotOf(active));
     save();
   }
-  window.addEventListener('pagehide', keepTyping);
+  window.addEventListener('pagehide', () => {
+    keepTyping();
+    if (platform) platform.finish();
+  });
   document.addEventListener('visibilitychange', () => {
-    if (document.visibilityState === 'hidden') keepTyping();
+    if (document.visibilityState !== 'hidden') return;
+    keepTyping();
+    if (platform) platform.commit();
+  });
+  // Back from the browser's cache after the attempt was suspended: the platform no longer listens.
+  window.addEventListener('pageshow', (event) => {
+    if (event.persisted && platform && platform.finished()) {
+      tell('La tentative a été fermée sur la plateforme : rechargez la page pour que vos nouvelles réponses y soient gardées.');
+    }
   });
 
   document.querySelectorAll('[data-control="accent"]').forEach((button) => {
@@ -434,7 +454,9 @@
 
   // --- Start -----------------------------------------------------------------
 
-  const messages = api.start(definition, codes, storage.load());
+  const messages = api.start(definition, codes, platform ? platform.restored() : storage.load());
+  if (platform) platform.begin();
+  page.restartButton.hidden = Boolean(platform);
   document.title = api.quizName();
   const rgb = api.background();
   document.documentElement.style.setProperty('--quiz-background', `#${rgb.toString(16).padStart(6, '0')}`);
@@ -445,7 +467,7 @@
   drawView();
   focusAnswerField();
   if (messages.length > 0) tell(messages.join(' '));
-  else if (!storage.kept) tell('Ce navigateur ne garde pas les réponses : elles seront perdues en fermant la page.');
+  else if (storage && !storage.kept) tell('Ce navigateur ne garde pas les réponses : elles seront perdues en fermant la page.');
   document.documentElement.dataset.ready = 'true';
   performance.mark('zorbel-ready');
   // The overview is made while the player looks at the first question.

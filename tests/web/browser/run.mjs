@@ -3,14 +3,19 @@
 // and apart between quizzes, hostile texts, phones, a browser that refuses
 // storage, and the verdict table in the page's own module. Every request a
 // page makes is logged; any beyond the page itself and its data: pictures
-// fails the test. Then a smoke test in WebKit (WebKitGTK's WebDriver, with
-// selenium-webdriver). Ends with "browser tests: N passed, M failed".
+// fails the test. The SCORM package unzipped and played in a frame of a
+// learning platform's page, served from this machine, whose window holds a
+// real SCORM 1.2 runtime (scorm-again's) behind an API that records every
+// call (the record of a short game is kept in ZORBEL_WEB_OUT). Then a smoke
+// test in WebKit (WebKitGTK's WebDriver, with selenium-webdriver). Ends with
+// "browser tests: N passed, M failed".
 //
 // Environment: ZORBEL_QUIZMAKE, a native quizmake; ZORBEL_WEB_OUT, a folder
 // for the exported pages (default build/web-tests).
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import { existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -44,6 +49,17 @@ const quizzes = {
   oneAnswer: exportQuiz('one_answer', path.join(root, 'tests/e2e/quizzes/one_answer.toml')),
   twoAnswers: exportQuiz('two_answers', path.join(root, 'tests/e2e/quizzes/two_answers.toml')),
   hostile: exportQuiz('hostile', path.join(out, 'hostile.toml')),
+};
+// The SCORM packages, unzipped as a platform unzips them.
+function exportPackage(name, source) {
+  const zip = path.join(out, `${name}.zip`);
+  execFileSync(quizmake, ['web', '--scorm', source, '-o', zip]);
+  execFileSync('python3', ['-m', 'zipfile', '-e', zip, path.join(out, name)]);
+  return zip;
+}
+const packages = {
+  demo: exportPackage('scorm-demo', path.join(root, 'samples/demo/demo.toml')),
+  oneAnswer: exportPackage('scorm-one', path.join(root, 'tests/e2e/quizzes/one_answer.toml')),
 };
 const verdictRows = readFileSync(path.join(root, 'tests/data/verdict_cases.tsv'), 'utf8').split('\n')
   .filter((line) => line && !line.startsWith('#')).map((line) => line.split('\t'));
@@ -90,13 +106,15 @@ const shown = (page, selector) => page.$eval(selector, (e) => !e.closest('[hidde
 const background = (page, selector) => page.$eval(selector, (e) => getComputedStyle(e).backgroundColor);
 const focusedControl = (page) => page.evaluate(() => document.activeElement && document.activeElement.dataset.control);
 
+// `page` may be a frame: the keys go through its page.
 async function typeInto(page, selector, typed) {
+  const { keyboard } = page.keyboard ? page : page.page();
   await page.focus(selector);
-  await page.keyboard.down('Control');
-  await page.keyboard.press('KeyA');
-  await page.keyboard.up('Control');
-  await page.keyboard.press('Backspace');
-  if (typed) await page.keyboard.type(typed);
+  await keyboard.down('Control');
+  await keyboard.press('KeyA');
+  await keyboard.up('Control');
+  await keyboard.press('Backspace');
+  if (typed) await keyboard.type(typed);
 }
 
 async function answer(page, selector, typed) {
@@ -262,6 +280,253 @@ test('plays on when the browser refuses to keep anything', async (browser) => {
   await page.close();
 });
 
+// --- In a learning platform ---------------------------------------------------------
+
+// The platform's page: scorm-again's runtime, set up as window.__setup says
+// (attempt: data the platform holds; fault: how it errs), behind an API that
+// records each call with its answer; the package's page in a frame.
+const platformPage = `<!DOCTYPE html>
+<html lang="fr"><head><meta charset="utf-8"><title>Plateforme d'essai</title>
+<script src="/scorm-again/scorm12.js"></script></head>
+<body><script>
+const setup = window.__setup || {};
+const runtime = new Scorm12API({ autocommit: false, logLevel: 5, autoCompleteLessonStatus: true });
+if (setup.attempt) runtime.loadFromJSON(setup.attempt);
+if (setup.fault === 'closed') {
+  runtime.LMSInitialize('');
+  runtime.LMSFinish('');
+}
+const faults = {
+  refuses: { LMSSetValue: () => 'false', LMSCommit: () => 'false', LMSGetLastError: () => '351' },
+  throws: new Proxy({}, { get: () => () => { throw new Error('platform down'); } }),
+};
+window.__runtime = runtime;
+window.__calls = [];
+window.API = {};
+for (const name of ['LMSInitialize', 'LMSFinish', 'LMSGetValue', 'LMSSetValue', 'LMSCommit', 'LMSGetLastError',
+  'LMSGetErrorString', 'LMSGetDiagnostic']) {
+  const faulty = (faults[setup.fault] || {})[name];
+  window.API[name] = (...args) => {
+    try {
+      const answer = faulty ? faulty(...args) : runtime[name](...args);
+      window.__calls.push([name, ...args, answer]);
+      return answer;
+    } catch (error) {
+      window.__calls.push([name, ...args, 'threw']);
+      throw error;
+    }
+  };
+}
+const frame = document.createElement('iframe');
+frame.id = 'sco';
+frame.style.cssText = 'width: 1000px; height: 720px';
+frame.src = '/' + new URLSearchParams(location.search).get('package') + '/index.html';
+document.body.append(frame);
+</script></body></html>`;
+
+// Served from this machine only, as a platform serves its pages: the page and
+// its frame of one origin.
+const servedFiles = new Map([
+  ['/platform.html', { text: platformPage, type: 'text/html; charset=utf-8' }],
+  ['/scorm-again/scorm12.js', { file: path.join(root, 'tests/web/browser/node_modules/scorm-again/dist/scorm12.js'),
+    type: 'text/javascript' }],
+]);
+for (const name of ['scorm-demo', 'scorm-one']) {
+  servedFiles.set(`/${name}/index.html`, { file: path.join(out, name, 'index.html'), type: 'text/html; charset=utf-8' });
+}
+const server = createServer((request, response) => {
+  const served = servedFiles.get(new URL(request.url, 'http://localhost').pathname);
+  if (!served) {
+    response.writeHead(404);
+    response.end();
+    return;
+  }
+  response.writeHead(200, { 'Content-Type': served.type, 'Cache-Control': 'no-store' });
+  response.end(served.text ?? readFileSync(served.file));
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}`;
+
+// The package's page in the platform's frame, in a browser context of its own.
+async function openInPlatform(browser, packageName, setup = {}) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width: 1100, height: 800 });
+  const requests = [];
+  const errors = [];
+  page.on('request', (request) => requests.push(request.url()));
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.evaluateOnNewDocument((given) => {
+    window.__setup = given;
+    window.__violations = [];
+    document.addEventListener('securitypolicyviolation', (event) => window.__violations.push(event.violatedDirective));
+  }, setup);
+  await page.goto(`${origin}/platform.html?package=${packageName}`);
+  const frame = await (await page.waitForSelector('#sco')).contentFrame();
+  await frame.waitForSelector('html[data-ready="true"]', { timeout: 15000 });
+  return {
+    context,
+    frame,
+    calls: () => page.evaluate(() => window.__calls),
+    // What the runtime holds, as a platform would store it.
+    held: () => page.evaluate(() => {
+      const { core, suspend_data: suspendData } = window.__runtime.cmi;
+      return { raw: core.score.raw, min: core.score.min, max: core.score.max, status: core.lesson_status, suspendData };
+    }),
+    async answer(typed) {
+      await typeInto(frame, control(9000), typed);
+      await page.keyboard.press('Enter');
+    },
+    // Away from the page, as when the pupil goes back to the course.
+    async leave() {
+      await page.evaluate(() => { document.getElementById('sco').src = 'about:blank'; });
+      await page.waitForFunction(() => document.getElementById('sco').contentDocument.URL === 'about:blank');
+    },
+    async checkQuiet() {
+      const own = [`${origin}/platform.html?package=${packageName}`, `${origin}/scorm-again/scorm12.js`,
+        `${origin}/${packageName}/index.html`, 'about:blank', `${origin}/favicon.ico`];
+      assert.deepEqual(requests.filter((address) => !own.includes(address) && !address.startsWith('data:image/')), [],
+        'the page asked for nothing but its own pictures');
+      assert.deepEqual(errors, [], 'no script error');
+    },
+  };
+}
+
+// Each call as `name(arguments) → answer`, the error checks left out unless asked for.
+const callLines = (calls, withErrorChecks = false) => calls.filter(([name]) => withErrorChecks || name !== 'LMSGetLastError')
+  .map(([name, ...rest]) => `${name}(${rest.slice(0, -1).map((a) => JSON.stringify(a)).join(', ')}) → ${JSON.stringify(rest.at(-1))}`);
+
+const scoreCalls = (raw, status, suspendData) => [
+  `LMSSetValue("cmi.core.score.raw", "${raw}") → "true"`,
+  'LMSSetValue("cmi.core.score.min", "0") → "true"',
+  'LMSSetValue("cmi.core.score.max", "100") → "true"',
+  `LMSSetValue("cmi.core.lesson_status", "${status}") → "true"`,
+  `LMSSetValue("cmi.suspend_data", ${JSON.stringify(suspendData)}) → "true"`,
+  'LMSCommit("") → "true"',
+];
+const leavingCalls = ['LMSSetValue("cmi.core.exit", "suspend") → "true"', 'LMSFinish("") → "true"'];
+
+test('the package holds the manifest and the very page of the web export', async () => {
+  const manifest = path.join(out, 'scorm-demo', 'imsmanifest.xml');
+  execFileSync('xmllint', ['--noout', manifest]);
+  assert.match(readFileSync(manifest, 'utf8'), /<title>Le ciel et la nature<\/title>/);
+  assert.ok(readFileSync(path.join(out, 'scorm-demo', 'index.html')).equals(readFileSync(path.join(out, 'demo.html'))));
+});
+
+test('in a learning platform: the score and the answers after each question solved, then a second visit', async (browser, browserName) => {
+  const first = await openInPlatform(browser, 'scorm-demo');
+  const opening = [
+    'LMSInitialize("") → "true"',
+    'LMSGetValue("cmi.suspend_data") → ""',
+    'LMSGetValue("cmi.core.lesson_status") → "not attempted"',
+    'LMSSetValue("cmi.core.lesson_status", "incomplete") → "true"',
+    'LMSCommit("") → "true"',
+  ];
+  assert.deepEqual(callLines(await first.calls()), opening);
+  assert.ok(!(await shown(first.frame, control('restart'))), 'the platform holds the attempt: no Recommencer');
+  await first.answer('soliel');
+  assert.equal(await text(first.frame, control(9500)), 'Anagramme');
+  await first.answer('soleil');
+  assert.equal(await text(first.frame, control(9500)), 'BRAVO');
+  assert.equal(await text(first.frame, control(32)), ' 1 / 12');
+  assert.equal(await text(first.frame, control(30)), 'F', 'the code line as in the player');
+  await first.frame.click(control(9905));
+  await first.answer('lune');
+  assert.equal(await text(first.frame, control(30)), 'FE');
+  assert.deepEqual(await first.frame.evaluate(() => Object.keys(localStorage)), [], 'nothing kept in the browser');
+  await first.leave();
+  const calls = await first.calls();
+  assert.deepEqual(callLines(calls), [
+    ...opening,
+    'LMSSetValue("cmi.suspend_data", "Z1|soliel") → "true"',
+    ...scoreCalls(8, 'incomplete', 'Z1|soleil'),
+    ...scoreCalls(17, 'incomplete', 'Z1|soleil|lune'),
+    ...leavingCalls,
+  ]);
+  assert.ok(calls.filter(([name]) => name === 'LMSGetLastError').every((call) => call[1] === '0'), 'no error');
+  writeFileSync(path.join(out, `scorm-calls-${browserName}.txt`), `${callLines(calls, true).join('\n')}\n`);
+  const held = await first.held();
+  assert.deepEqual(held, { raw: '17', min: '0', max: '100', status: 'incomplete', suspendData: 'Z1|soleil|lune' });
+  await first.checkQuiet();
+  await first.context.close();
+
+  const again = await openInPlatform(browser, 'scorm-demo', {
+    attempt: { core: { lesson_status: held.status, score: { raw: held.raw, min: held.min, max: held.max } },
+      suspend_data: held.suspendData },
+  });
+  assert.equal(await text(again.frame, control(32)), ' 2 / 12', 'the answers are back');
+  assert.equal(await text(again.frame, control(9000)), 'soleil');
+  assert.equal(await text(again.frame, control(9500)), 'BRAVO');
+  assert.equal(await text(again.frame, control(30)), 'FE');
+  await again.frame.click(control(9905));
+  await again.frame.click(control(9905));
+  await again.answer('etoile');
+  await again.leave();
+  assert.deepEqual(callLines(await again.calls()), [
+    'LMSInitialize("") → "true"',
+    'LMSGetValue("cmi.suspend_data") → "Z1|soleil|lune"',
+    'LMSGetValue("cmi.core.lesson_status") → "incomplete"',
+    ...scoreCalls(25, 'incomplete', 'Z1|soleil|lune|etoile'),
+    ...leavingCalls,
+  ]);
+  await again.checkQuiet();
+  await again.context.close();
+});
+
+test('in a learning platform: completed once every question is solved', async (browser) => {
+  const run = await openInPlatform(browser, 'scorm-one');
+  await run.answer('tour eiffel');
+  await run.frame.click(control(9905));
+  await run.answer('paris');
+  await run.frame.click(control(9905));
+  await run.answer('CHÂTEAU');
+  assert.equal(await text(run.frame, control(32)), ' 3 / 3');
+  assert.deepEqual((await run.held()).status, 'completed');
+  assert.deepEqual((await run.held()).raw, '100');
+  assert.deepEqual(callLines(await run.calls()).slice(-6), scoreCalls(100, 'completed', 'Z1|tour eiffel|paris|CH%C2TEAU'));
+  await run.leave();
+  await run.checkQuiet();
+  await run.context.close();
+});
+
+test('in a learning platform: an attempt left untouched stays incomplete, with no score', async (browser) => {
+  const run = await openInPlatform(browser, 'scorm-demo');
+  await run.leave();
+  assert.deepEqual(callLines(await run.calls()), [
+    'LMSInitialize("") → "true"',
+    'LMSGetValue("cmi.suspend_data") → ""',
+    'LMSGetValue("cmi.core.lesson_status") → "not attempted"',
+    'LMSSetValue("cmi.core.lesson_status", "incomplete") → "true"',
+    'LMSCommit("") → "true"',
+    ...leavingCalls,
+  ]);
+  const held = await run.held();
+  assert.deepEqual([held.raw, held.status, held.suspendData], ['', 'incomplete', ''], 'no score, not completed');
+  await run.checkQuiet();
+  await run.context.close();
+});
+
+test('in a learning platform that errs, the game goes on', async (browser) => {
+  const faults = [
+    { fault: 'refuses', notice: /signale une erreur \(351\).*Le jeu continue/, keptInBrowser: false },
+    { fault: 'closed', notice: /n'a pas ouvert la tentative \(erreur [1-9][0-9]*\).*gardées dans ce navigateur/, keptInBrowser: true },
+    { fault: 'throws', notice: /n'a pas ouvert la tentative \(erreur \?\)/, keptInBrowser: true },
+  ];
+  for (const { fault, notice, keptInBrowser } of faults) {
+    const run = await openInPlatform(browser, 'scorm-demo', { fault });
+    await run.answer('soleil');
+    assert.equal(await text(run.frame, control(9500)), 'BRAVO', fault);
+    assert.equal(await text(run.frame, control(32)), ' 1 / 12', fault);
+    assert.equal(await text(run.frame, control(30)), 'F', fault);
+    assert.match(await text(run.frame, '#notice'), notice, fault);
+    assert.equal((await run.frame.evaluate(() => Object.keys(localStorage))).length, keptInBrowser ? 1 : 0,
+      `${fault}: the answers kept in the browser only when the platform holds no attempt`);
+    await run.leave();
+    await run.checkQuiet();
+    await run.context.close();
+  }
+});
+
 // --- Running them ---------------------------------------------------------------
 
 let passed = 0;
@@ -277,7 +542,7 @@ for (const { name, options } of browsers) {
   }
   for (const { name: testName, run } of tests) {
     try {
-      await run(browser);
+      await run(browser, name);
       console.log(`ok - ${testName} [${name}]`);
       passed += 1;
     } catch (error) {
@@ -342,5 +607,6 @@ try {
   failed += 1;
 }
 
+server.close();
 console.log(`browser tests: ${passed} passed, ${failed} failed`);
 process.exitCode = failed === 0 ? 0 : 1;

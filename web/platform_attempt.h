@@ -1,0 +1,39 @@
+#pragma once
+// What a learning platform (SCORM 1.2) keeps of an attempt at the quiz: the
+// score it shows the teacher and the answers, as cmi.suspend_data, a text the
+// platform hands back on the pupil's next visit. Moodle keeps at most 4,096
+// characters of it, so the answers are written compactly:
+//
+//   Z1|SOLEIL|LUNE||ETOILE
+//
+// "Z1", then for each answer slot up to the last one typed "|" and its
+// answer; a byte outside printable ASCII, "|" and "%" are written %XX (the
+// code page 1252 byte in hex), so the text is plain ASCII whatever was typed.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "content/text.h"
+
+inline constexpr std::size_t SuspendDataLimit = 4096;
+
+// round(100 x solved / questions); -1 for a quiz without questions.
+int platformScore(int solved, int questionCount);
+
+struct SuspendData {
+    std::string text;
+    int leftOut = 0;  // answers left out to keep within the limit
+};
+
+// The answers (one per slot, code page 1252) as suspend data of at most
+// `limit` characters. Over it, answers are left out, longest first: those of
+// questions not solved (`solved`, one per slot) before those solved.
+SuspendData suspendDataOf(std::span<const Text> answers, std::span<const bool> solved, std::size_t limit);
+
+// The progress-file bytes of suspend data (code page 1252): the answers it
+// holds, each cut at 259 bytes, zero bytes and line breaks dropped; nullopt for text
+// that is not ours (no "Z1" first). A "%" without two hex digits is itself.
+std::optional<std::string> progressOfSuspendData(std::string_view text);
