@@ -83,6 +83,10 @@ std::optional<std::wstring> chooseWebPageToExport(HWND owner, const std::wstring
     return saveDialog(owner, suggested, L"Page web (*.html)\0*.html\0", L"html");
 }
 
+std::optional<std::wstring> chooseScormPackageToExport(HWND owner, const std::wstring& suggested) {
+    return saveDialog(owner, suggested, L"Paquet SCORM pour une plateforme (*.zip)\0*.zip\0", L"zip");
+}
+
 std::vector<std::wstring> choosePictures(HWND owner, bool several) {
     std::array<wchar_t, 65536> buffer{};
     OPENFILENAMEW dialog = dialogFor(owner, buffer.data(), static_cast<DWORD>(buffer.size()), PictureFilter,

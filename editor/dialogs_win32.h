@@ -24,6 +24,7 @@ std::optional<std::wstring> chooseFileToOpen(HWND owner);
 std::optional<std::wstring> chooseFileToSave(HWND owner, const std::wstring& suggested);
 std::optional<std::wstring> chooseSourceToExport(HWND owner, const std::wstring& suggested);
 std::optional<std::wstring> chooseWebPageToExport(HWND owner, const std::wstring& suggested);
+std::optional<std::wstring> chooseScormPackageToExport(HWND owner, const std::wstring& suggested);
 std::vector<std::wstring> choosePictures(HWND owner, bool several);
 
 // The system's colour picker, starting at `colour`.

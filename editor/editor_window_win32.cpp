@@ -42,6 +42,7 @@ enum Command : WORD {
     CommandSaveAs,
     CommandExport,
     CommandExportWeb,
+    CommandExportScorm,
     CommandQuit,
     CommandUndo,
     CommandRedo,
@@ -70,6 +71,7 @@ HMENU createMenu() {
     AppendMenuW(file, MF_STRING, CommandSaveAs, L"Enregistrer &sous…\tCtrl+Maj+S");
     AppendMenuW(file, MF_STRING, CommandExport, L"E&xporter la source…");
     AppendMenuW(file, MF_STRING, CommandExportWeb, L"Exporter en page &web…");
+    AppendMenuW(file, MF_STRING, CommandExportScorm, L"Exporter pour une &plateforme (SCORM)…");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     recentFilesMenu = CreatePopupMenu();
     AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recentFilesMenu), L"Fichiers &récents");
@@ -114,6 +116,7 @@ void runCommand(WORD command) {
         case CommandSaveAs: saveQuizAs(); break;
         case CommandExport: exportSource(); break;
         case CommandExportWeb: exportWebPage(); break;
+        case CommandExportScorm: exportScormPackage(); break;
         case CommandQuit: SendMessageW(atelierWindow, WM_CLOSE, 0, 0); break;
         case CommandUndo: undoLastChange(); break;
         case CommandRedo: redoLastChange(); break;

@@ -11,6 +11,7 @@
 #include "authoring/quiz_document.h"
 #include "authoring/quiz_review.h"
 #include "authoring/quiz_source.h"
+#include "authoring/scorm_package.h"
 #include "authoring/web_page.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
@@ -252,6 +253,24 @@ void exportWebPage() {
     }
     if (replaceFileWide(*path, {reinterpret_cast<const std::uint8_t*>(page.html.data()), page.html.size()}) !=
         SaveOutcome::Saved) {
+        showError(atelierWindow, L"Impossible d'écrire " + fileNameOf(*path) + L". Le fichier précédent est intact.");
+    }
+}
+
+void exportScormPackage() {
+    const auto path = chooseScormPackageToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".zip"));
+    if (!path) return;
+    const QuizResources quiz = documentResources(editor.document, narrow(documentName()));
+    if (!quiz.ok()) {
+        showError(atelierWindow, L"Le paquet SCORM ne peut pas être fabriqué : " + widen(quiz.error));
+        return;
+    }
+    const ScormPackage package = scormPackage(webQuizOf(quiz), builtInWebPageAssets(), ZORBEL_VERSION_TEXT);
+    if (!package.ok()) {
+        showError(atelierWindow, L"Le paquet SCORM ne peut pas être fabriqué : " + widen(package.error));
+        return;
+    }
+    if (replaceFileWide(*path, package.zip) != SaveOutcome::Saved) {
         showError(atelierWindow, L"Impossible d'écrire " + fileNameOf(*path) + L". Le fichier précédent est intact.");
     }
 }

@@ -24,4 +24,6 @@ bool saveQuizAs();
 void exportSource();
 // The quiz as one web page that plays it in any browser.
 void exportWebPage();
+// The quiz as a SCORM 1.2 package (a zip) for a school's learning platform.
+void exportScormPackage();
 void testQuiz();

@@ -19,6 +19,7 @@
 #include "resources/contract_ids.h"
 #include "tests/e2e/atelier_driver_win32.h"
 #include "tests/e2e/player_driver_win32.h"
+#include "tests/support/zip_reader.h"
 
 namespace {
 
@@ -360,6 +361,21 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     std::size_t pictures = 0;
     for (std::size_t at = html.find(jpegPicture); at != std::string::npos; at = html.find(jpegPicture, at + 1)) ++pictures;
     EXPECT_EQ(pictures, 11u) << "one picture for each of the 11 questions left";
+
+    // Fichier > Exporter pour une plateforme (SCORM)...: the manifest, then the same page.
+    run.press({VK_MENU}, 'F');
+    run.press({}, 'P');
+    ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"ciel.zip").wstring())) << "no SCORM export dialog";
+    const auto zip = readWholeFile(utf8Of(run.folder() / "ciel.zip"));
+    ASSERT_TRUE(zip.has_value()) << "no package written";
+    const ReadZip package = readStoredZip(*zip);
+    EXPECT_EQ(package.problem, "");
+    ASSERT_EQ(package.entries.size(), 2u);
+    EXPECT_EQ(package.entries[0].name, "imsmanifest.xml");
+    EXPECT_NE(package.entries[0].data.find("<title>Le ciel et la nature</title>"), std::string::npos);
+    EXPECT_NE(package.entries[0].data.find("adlcp:scormtype=\"sco\" href=\"index.html\""), std::string::npos);
+    EXPECT_EQ(package.entries[1].name, "index.html");
+    EXPECT_EQ(package.entries[1].data, html) << "the page of the web export";
 }
 
 TEST(Atelier, AQuizSourceOpensWithItsPictures) {
