@@ -45,27 +45,54 @@ void enableQuestionFields(bool enabled) {
     EnableWindow(control(atelierid::SecondAnswerLabel), two);
 }
 
-// The picture the frame shows and the size it was drawn for: it is decoded
-// and drawn again only when either changes. Held, so that no other picture
-// can take its address.
-struct ShownPreview {
+// The pictures the frame showed last, each drawn at the size it was drawn
+// for: an undo and its redo show one of them again without decoding it. The
+// one shown is first. Held, so that no other picture can take its address.
+struct DrawnPreview {
     SharedPrepared picture;
     LONG width = -1;
     LONG height = -1;
+    HBITMAP bitmap = nullptr;
 };
-ShownPreview shownPreview;
+std::array<DrawnPreview, 4> drawnPreviews;
+
+bool isDrawnPreview(HBITMAP bitmap) {
+    return std::ranges::any_of(drawnPreviews, [&](const DrawnPreview& drawn) { return drawn.bitmap == bitmap; });
+}
+
+// The picture drawn at this size, from those kept or decoded now; first in the list.
+HBITMAP drawnPreview(const SharedPrepared& picture, LONG width, LONG height) {
+    const auto kept = std::ranges::find_if(drawnPreviews, [&](const DrawnPreview& drawn) {
+        return drawn.picture == picture && drawn.width == width && drawn.height == height;
+    });
+    if (kept != drawnPreviews.end()) {
+        std::rotate(drawnPreviews.begin(), kept, kept + 1);
+        return drawnPreviews.front().bitmap;
+    }
+    // The oldest gives its place; it is never the one shown, which is first.
+    std::rotate(drawnPreviews.begin(), drawnPreviews.end() - 1, drawnPreviews.end());
+    DrawnPreview& oldest = drawnPreviews.front();
+    if (oldest.bitmap != nullptr) DeleteObject(oldest.bitmap);
+    oldest.picture = picture;
+    oldest.width = width;
+    oldest.height = height;
+    oldest.bitmap = picture != nullptr ? fittedPicture(*picture, width, height) : nullptr;
+    return oldest.bitmap;
+}
 
 void showPreview(const SharedPrepared& picture) {
     HWND preview = control(atelierid::PicturePreview);
     RECT box{};
     GetClientRect(preview, &box);
-    if (picture == shownPreview.picture && box.right == shownPreview.width && box.bottom == shownPreview.height) return;
-    shownPreview = {picture, box.right, box.bottom};
-    HBITMAP bitmap = picture != nullptr ? fittedPicture(*picture, box.right, box.bottom) : nullptr;
-    // The frame shows the new bitmap before the one it replaces is deleted.
+    const DrawnPreview& first = drawnPreviews.front();
+    const bool shown = first.picture == picture && first.width == box.right && first.height == box.bottom;
+    if (shown) return;
+    HBITMAP bitmap = drawnPreview(picture, box.right, box.bottom);
+    // A bitmap of ours stays kept; a copy the frame made of one (a bitmap with
+    // alpha, under version 6 of the controls) is the frame's to give back and ours to delete.
     auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(preview, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    if (previous != nullptr && previous != bitmap) DeleteObject(previous);
+    if (previous != nullptr && previous != bitmap && !isDrawnPreview(previous)) DeleteObject(previous);
 }
 
 std::wstring warningsText(const SourceQuestion& question) {
