@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cwchar>
 #include <fstream>
 #include <set>
@@ -469,8 +470,14 @@ TEST(Atelier, ExplainsThePlayersRulesBeforeTheQuizGoesOut) {
     ASSERT_TRUE(run.start());
     EXPECT_TRUE(eventually([&] { return listShowsAHint(run); })) << "an empty list says what to do";
 
-    // Help, by F1.
+    // Help, by F1 (kept as a screenshot where one is asked for).
     run.press({}, VK_F1);
+    HWND helpBox = nullptr;
+    ASSERT_TRUE(eventually([&] { return (helpBox = messageBoxOf(run.processId())) != nullptr; }));
+    if (const char* folder = std::getenv("ZORBEL_SCREENSHOT_FOLDER")) {
+        pause(300);
+        EXPECT_TRUE(saveScreenshot(helpBox, std::filesystem::path(folder) / "help.bmp"));
+    }
     const auto help = run.answerBox(IDOK);
     ASSERT_TRUE(help.has_value()) << "no help";
     EXPECT_TRUE(contains(help->text, L"sans accent")) << help->text;
