@@ -4,18 +4,17 @@
 
 #include "authoring/cp1252.h"
 #include "authoring/grading_preview.h"
+#include "grading/text_measures.h"
 
 namespace {
 
-// An answer as the player compares it: spaces at the ends dropped, a to z in capitals.
+// An answer as the player reads what is typed: spaces at the ends dropped,
+// a to z in capitals (its own text operations).
 std::string asCompared(std::string_view answer) {
-    const std::size_t first = answer.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::string out(answer.substr(first, answer.find_last_not_of(' ') - first + 1));
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
+    Text text(answer);
+    trimSpaces(text);
+    upperAscii(text);
+    return std::string(text.view());
 }
 
 std::string questionLabel(std::size_t question) { return "Question " + std::to_string(question + 1) + " : "; }

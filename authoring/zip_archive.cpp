@@ -1,5 +1,7 @@
 #include "authoring/zip_archive.h"
 
+#include "common/little_endian.h"
+
 #include <array>
 #include <limits>
 #include <set>
@@ -30,30 +32,21 @@ constexpr std::array<std::uint32_t, 256> crcTable() {
 }
 constexpr std::array<std::uint32_t, 256> CrcTable = crcTable();
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
 
 void putName(std::vector<std::uint8_t>& out, std::string_view name) { out.insert(out.end(), name.begin(), name.end()); }
 
 // Version needed, flags, method, time, date, CRC, both sizes, name and extra lengths.
 void putCommonFields(std::vector<std::uint8_t>& out, const ZipEntry& entry, std::uint32_t crc) {
-    put16(out, VersionNeeded);
-    put16(out, 0);
-    put16(out, Stored);
-    put16(out, ZipFixedTime);
-    put16(out, ZipFixedDate);
-    put32(out, crc);
-    put32(out, static_cast<std::uint32_t>(entry.data.size()));
-    put32(out, static_cast<std::uint32_t>(entry.data.size()));
-    put16(out, static_cast<std::uint32_t>(entry.name.size()));
-    put16(out, 0);
+    appendLe16(out, VersionNeeded);
+    appendLe16(out, 0);
+    appendLe16(out, Stored);
+    appendLe16(out, ZipFixedTime);
+    appendLe16(out, ZipFixedDate);
+    appendLe32(out, crc);
+    appendLe32(out, static_cast<std::uint32_t>(entry.data.size()));
+    appendLe32(out, static_cast<std::uint32_t>(entry.data.size()));
+    appendLe16(out, static_cast<std::uint32_t>(entry.name.size()));
+    appendLe16(out, 0);
 }
 
 std::string nameProblem(std::string_view name) {
@@ -103,30 +96,30 @@ ZipArchive storedZip(std::span<const ZipEntry> entries) {
     for (const ZipEntry& entry : entries) {
         const std::uint32_t crc = crc32Of(entry.data);
         const auto offset = static_cast<std::uint32_t>(out.size());
-        put32(out, LocalHeaderSignature);
+        appendLe32(out, LocalHeaderSignature);
         putCommonFields(out, entry, crc);
         putName(out, entry.name);
         out.insert(out.end(), entry.data.begin(), entry.data.end());
 
-        put32(central, CentralHeaderSignature);
-        put16(central, VersionMadeBy);
+        appendLe32(central, CentralHeaderSignature);
+        appendLe16(central, VersionMadeBy);
         putCommonFields(central, entry, crc);
-        put16(central, 0);  // comment length
-        put16(central, 0);  // disk
-        put16(central, 0);  // internal attributes
-        put32(central, 0);  // external attributes
-        put32(central, offset);
+        appendLe16(central, 0);  // comment length
+        appendLe16(central, 0);  // disk
+        appendLe16(central, 0);  // internal attributes
+        appendLe32(central, 0);  // external attributes
+        appendLe32(central, offset);
         putName(central, entry.name);
     }
     const auto centralOffset = static_cast<std::uint32_t>(out.size());
     out.insert(out.end(), central.begin(), central.end());
-    put32(out, EndSignature);
-    put16(out, 0);  // this disk
-    put16(out, 0);  // the disk where the directory starts
-    put16(out, static_cast<std::uint32_t>(entries.size()));
-    put16(out, static_cast<std::uint32_t>(entries.size()));
-    put32(out, static_cast<std::uint32_t>(central.size()));
-    put32(out, centralOffset);
-    put16(out, 0);  // comment length
+    appendLe32(out, EndSignature);
+    appendLe16(out, 0);  // this disk
+    appendLe16(out, 0);  // the disk where the directory starts
+    appendLe16(out, static_cast<std::uint32_t>(entries.size()));
+    appendLe16(out, static_cast<std::uint32_t>(entries.size()));
+    appendLe32(out, static_cast<std::uint32_t>(central.size()));
+    appendLe32(out, centralOffset);
+    appendLe16(out, 0);  // comment length
     return archive;
 }

@@ -1,18 +1,6 @@
 #include "tools/quizmake/bmp_file.h"
 
-namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-}  // namespace
+#include "common/little_endian.h"
 
 std::vector<std::uint8_t> bmpFileBytes(const PngBitmapLayout& layout, std::span<const std::uint8_t> rows) {
     constexpr std::uint32_t FileHeaderSize = 14;
@@ -26,21 +14,21 @@ std::vector<std::uint8_t> bmpFileBytes(const PngBitmapLayout& layout, std::span<
     out.reserve(offset + imageSize);
     out.push_back('B');
     out.push_back('M');
-    put32(out, offset + imageSize);
-    put32(out, 0);
-    put32(out, offset);
+    appendLe32(out, offset + imageSize);
+    appendLe32(out, 0);
+    appendLe32(out, offset);
 
-    put32(out, InfoHeaderSize);
-    put32(out, layout.width);
-    put32(out, static_cast<std::uint32_t>(-static_cast<std::int32_t>(layout.height)));
-    put16(out, 1);
-    put16(out, layout.bitsPerPixel);
-    put32(out, UncompressedRgb);
-    put32(out, imageSize);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, layout.usedColours);
-    put32(out, 0);
+    appendLe32(out, InfoHeaderSize);
+    appendLe32(out, layout.width);
+    appendLe32(out, static_cast<std::uint32_t>(-static_cast<std::int32_t>(layout.height)));
+    appendLe16(out, 1);
+    appendLe16(out, layout.bitsPerPixel);
+    appendLe32(out, UncompressedRgb);
+    appendLe32(out, imageSize);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
+    appendLe32(out, layout.usedColours);
+    appendLe32(out, 0);
 
     for (const auto& entry : layout.colourTable) out.insert(out.end(), entry.begin(), entry.end());
     out.insert(out.end(), rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(imageSize));
