@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int wanted = size == 0 ? 0 : data[0] % 97;

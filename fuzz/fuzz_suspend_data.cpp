@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 #include "web/platform_attempt.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

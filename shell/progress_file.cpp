@@ -1,7 +1,7 @@
 #include "shell/progress_file.h"
 
 #include "common/file_access.h"
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 
 std::vector<Text> readProgressFile(const std::string& path, int lineCount) {
     return parseProgressLines(readWholeFile(path).value_or(std::vector<std::uint8_t>{}), lineCount);

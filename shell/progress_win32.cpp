@@ -10,7 +10,7 @@
 #include "panels/single_question_panel_win32.h"
 #include "resources/contract_ids.h"
 #include "shell/progress_file.h"
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "authoring/cp1252.h"
@@ -16,7 +18,7 @@
 #include "panels/overview_layout.h"
 #include "panels/single_question_layout.h"
 #include "web/platform_attempt.h"
-#include "web/quiz_session.h"
+#include "session/quiz_session.h"
 #include "web/typed_text.h"
 
 namespace {
@@ -29,6 +31,7 @@ struct ModuleState {
     std::vector<int> changes;          // of the window last asked
     std::optional<std::string> progress;
     int suspendLeftOut = 0;
+    SessionEffects effects;            // taken by the page's last zq_effects
 };
 
 ModuleState state;
@@ -49,6 +52,24 @@ std::span<const std::uint8_t> bytesAt(const std::uint8_t* data, int size) {
 }
 
 SessionControls& window(int which) { return controlsOf(game(), static_cast<SessionWindow>(which)); }
+
+ScrollRequest scrollAt(int index) {
+    const auto& scrolls = state.effects.scrolls;
+    return index >= 0 && index < static_cast<int>(scrolls.size()) ? scrolls[static_cast<std::size_t>(index)]
+                                                                  : ScrollRequest{};
+}
+
+SessionKey sessionKeyOf(std::string_view name) {
+    constexpr std::pair<std::string_view, SessionKey> Names[] = {
+        {"Enter", SessionKey::Enter},   {"Tab", SessionKey::Tab},        {"F1", SessionKey::F1},
+        {"F2", SessionKey::F2},         {"F3", SessionKey::F3},          {"ArrowUp", SessionKey::Up},
+        {"ArrowDown", SessionKey::Down}, {"PageUp", SessionKey::PageUp}, {"PageDown", SessionKey::PageDown},
+    };
+    for (const auto& [keyName, key] : Names) {
+        if (keyName == name) return key;
+    }
+    return SessionKey::Other;
+}
 
 int rgbOf(Rgb colour) { return colour.red << 16 | colour.green << 8 | colour.blue; }
 
@@ -108,7 +129,7 @@ int zq_control_exists(int which, int id) { return window(which).exists(id) ? 1 :
 int zq_control_visible(int which, int id) { return window(which).visible(id) ? 1 : 0; }
 
 // A field's text as typed (UTF-8, composed), held as the player's field holds it.
-void zq_set_control_text(int which, int id, const char* utf8) { window(which).setText(id, typedTextBytes(utf8)); }
+void zq_type(int field, const char* utf8) { typeText(game(), field, typedTextBytes(utf8)); }
 
 // How many controls of a window changed since it was last asked; then each id.
 int zq_changes(int which) {
@@ -135,14 +156,39 @@ int zq_colour(int colourClass) {
 // 1 when the overview's labels are black on this quiz's background, 0 white.
 int zq_overview_text_black() { return overviewTextIsBlack(game().record.backgroundRed, game().record.backgroundGreen) ? 1 : 0; }
 
-void zq_grade_shown() { gradeShownQuestion(game()); }
-void zq_leave_field() { leaveAnswerField(game()); }
-void zq_show_question(int index) { showQuestion(game(), index); }
-void zq_next() { showNextQuestion(game()); }
-void zq_previous() { showPreviousQuestion(game()); }
-void zq_grade_slot(int slot) { gradeOverviewSlot(game(), slot); }
-void zq_copy_to_unsolved(int slot) { copyAnswerToUnsolved(game(), slot); }
-void zq_switch_view() { switchView(game()); }
+// The player's actions. A control is an answer field's id (9000, 4000 + s),
+// another control's id, or 0 for the main window.
+void zq_focus(int control) { moveFocus(game(), control); }
+void zq_click_arrow(int button) { clickArrow(game(), button); }
+void zq_choose(int index) { chooseQuestion(game(), index); }
+void zq_click_save() { clickSave(game()); }
+void zq_switch_view() { pressKey(game(), FocusElsewhere, SessionKey::F3, false); }
+int zq_focused() { return game().focus; }
+
+// A key event (the browser's key name, UTF-8) in a control; stroke: 0 down,
+// 1 a down's auto-repeat, 2 up. Bit 1 of the result: the browser must not
+// handle the key; bit 2: the game acted on it.
+int zq_key(int control, const char* keyName, int stroke, int shift) {
+    const SessionKey key = sessionKeyOf(keyName);
+    int result = keyIsTheGames(control, key) ? 1 : 0;
+    if (keyActs(static_cast<KeyStroke>(stroke)) && key != SessionKey::Other) {
+        pressKey(game(), control, key, shift != 0);
+        result |= 2;
+    }
+    return result;
+}
+
+// What the game asks of the page since it last asked: bit 1 the view
+// switched, bit 2 another question is shown, bit 4 a save; then the scroll
+// requests, each a kind (OverviewScroll) and a slot.
+int zq_effects() {
+    state.effects = takeEffects(game());
+    return (state.effects.viewSwitched ? 1 : 0) | (state.effects.questionShown ? 2 : 0) |
+           (state.effects.saveRequested ? 4 : 0);
+}
+int zq_scroll_count() { return static_cast<int>(state.effects.scrolls.size()); }
+int zq_scroll_kind(int index) { return static_cast<int>(scrollAt(index).kind); }
+int zq_scroll_slot(int index) { return scrollAt(index).slot; }
 
 // The progress file's bytes (-1: nothing to save); then their address.
 int zq_progress() {

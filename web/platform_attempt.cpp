@@ -1,9 +1,12 @@
 #include "web/platform_attempt.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "content/quiz_record.h"
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
+#include "session/quiz_session.h"
 
 namespace {
 
@@ -103,4 +106,13 @@ std::optional<std::string> progressOfSuspendData(std::string_view text) {
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
     }
     return formatProgressLines(answers);
+}
+
+SuspendData platformSuspendData(QuizSession& session) {
+    const std::vector<Text> answers = currentAnswers(session);
+    const std::vector<bool> solvedSlots = solvedBySlot(session);
+    std::array<bool, MaxAnswerSlots> solved{};
+    for (std::size_t slot = 0; slot < answers.size() && slot < solved.size(); ++slot) solved[slot] = solvedSlots[slot];
+    return suspendDataOf(answers, std::span<const bool>(solved.data(), std::min(answers.size(), solved.size())),
+                         SuspendDataLimit);
 }

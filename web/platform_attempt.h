@@ -18,6 +18,8 @@
 
 #include "content/text.h"
 
+struct QuizSession;
+
 inline constexpr std::size_t SuspendDataLimit = 4096;
 
 // round(100 x solved / questions); -1 for a quiz without questions.
@@ -37,3 +39,7 @@ SuspendData suspendDataOf(std::span<const Text> answers, std::span<const bool> s
 // holds, each cut at 259 bytes, zero bytes and line breaks dropped; nullopt for text
 // that is not ours (no "Z1" first). A "%" without two hex digits is itself.
 std::optional<std::string> progressOfSuspendData(std::string_view text);
+
+// The answers of a game as they stand, as a learning platform keeps them:
+// within SuspendDataLimit, the answers of solved questions left out last.
+SuspendData platformSuspendData(QuizSession& session);

@@ -1,4 +1,4 @@
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 
 #include <gtest/gtest.h>
 

@@ -13,9 +13,9 @@
 #include "authoring/quiz_resources.h"
 #include "authoring/web_page.h"
 #include "resources/contract_ids.h"
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 #include "web/platform_attempt.h"
-#include "web/quiz_session.h"
+#include "session/quiz_session.h"
 
 namespace {
 
@@ -159,10 +159,12 @@ struct Game {
 TEST(PlatformAttempt, AGameResumesFromItsSuspendData) {
     Game first("");
     EXPECT_EQ(platformSuspendData(first.session).text, "Z1");
-    first.session.single.setText(AnswerField, "paris");
-    gradeShownQuestion(first.session);
-    showNextQuestion(first.session);
-    first.session.single.setText(AnswerField, "rom\xE9");  // typed, not yet graded
+    moveFocus(first.session, AnswerField);
+    typeText(first.session, AnswerField, "paris");
+    pressKey(first.session, AnswerField, SessionKey::Enter, false);
+    clickArrow(first.session, NextButton);
+    moveFocus(first.session, AnswerField);
+    typeText(first.session, AnswerField, "rom\xE9");  // typed, not yet graded
     EXPECT_EQ(first.session.record.solvedCount(), 1);
     const SuspendData data = platformSuspendData(first.session);
     EXPECT_EQ(data.text, "Z1|paris||rom%E9") << "a two-answer quiz's slots, the shown field kept";

@@ -1,4 +1,4 @@
-#include "shell/progress_format.h"
+#include "session/progress_format.h"
 
 namespace {
 constexpr std::uint8_t CarriageReturn = 13;

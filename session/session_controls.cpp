@@ -1,4 +1,4 @@
-#include "web/session_controls.h"
+#include "session/session_controls.h"
 
 #include <algorithm>
 
