@@ -21,24 +21,24 @@ add_library(zorbel_player STATIC
   common/child_controls_win32.cpp
   content/quiz_record_win32.cpp
   content/quiz_loader_win32.cpp
-  grading/dialog_controls_win32.cpp
   panels/answer_field_win32.cpp
   panels/single_question_panel_win32.cpp
   panels/overview_panel_win32.cpp
   panels/verdict_label_win32.cpp
   shell/header_panel_win32.cpp
   shell/main_window_win32.cpp
-  shell/progress_win32.cpp)
+  shell/progress_win32.cpp
+  shell/session_painter_win32.cpp)
 target_compile_definitions(zorbel_player PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(zorbel_player
-  PUBLIC zorbel_grading zorbel_shell_core zorbel_pictures_win32 zorbel_panels_core zorbel_common_win32
+  PUBLIC zorbel_session zorbel_grading zorbel_shell_core zorbel_pictures_win32 zorbel_panels_core zorbel_common_win32
          ole32 oleaut32 uuid shell32 gdi32 user32
   PRIVATE zorbel_warnings)
 
 # Every player carries its whole code: none of it throws or catches, so it is
 # built without exceptions or unwind tables, and with GCC the runtime's
 # throwing paths are replaced (shell/runtime_without_exceptions.cpp says why).
-set(player_libraries zorbel_player zorbel_grading zorbel_shell_core zorbel_content zorbel_common
+set(player_libraries zorbel_player zorbel_session zorbel_grading zorbel_shell_core zorbel_content zorbel_common
     zorbel_pictures_win32 zorbel_pictures_core zorbel_panels_core zorbel_common_win32)
 set(player_runtime "")
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")

@@ -1,5 +1,6 @@
 #include "common/app_state_win32.h"
 
+QuizSession* game = nullptr;
 QuizRecord* quiz = nullptr;
 HINSTANCE programInstance = nullptr;
 HWND mainWindow = nullptr;

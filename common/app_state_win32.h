@@ -7,8 +7,10 @@
 #include <windows.h>
 
 struct QuizRecord;
+struct QuizSession;
 
-extern QuizRecord* quiz;  // owned by WinMain for the whole run
+extern QuizSession* game;  // the game the windows show and drive; owned by WinMain for the whole run
+extern QuizRecord* quiz;   // the game's record
 
 extern HINSTANCE programInstance;
 extern HWND mainWindow;
@@ -30,9 +32,13 @@ inline constexpr int OverviewFrameSide = 210;
 
 void selectPictureFrame(int view);
 
-// Sent to the main window by an answer field's F2: the main window saves the
-// progress file, as its own "Sauver" button does.
-inline constexpr UINT SaveAnswersRequest = WM_APP + 2;
+// Requests that painting the game sends, so that the windows that carry them
+// out are not called directly: the single view shows the picture of the
+// question now shown; the main window swaps the views as the game did; the
+// overview brings answer slot wParam's field into view.
+inline constexpr UINT ShowQuestionPictureRequest = WM_APP + 2;
+inline constexpr UINT SwapViewsRequest = WM_APP + 3;
+inline constexpr UINT ShowSlotRequest = WM_APP + 4;
 
 // The record's opaque handles as what they are.
 inline HBRUSH asBrush(void* brush) { return static_cast<HBRUSH>(brush); }

@@ -9,15 +9,12 @@
 #include "common/app_state_win32.h"
 #include "common/child_controls_win32.h"
 #include "content/quiz_record.h"
-#include "grading/dialog_controls_win32.h"
-#include "grading/grading_ops.h"
-#include "grading/verdict.h"
 #include "panels/answer_field_win32.h"
 #include "panels/overview_layout.h"
-#include "panels/saved_answers_win32.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
 #include "resources/contract_ids.h"
+#include "session/quiz_session.h"
 
 namespace {
 
@@ -35,20 +32,9 @@ struct OverviewState {
 };
 OverviewState overview;
 
-void leaveField(HWND answer);
-bool actOnFieldKey(HWND answer, WPARAM key);
 void postWheelStep(int delta);
-// An edit control would swallow the wheel; in the overview it scrolls the panel.
-constexpr AnswerFieldRules OverviewFieldKeys{leaveField, actOnFieldKey, postWheelStep};
 
 int slotTotal() { return answerSlotCount(*quiz); }
-HWND field(int slot) { return GetDlgItem(overviewPanel, FieldBase + slot); }
-
-void gradeField(int fieldId) {
-    DialogControls panel(overviewPanel);
-    DialogControls header(asWindow(quiz->headerPanel));
-    gradeOverviewField(*quiz, panel, header, fieldId);
-}
 
 SCROLLINFO scrollInfo(HWND panel, int bar) {
     SCROLLINFO info{};
@@ -109,27 +95,27 @@ void createAnswerFont() {
     quiz->answerFont = CreateFontIndirectA(&font);
 }
 
-void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question, const SavedAnswers& saved) {
+// The fields and verdicts start as the game's overview stands after its start.
+void createAnswers(HWND panel, const OverviewQuestionPlace& place, int question) {
     const int answers = quiz->answersPerQuestion;
     for (int k = 0; k < answers; ++k) {
         const int slot = (question - 1) * answers + k + 1;
         if (slot > slotTotal()) return;
         const auto index = static_cast<std::size_t>(k);
-        HWND answer = createChild(panel, "Edit", saved[static_cast<std::size_t>(slot - 1)].c_str(),
+        HWND answer = createChild(panel, "Edit", Text(game->overview.textOf(FieldBase + slot)).c_str(),
                                   WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, place.fields[index],
                                   FieldBase + slot);
         SendMessageA(answer, EM_LIMITTEXT, MaxTextLength, 0);
-        HWND verdict = createChild(panel, "Static", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
+        HWND verdict = createChild(panel, "Static", Text(game->overview.textOf(VerdictBase + slot)).c_str(), WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
                                    place.verdicts[index], VerdictBase + slot);
         if (answers == 2) setGuiFont(verdict);
         SendMessageA(answer, WM_SETFONT, reinterpret_cast<WPARAM>(asFont(quiz->answerFont)), FALSE);
-        filterAnswerField(answer, OverviewFieldKeys);
-        gradeField(FieldBase + slot);
+        // An edit control would swallow the wheel; in the overview it scrolls the panel.
+        filterAnswerField(answer, postWheelStep);
     }
 }
 
-void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question, HBITMAP picture,
-                    const SavedAnswers& saved) {
+void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question, HBITMAP picture) {
     if (place.picture) {
         HWND frame = createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, *place.picture,
                                  OverviewPictureBase + question);
@@ -145,16 +131,16 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
     }
     const std::string number = questionNumberText(question);
     createChild(panel, "Static", number.c_str(), SS_RIGHT, place.number, QuestionNumberLabel);
-    createAnswers(panel, place, question, saved);
+    createAnswers(panel, place, question);
     if (place.comment) {
         HWND comment = createChild(panel, "Static", "", SS_CENTER, *place.comment, CommentBase + question);
         setGuiFont(comment);
-        if (const QuestionEntry* entry = questionAt(*quiz, question - 1)) SetWindowTextA(comment, entry->comment.c_str());
-        ShowWindow(comment, SW_HIDE);
+        SetWindowTextA(comment, Text(game->overview.textOf(CommentBase + question)).c_str());
+        if (!game->overview.visible(CommentBase + question)) ShowWindow(comment, SW_HIDE);
     }
 }
 
-void initialise(HWND panel, const SavedAnswers& saved) {
+void initialise(HWND panel) {
     overviewPanel = panel;
     createAnswerFont();
 
@@ -165,7 +151,7 @@ void initialise(HWND panel, const SavedAnswers& saved) {
     for (int j = 1; j <= quiz->questionCount; ++j) {
         HBITMAP picture = j <= static_cast<int>(pictures.bitmaps.size()) ? pictures.bitmaps[static_cast<std::size_t>(j - 1)]
                                                                         : nullptr;
-        createQuestion(panel, overview.placed.questions[static_cast<std::size_t>(j - 1)], j, picture, saved);
+        createQuestion(panel, overview.placed.questions[static_cast<std::size_t>(j - 1)], j, picture);
     }
     updateScrollBars(panel);
 }
@@ -235,66 +221,15 @@ SlotExtent slotExtent(int slot) {
     return {place.rowTop, last.y + last.height, std::min(f.y, v.y), std::max(f.y + f.height, v.y + v.height)};
 }
 
-void moveToNextField(HWND current) {
-    const int total = slotTotal();
-    const int direction = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
-    const int next = nextSlot(GetDlgCtrlID(current) - FieldBase, total, direction);
-    if (next == 1) {
-        SendMessageA(overviewPanel, WM_VSCROLL, SB_TOP, 0);
-    } else if (next == total) {
-        SendMessageA(overviewPanel, WM_VSCROLL, SB_BOTTOM, 0);
-    } else {
-        RECT client{};
-        GetClientRect(overviewPanel, &client);
-        const int position = GetScrollPos(overviewPanel, SB_VERT);
-        const SlotExtent e = slotExtent(next);
-        overview.scrollTarget = positionShowing(position, client.bottom, e.blockTop, e.blockBottom, e.fieldTop,
-                                                e.fieldBottom);
-        if (overview.scrollTarget != position) SendMessageA(overviewPanel, WM_VSCROLL, ScrollToTabTarget, 0);
-    }
-    SetFocus(field(next));
-}
-
-// F1: the text goes into every field not yet right; each focus change grades.
-void copyAnswerToUnsolved(HWND source) {
-    char text[TextCapacity] = {};
-    GetWindowTextA(source, text, static_cast<int>(TextCapacity));
-    for (int slot = 1; slot <= slotTotal(); ++slot) {
-        char verdict[TextCapacity] = {};
-        GetDlgItemTextA(overviewPanel, VerdictBase + slot, verdict, static_cast<int>(TextCapacity));
-        if (std::string_view(verdict) == verdictText(Verdict::Right)) continue;
-        SetDlgItemTextA(overviewPanel, FieldBase + slot, text);
-        SetFocus(field(slot));
-    }
-    SetFocus(source);
-}
-
-void leaveField(HWND answer) { gradeField(GetDlgCtrlID(answer)); }
-
-// True when the key is consumed.
-bool actOnFieldKey(HWND answer, WPARAM key) {
-    switch (key) {
-        case VK_RETURN:
-            gradeField(GetDlgCtrlID(answer));
-            return true;
-        case VK_TAB:
-            moveToNextField(answer);
-            break;
-        case VK_UP:
-        case VK_PRIOR:
-            SendMessageA(overviewPanel, WM_VSCROLL, SB_PAGEUP, 0);
-            break;
-        case VK_DOWN:
-        case VK_NEXT:
-            SendMessageA(overviewPanel, WM_VSCROLL, SB_PAGEDOWN, 0);
-            break;
-        case VK_F1:
-            copyAnswerToUnsolved(answer);
-            break;
-        default:
-            break;
-    }
-    return false;
+// The Tab target: the next field whole, with its question's block when it fits.
+void showSlot(int slot) {
+    if (slot < 1 || slot > slotTotal()) return;
+    RECT client{};
+    GetClientRect(overviewPanel, &client);
+    const int position = GetScrollPos(overviewPanel, SB_VERT);
+    const SlotExtent e = slotExtent(slot);
+    overview.scrollTarget = positionShowing(position, client.bottom, e.blockTop, e.blockBottom, e.fieldTop, e.fieldBottom);
+    if (overview.scrollTarget != position) SendMessageA(overviewPanel, WM_VSCROLL, ScrollToTabTarget, 0);
 }
 
 INT_PTR onCtlColorStatic(HDC dc, HWND label) {
@@ -310,18 +245,16 @@ INT_PTR onCtlColorStatic(HDC dc, HWND label) {
 
 }  // namespace
 
-void setOverviewAnswer(int slot, const char* text) { SetDlgItemTextA(overviewPanel, FieldBase + slot, text); }
-
-void readOverviewAnswer(int slot, char* buffer, int capacity) {
-    GetDlgItemTextA(overviewPanel, FieldBase + slot, buffer, capacity);
-}
-
-void gradeOverviewAnswer(int slot) { gradeField(FieldBase + slot); }
-
 INT_PTR CALLBACK overviewPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            initialise(panel, savedAnswersOf(lParam));
+            initialise(panel);
+            return TRUE;
+        case WM_COMMAND:
+            answerFieldChanged(panel, wParam);
+            return FALSE;
+        case ShowSlotRequest:
+            showSlot(static_cast<int>(wParam));
             return TRUE;
         case WM_SIZE:
             onSize(panel);

@@ -5,16 +5,13 @@
 #include "common/app_state_win32.h"
 #include "common/child_controls_win32.h"
 #include "content/quiz_record.h"
-#include "grading/dialog_controls_win32.h"
-#include "grading/grading_ops.h"
 #include "panels/answer_field_win32.h"
-#include "panels/saved_answers_win32.h"
 #include "panels/single_question_layout.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
 #include "resources/contract_ids.h"
-
-int currentQuestion = 0;
+#include "session/quiz_session.h"
+#include "shell/session_painter_win32.h"
 
 namespace {
 
@@ -27,46 +24,26 @@ HWND control(int id) { return GetDlgItem(singleQuestionPanel, id); }
 
 bool hasQuestions() { return quiz->questionCount > 0; }
 
-Text& slotOf(int question) {
-    const int slot = firstSlotOf(question, quiz->answersPerQuestion);
-    return quiz->typedAnswers[static_cast<std::size_t>(slot - 1)];
-}
-
-void gradeQuestion(int index) {
-    DialogControls panel(singleQuestionPanel);
-    DialogControls header(asWindow(quiz->headerPanel));
-    gradeSingleQuestion(*quiz, panel, header, index);
-}
-
-void fillAnswerField(int question) { SetWindowTextA(control(AnswerField), hasQuestions() ? slotOf(question).c_str() : ""); }
-
-void showQuestion() {
+// The picture of the question the game shows, and the selector on it.
+void showQuestionPicture() {
     const Size frame{pictureFrameWidth, pictureFrameHeight};
-    HBITMAP picture = hasQuestions()
-                          ? loadQuestionPicture(FirstPictureResourceId + currentQuestion, frame.width, frame.height)
-                          : nullptr;
+    HBITMAP picture = hasQuestions() ? loadQuestionPicture(FirstPictureResourceId + game->currentQuestion,
+                                                           frame.width, frame.height)
+                                     : nullptr;
     const Rect place = pictureFramePlace(frame, shownSize(picture));
     MoveWindow(control(PictureFrame), place.x, place.y, place.width, place.height, TRUE);
     // The frame shows the new bitmap before the one it replaces is deleted.
     auto previous = reinterpret_cast<HBITMAP>(
         SendMessageA(control(PictureFrame), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
     if (previous != nullptr && previous != picture) DeleteObject(previous);
-    SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
-    fillAnswerField(currentQuestion);
-    gradeQuestion(currentQuestion);
-}
-
-void moveTo(int question) {
-    if (!hasQuestions()) return;
-    commitAnswerField();
-    currentQuestion = question;
-    showQuestion();
+    SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(game->currentQuestion), 0);
 }
 
 void onSelectorCommand(WORD notification) {
     if (notification == CBN_SELCHANGE) {
         const auto chosen = static_cast<int>(SendMessageA(control(QuestionSelector), CB_GETCURSEL, 0, 0));
-        if (chosen >= 0 && chosen < quiz->questionCount && chosen != currentQuestion) moveTo(chosen);
+        chooseQuestion(*game, chosen);
+        paintSession();
     } else if (notification == CBN_SELENDCANCEL || notification == CBN_CLOSEUP) {
         // After the notifications of a choice, the selector shows the question shown.
         PostMessageA(singleQuestionPanel, ResyncSelector, 0, 0);
@@ -76,13 +53,15 @@ void onSelectorCommand(WORD notification) {
 void onCommand(WPARAM wParam) {
     switch (LOWORD(wParam)) {
         case NextButton:
-            moveTo(nextQuestion(currentQuestion, quiz->questionCount));
-            break;
         case PreviousButton:
-            moveTo(previousQuestion(currentQuestion, quiz->questionCount));
+            clickArrow(*game, LOWORD(wParam));
+            paintSession();
             break;
         case QuestionSelector:
             onSelectorCommand(HIWORD(wParam));
+            break;
+        case AnswerField:
+            answerFieldChanged(singleQuestionPanel, wParam);
             break;
         default:
             break;
@@ -100,19 +79,6 @@ INT_PTR onCtlColorStatic(HDC dc, HWND staticControl) {
     return verdictLabelColours(dc, staticControl);
 }
 
-void leaveAnswerField(HWND) {
-    commitAnswerField();
-    gradeShownQuestion();
-}
-
-bool actOnAnswerKey(HWND, WPARAM key) {
-    if (key != VK_RETURN) return false;
-    gradeShownQuestion();
-    return true;
-}
-
-constexpr AnswerFieldRules AnswerFieldKeys{leaveAnswerField, actOnAnswerKey, nullptr};
-
 void createSelector(HWND panel) {
     HWND selector = createChild(panel, "combobox", "", WS_VSCROLL | CBS_DROPDOWNLIST | CBS_DISABLENOSCROLL,
                                 {170, 515, 230, 150}, QuestionSelector);
@@ -121,58 +87,35 @@ void createSelector(HWND panel) {
         const std::string item = questionItemText(i - 1);
         SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
-    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
+    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(game->currentQuestion), 0);
 }
 
-void initialise(HWND panel, const SavedAnswers& saved) {
+// The controls start as the game's single view stands after its start.
+void initialise(HWND panel) {
     singleQuestionPanel = panel;
-    // Every slot is restored, so that a save from this view keeps a two-answer
-    // quiz's second answers.
-    const int slots = answerSlotCount(*quiz);
-    for (int s = 0; s < slots; ++s) quiz->typedAnswers[static_cast<std::size_t>(s)] = saved[static_cast<std::size_t>(s)];
-
+    const SessionControls& shown = game->single;
     createChild(panel, "STATIC", nullptr, WS_BORDER | SS_BITMAP | SS_CENTERIMAGE,
                 {5, 5, pictureFrameWidth, pictureFrameHeight}, PictureFrame);
     createChild(panel, "BUTTON", "<--", WS_BORDER, {5, 490, 60, 20}, PreviousButton);
-    HWND field = createChild(panel, "EDIT", hasQuestions() ? slotOf(0).c_str() : "",
+    HWND field = createChild(panel, "EDIT", Text(shown.textOf(AnswerField)).c_str(),
                              WS_BORDER | ES_CENTER | ES_AUTOHSCROLL, {170, 490, 230, 20}, AnswerField);
     SendMessageA(field, EM_LIMITTEXT, MaxTextLength, 0);
-    createChild(panel, "STATIC", "?", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, {410, 490, 100, 20}, VerdictLabel);
+    createChild(panel, "STATIC", Text(shown.textOf(VerdictLabel)).c_str(), WS_BORDER | SS_CENTER | SS_CENTERIMAGE,
+                {410, 490, 100, 20}, VerdictLabel);
     createChild(panel, "BUTTON", "-->", WS_BORDER, {585, 490, 60, 20}, NextButton);
-    setGuiFont(createChild(panel, "STATIC", "", SS_CENTER, {170, 540, 230, 40}, CommentLabel));
-    filterAnswerField(field, AnswerFieldKeys);
-
-    currentQuestion = 0;
-    for (int i = 0; i < quiz->questionCount; ++i) {
-        fillAnswerField(i);
-        gradeQuestion(i);
-    }
-    showQuestion();
+    setGuiFont(createChild(panel, "STATIC", Text(shown.textOf(CommentLabel)).c_str(), SS_CENTER, {170, 540, 230, 40},
+                           CommentLabel));
+    filterAnswerField(field, nullptr);
+    showQuestionPicture();
     createSelector(panel);
 }
 
 }  // namespace
 
-void commitAnswerField() {
-    if (!hasQuestions() || singleQuestionPanel == nullptr) return;
-    Text& slot = slotOf(currentQuestion);
-    GetWindowTextA(control(AnswerField), slot.data(), static_cast<int>(TextCapacity));
-}
-
-void gradeShownQuestion() {
-    if (hasQuestions()) gradeQuestion(currentQuestion);
-}
-
-void refreshShownAnswer() {
-    if (!hasQuestions()) return;
-    fillAnswerField(currentQuestion);
-    gradeQuestion(currentQuestion);
-}
-
 INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            initialise(panel, savedAnswersOf(lParam));
+            initialise(panel);
             return TRUE;
         case WM_CTLCOLORDLG:
             return brushResult(asBrush(quiz->backgroundBrush));
@@ -181,8 +124,11 @@ INT_PTR CALLBACK singleQuestionPanelProc(HWND panel, UINT message, WPARAM wParam
         case WM_COMMAND:
             onCommand(wParam);
             return FALSE;
+        case ShowQuestionPictureRequest:
+            showQuestionPicture();
+            return TRUE;
         case ResyncSelector:
-            SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(currentQuestion), 0);
+            SendMessageA(control(QuestionSelector), CB_SETCURSEL, static_cast<WPARAM>(game->currentQuestion), 0);
             return TRUE;
         default:
             return FALSE;

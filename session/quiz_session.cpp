@@ -192,6 +192,8 @@ bool keyIsTheGames(int control, SessionKey key) {
         case SessionKey::F3: return true;
         case SessionKey::Enter:
         case SessionKey::Tab: return field;
+        case SessionKey::PageUp:
+        case SessionKey::PageDown: return field && control != AnswerField;  // the overview pages itself
         default: return false;
     }
 }

@@ -45,3 +45,10 @@ std::vector<int> SessionControls::takeChanges() {
 void SessionControls::changed(int id) {
     if (std::find(changes_.begin(), changes_.end(), id) == changes_.end()) changes_.push_back(id);
 }
+
+std::vector<int> SessionControls::ids() const {
+    std::vector<int> all;
+    all.reserve(controls_.size());
+    for (const auto& [id, control] : controls_) all.push_back(id);
+    return all;
+}

@@ -22,6 +22,9 @@ public:
     [[nodiscard]] bool visible(int id) const;
     [[nodiscard]] std::string_view textOf(int id) const;
 
+    // Every control's id, in increasing order.
+    [[nodiscard]] std::vector<int> ids() const;
+
     // The ids whose text or visibility changed since the last call, each once.
     std::vector<int> takeChanges();
 

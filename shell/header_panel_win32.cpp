@@ -7,7 +7,8 @@
 #include "content/quiz_record.h"
 #include "grading/grading_ops.h"
 #include "resources/contract_ids.h"
-#include "shell/progress_win32.h"
+#include "session/quiz_session.h"
+#include "shell/session_painter_win32.h"
 #include "shell/window_layout.h"
 
 namespace {
@@ -73,7 +74,10 @@ void placeMovedControls(HWND panel) {
 // Only a plain click (notification 0) counts, so a double click opens the page once.
 void onCommand(WPARAM wParam) {
     if (wParam == controlid::HomePageLink) ShellExecuteA(nullptr, "open", HomePageAddress, nullptr, nullptr, SW_SHOWNORMAL);
-    if (wParam == controlid::SaveButton) saveProgressAndReport();
+    if (wParam == controlid::SaveButton) {
+        clickSave(*game);
+        paintSession();
+    }
 }
 
 INT_PTR onCtlColorStatic(HDC dc, HWND control) {

@@ -11,12 +11,13 @@
 #include "content/quiz_record.h"
 #include "content/quiz_record_win32.h"
 #include "panels/overview_panel_win32.h"
-#include "panels/saved_answers_win32.h"
 #include "panels/single_question_panel_win32.h"
 #include "resources/contract_ids.h"
+#include "session/quiz_session.h"
 #include "shell/header_panel_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/progress_win32.h"
+#include "shell/session_painter_win32.h"
 
 namespace {
 
@@ -32,12 +33,8 @@ HWND createHeaderPanel() {
     return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), mainWindow, headerPanelProc, 0);
 }
 
-// Each question panel starts from the answers in the progress file, read as
-// the panel is made.
 HWND createQuestionPanel(DLGPROC procedure) {
-    const SavedAnswers saved = readSavedAnswers(answerSlotCount(*quiz));
-    return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_QUESTION_PANEL), mainWindow, procedure,
-                              asCreationParameter(saved));
+    return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_QUESTION_PANEL), mainWindow, procedure, 0);
 }
 
 // Steps 4 to 11 of start-up; false when a window cannot be made.
@@ -60,6 +57,7 @@ bool openWindows() {
     singleQuestionPanel = createQuestionPanel(singleQuestionPanelProc);
     if (singleQuestionPanel == nullptr) return false;
     quiz->mainWindow = mainWindow;
+    paintWholeSession();
 
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     ShowWindow(singleQuestionPanel, SW_SHOWNORMAL);
@@ -81,11 +79,12 @@ int runMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-struct RecordOwner {
-    std::unique_ptr<QuizRecord> record{new (std::nothrow) QuizRecord{}};
-    ~RecordOwner() {
-        if (record) releaseRecord(*record);
+struct GameOwner {
+    std::unique_ptr<QuizSession> session{new (std::nothrow) QuizSession{}};
+    ~GameOwner() {
+        if (session) releaseRecord(session->record);
         quiz = nullptr;
+        game = nullptr;
     }
 };
 
@@ -96,12 +95,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!registerMainWindowClass(instance)) return reportWindowFailure();
     statusBrush = CreateSolidBrush(StatusColour);
 
-    RecordOwner owner;
-    if (!owner.record) return 0;
-    quiz = owner.record.get();
+    GameOwner owner;
+    if (!owner.session) return 0;
+    game = owner.session.get();
+    quiz = &game->record;
     initialiseRecord(*quiz);
     createRecordGdiObjects(*quiz);
     loadQuiz(*quiz);
+    // The game begins from the answers saved, graded in the order of start-up.
+    beginSession(*game, readProgressBytes());
 
     if (!openWindows()) {
         DeleteObject(statusBrush);

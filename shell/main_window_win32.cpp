@@ -2,16 +2,18 @@
 
 #include "common/app_state_win32.h"
 #include "common/child_controls_win32.h"
-#include "common/key_action_win32.h"
 #include "content/quiz_record.h"
 #include "panels/overview_layout.h"
-#include "panels/overview_panel_win32.h"
-#include "panels/single_question_panel_win32.h"
+#include "panels/key_action_win32.h"
 #include "resources/contract_ids.h"
+#include "session/quiz_session.h"
 #include "shell/progress_win32.h"
+#include "shell/session_painter_win32.h"
 #include "shell/window_layout.h"
 
 namespace {
+
+void swapViews();
 
 void place(HWND window, const Rect& r, UINT flags) {
     if (window != nullptr) SetWindowPos(window, nullptr, r.x, r.y, r.width, r.height, flags);
@@ -58,6 +60,13 @@ LRESULT onCtlColorStatic(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(statusBrush);
 }
 
+// The main window swallows every key; the game switches the view on F3.
+void onKeyAction(WPARAM virtualKey) {
+    if (virtualKey != VK_F3) return;
+    pressKey(*game, FocusElsewhere, SessionKey::F3, false);
+    paintSession();
+}
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -72,15 +81,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_ENDSESSION:
             if (wParam) saveProgress();  // a log-off sends no WM_CLOSE
             return 0;
-        case SaveAnswersRequest:
-            saveProgressAndReport();
+        case SwapViewsRequest:
+            swapViews();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
-            if (wParam == VK_F3 && isKeyAction(message, lParam)) switchView();
+            if (isKeyAction(message, lParam)) onKeyAction(wParam);
             return 0;
         case WM_CTLCOLORSTATIC:
             return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -133,23 +142,6 @@ void setResizable(bool resizable) {
     SetWindowPos(mainWindow, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
-// Every slot travels, so a two-answer quiz keeps its second answers.
-void carryAnswersToOverview() {
-    commitAnswerField();
-    for (int slot = 1; slot <= answerSlotCount(*quiz); ++slot) {
-        setOverviewAnswer(slot, quiz->typedAnswers[static_cast<std::size_t>(slot - 1)].c_str());
-        gradeOverviewAnswer(slot);
-    }
-}
-
-void carryAnswersBack() {
-    for (int slot = 1; slot <= answerSlotCount(*quiz); ++slot) {
-        readOverviewAnswer(slot, quiz->typedAnswers[static_cast<std::size_t>(slot - 1)].data(),
-                           static_cast<int>(TextCapacity));
-    }
-    refreshShownAnswer();
-}
-
 void restoreFixedFrame() {
     if (IsZoomed(mainWindow) || IsIconic(mainWindow)) ShowWindow(mainWindow, SW_RESTORE);
     RECT outer{};
@@ -159,20 +151,20 @@ void restoreFixedFrame() {
     setResizable(false);
 }
 
-}  // namespace
-
-void switchView() {
-    const bool toOverview = singleViewActive == SingleQuestionView;
+// The window's part of the game's view switch: the frame, the panels shown
+// and the picture frame of the view now active; the game has carried the
+// answers and graded them, and moves the focus next.
+void swapViews() {
+    const bool toOverview = game->overviewShown;
     if (toOverview) {
         setResizable(true);
-        carryAnswersToOverview();
     } else {
         restoreFixedFrame();
-        carryAnswersBack();
     }
     ShowWindow(singleQuestionPanel, toOverview ? SW_HIDE : SW_SHOWNORMAL);
     ShowWindow(overviewPanel, toOverview ? SW_SHOWNORMAL : SW_HIDE);
     singleViewActive = toOverview ? OverviewView : SingleQuestionView;
     selectPictureFrame(singleViewActive);
-    SetFocus(mainWindow);
 }
+
+}  // namespace

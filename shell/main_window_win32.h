@@ -6,6 +6,3 @@
 bool registerMainWindowClass(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance);
 void centreOnDesktop(HWND window);
-
-// F3: swaps the question views.
-void switchView();

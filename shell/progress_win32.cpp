@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "common/app_state_win32.h"
+#include "common/file_access.h"
 #include "common/french_buttons_win32.h"
 #include "content/quiz_record.h"
-#include "panels/single_question_panel_win32.h"
-#include "resources/contract_ids.h"
-#include "shell/progress_file.h"
 #include "session/progress_format.h"
+#include "session/quiz_session.h"
+#include "shell/progress_file.h"
 
 namespace {
 
@@ -34,22 +34,13 @@ std::string progressFilePath() {
     return progressFileName(path);
 }
 
-std::vector<Text> readSavedAnswers(int slots) { return readProgressFile(utf8FromAnsi(progressFilePath()), slots); }
+std::vector<std::uint8_t> readProgressBytes() {
+    return readWholeFile(utf8FromAnsi(progressFilePath())).value_or(std::vector<std::uint8_t>{});
+}
 
 bool saveProgress() {
-    const int slots = answerSlotCount(*quiz);
-    if (slots == 0) return true;
-    std::vector<Text> answers(static_cast<std::size_t>(slots));
-    if (singleViewActive == SingleQuestionView) {
-        commitAnswerField();
-        for (int s = 0; s < slots; ++s) answers[static_cast<std::size_t>(s)] = quiz->typedAnswers[static_cast<std::size_t>(s)];
-    } else {
-        for (int s = 1; s <= slots; ++s) {
-            GetDlgItemTextA(overviewPanel, controlid::OverviewFieldBase + s, answers[static_cast<std::size_t>(s - 1)].data(),
-                            static_cast<int>(TextCapacity));
-        }
-    }
-    return writeProgressFile(utf8FromAnsi(progressFilePath()), answers);
+    if (answerSlotCount(*quiz) == 0) return true;
+    return writeProgressFile(utf8FromAnsi(progressFilePath()), currentAnswers(*game));
 }
 
 void saveProgressAndReport() {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,14 @@
 // folder: the file lives in the current directory.
 std::string progressFilePath();
 
-// Writes every answer slot, from the record while the single-question view is
-// active (its field copied in first) or from the overview's fields; false when
-// the file could not be written. Nothing is written for a quiz without answer
-// slots, so an undecodable quiz never wipes a player's file.
+// Writes every answer slot as the game holds it (the single view's field
+// copied into its slot first); false when the file could not be written.
+// Nothing is written for a quiz without answer slots, so an undecodable quiz
+// never wipes a player's file.
 bool saveProgress();
 
-// The answers in the progress file, `slots` lines.
-std::vector<Text> readSavedAnswers(int slots);
+// The progress file's bytes, read once at start; none when it cannot be read.
+std::vector<std::uint8_t> readProgressBytes();
 
 // A save the player asked for (F2, "Sauver"): a failure is said in a box.
 void saveProgressAndReport();

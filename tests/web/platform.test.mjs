@@ -100,8 +100,9 @@ function play(platform, quiz = threeQuestions) {
   return { attempt, told };
 }
 function answer(attempt, typed) {
-  game.setControlText(1, 9000, typed);
-  game.gradeShown();
+  game.focus(9000);
+  game.type(9000, typed);
+  game.key(9000, 'Enter', 2, false);
   attempt.keep();
 }
 
@@ -113,9 +114,9 @@ test('a first visit: incomplete at once, then the score after each question solv
   assert.equal(platform.values.get('cmi.suspend_data'), 'Z1|tour eifel');
   assert.equal(platform.values.get('cmi.core.score.raw'), undefined, 'no score before a question is solved');
   answer(attempt, 'tour eiffel');
-  game.next();
+  game.clickArrow(9905);
   answer(attempt, 'paris');
-  game.next();
+  game.clickArrow(9905);
   answer(attempt, 'CHÂTEAU');
   assert.equal(platform.values.get('cmi.core.score.raw'), '100');
   assert.equal(platform.values.get('cmi.core.lesson_status'), 'completed');
@@ -145,8 +146,9 @@ test('platforms that refuse, throw or lie never stop the game', () => {
     const { attempt, told } = play(platformWith(c.overrides));
     assert.equal(attempt !== null, c.opened, c.name);
     assert.equal(game.controlText(0, 32), ' 0 / 3', `${c.name}: the game starts with no answer`);
-    game.setControlText(1, 9000, 'tour eiffel');
-    game.gradeShown();
+    game.focus(9000);
+    game.type(9000, 'tour eiffel');
+    game.key(9000, 'Enter', 2, false);
     if (attempt) {
       attempt.keep();
       attempt.finish();
@@ -166,13 +168,14 @@ test('answers beyond what the platform keeps: the longest left out, said once', 
   const platform = platformWith();
   const { attempt, told } = play(platform, ninetySix);
   game.switchView();
-  for (let slot = 1; slot <= 96; slot += 1) game.setControlText(2, 4000 + slot, 'X'.repeat(40));
+  for (let slot = 1; slot <= 96; slot += 1) game.type(4000 + slot, 'X'.repeat(40));
   attempt.keep();
   assert.equal(platform.values.get('cmi.suspend_data').length, 3938, '96 answers of 40 characters fit');
   assert.deepEqual(told, []);
-  for (let slot = 2; slot <= 96; slot += 1) game.setControlText(2, 4000 + slot, 'Y'.repeat(60));
-  game.setControlText(2, 4001, 'r0');
-  game.gradeSlot(1);
+  for (let slot = 2; slot <= 96; slot += 1) game.type(4000 + slot, 'Y'.repeat(60));
+  game.focus(4001);
+  game.type(4001, 'r0');
+  game.key(4001, 'Enter', 2, false);
   attempt.keep();
   const kept = platform.values.get('cmi.suspend_data');
   assert.ok(kept.length <= 4096, `${kept.length} characters`);

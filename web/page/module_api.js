@@ -58,9 +58,10 @@ function zorbelApi(module) {
     controlText: (window, id) => textAt(module._zq_control_text(window, id)),
     controlExists: (window, id) => module._zq_control_exists(window, id) === 1,
     controlVisible: (window, id) => module._zq_control_visible(window, id) === 1,
-    setControlText(window, id, text) {
+    // A field's text as it now stands (typing grades nothing).
+    type(field, text) {
       const [address] = lend(zeroEnded(text));
-      module._zq_set_control_text(window, id, address);
+      module._zq_type(field, address);
     },
     changes(window) {
       const count = module._zq_changes(window);
@@ -69,14 +70,28 @@ function zorbelApi(module) {
     verdictColour: (window, id) => module._zq_verdict_colour(window, id),
     colour: (colourClass) => module._zq_colour(colourClass),
     overviewTextBlack: () => module._zq_overview_text_black() === 1,
-    gradeShown: () => module._zq_grade_shown(),
-    leaveField: () => module._zq_leave_field(),
-    showQuestion: (index) => module._zq_show_question(index),
-    next: () => module._zq_next(),
-    previous: () => module._zq_previous(),
-    gradeSlot: (slot) => module._zq_grade_slot(slot),
-    copyToUnsolved: (slot) => module._zq_copy_to_unsolved(slot),
+    // The player's actions; a control is a field's id, another control's id, or 0 for the main window.
+    focus: (control) => module._zq_focus(control),
+    focused: () => module._zq_focused(),
+    clickArrow: (button) => module._zq_click_arrow(button),
+    choose: (index) => module._zq_choose(index),
+    clickSave: () => module._zq_click_save(),
     switchView: () => module._zq_switch_view(),
+    // A key event; stroke 0 down, 1 a down's auto-repeat, 2 up.
+    key(control, name, stroke, shift) {
+      const [address] = lend(zeroEnded(name));
+      const result = module._zq_key(control, address, stroke, shift ? 1 : 0);
+      return { prevent: (result & 1) !== 0, acted: (result & 2) !== 0 };
+    },
+    // What the game asks of the page since it last asked.
+    effects() {
+      const flags = module._zq_effects();
+      const scrolls = Array.from({ length: module._zq_scroll_count() }, (_, i) => ({
+        kind: module._zq_scroll_kind(i),
+        slot: module._zq_scroll_slot(i),
+      }));
+      return { viewSwitched: (flags & 1) !== 0, questionShown: (flags & 2) !== 0, saveRequested: (flags & 4) !== 0, scrolls };
+    },
     // The progress file's bytes, or null when there is nothing to keep.
     progress() {
       const size = module._zq_progress();

@@ -17,6 +17,12 @@
   const CommentBase = 8000;
   const PictureBase = 9900;
   const SystemColours = 0;
+  const FocusElsewhere = 0;  // the player's main window
+  const NextButton = 9905;
+  const PreviousButton = 9906;
+  const SaveButton = 27;
+  const Stroke = { Down: 0, Repeat: 1, Up: 2 };
+  const Scroll = { Top: 0, Bottom: 1, PageUp: 2, PageDown: 3, ShowSlot: 4 };
 
   const page = {
     header: document.querySelector('.header'),
@@ -157,18 +163,80 @@
     page.switchButton.textContent = overview ? 'Une question (F3)' : "Vue d'ensemble (F3)";
   }
 
-  // Every action: the module decides, the page draws what changed and keeps the answers.
-  function act(action) {
-    action();
+  // --- Acting --------------------------------------------------------------
+
+  // The page's own focus moves (after a switch, or where the game puts the
+  // focus) are not the player's: the game is not told of them.
+  let pageMovesFocus = false;
+  function focusQuietly(element) {
+    if (!element || document.activeElement === element) return;
+    pageMovesFocus = true;
+    element.focus();
+    pageMovesFocus = false;
+  }
+
+  function scrollOverview(request) {
+    const field = overviewField(request.slot);
+    switch (request.kind) {
+      case Scroll.Top: window.scrollTo({ top: 0 }); break;
+      case Scroll.Bottom: window.scrollTo({ top: document.documentElement.scrollHeight }); break;
+      case Scroll.PageUp: window.scrollBy({ top: -window.innerHeight * 0.9 }); break;
+      case Scroll.PageDown: window.scrollBy({ top: window.innerHeight * 0.9 }); break;
+      default: if (field) field.closest('.question').scrollIntoView({ block: 'nearest' }); break;
+    }
+  }
+
+  function fieldOfControl(id) {
+    if (id === AnswerField) return field;
+    return id > FieldBase && id <= FieldBase + api.slotCount() ? overviewElements.get(id) : null;
+  }
+
+  // The game's focus, where it is in a field; after a switch the page puts
+  // the typing in the shown view's field, as its own help.
+  function placeFocus(viewSwitched) {
+    const target = fieldOfControl(api.focused());
+    if (target) focusQuietly(target);
+    else if (viewSwitched) focusAnswerField();
+  }
+
+  // After every action the module decided: the page draws what changed,
+  // does what the game asks and keeps the answers.
+  function paint() {
+    const effects = api.effects();
     drawChanges();
     drawShownQuestion();
+    if (effects.viewSwitched) drawView();
+    effects.scrolls.forEach(scrollOverview);
+    placeFocus(effects.viewSwitched);
     save();
+    if (effects.saveRequested && platform) platform.commit();
+  }
+
+  function act(action) {
+    action();
+    paint();
+  }
+
+  // The game control an event concerns: an answer field, an arrow, the
+  // selector, or the main window for the rest of the page.
+  function controlOf(element) {
+    if (element === field) return AnswerField;
+    const slot = slotOf(element);
+    if (slot !== 0) return FieldBase + slot;
+    const id = Number(element && element.dataset ? element.dataset.control : 0);
+    return [NextButton, PreviousButton, Selector].includes(id) ? id : FocusElsewhere;
+  }
+
+  const isField = (id) => id === AnswerField || (id > FieldBase && id <= FieldBase + api.slotCount());
+
+  // Typing or a key in a field the page focused on its own: the player put it there.
+  function playerIsIn(element) {
+    const control = controlOf(element);
+    if (isField(control) && api.focused() !== control) api.focus(control);
   }
 
   // --- The single-question view ----------------------------------------------
 
-  const typed = (input) => input.value.normalize('NFC');
-  const keepSingle = () => api.setControlText(Single, AnswerField, typed(field));
 
   function buildSingle() {
     selector.replaceChildren(...Array.from({ length: api.questionCount() }, (_, i) => {
@@ -185,33 +253,13 @@
 
   // A touch leaves the keyboard closed; a click or a key brings the typing back.
   function moveQuestion(event, move) {
-    act(() => {
-      keepSingle();
-      api.leaveField();
-      move();
-    });
-    if (event.pointerType !== 'touch') field.focus();
+    act(move);
+    if (event.pointerType !== 'touch') focusQuietly(field);
   }
 
-  field.addEventListener('keydown', (event) => {
-    if (event.key === 'Enter') {
-      event.preventDefault();
-      act(() => {
-        keepSingle();
-        api.gradeShown();
-      });
-    }
-  });
-  field.addEventListener('focus', () => field.select());
-  field.addEventListener('blur', () => {
-    if (!api.overviewShown()) act(() => {
-      keepSingle();
-      api.leaveField();
-    });
-  });
-  control(page.single, 9905).addEventListener('click', (event) => moveQuestion(event, api.next));
-  control(page.single, 9906).addEventListener('click', (event) => moveQuestion(event, api.previous));
-  selector.addEventListener('change', (event) => moveQuestion(event, () => api.showQuestion(Number(selector.value))));
+  control(page.single, NextButton).addEventListener('click', (event) => moveQuestion(event, () => api.clickArrow(NextButton)));
+  control(page.single, PreviousButton).addEventListener('click', (event) => moveQuestion(event, () => api.clickArrow(PreviousButton)));
+  selector.addEventListener('change', (event) => moveQuestion(event, () => api.choose(Number(selector.value))));
 
   // --- The overview ----------------------------------------------------------
 
@@ -291,57 +339,15 @@
   }
 
   const slotOf = (element) => Number(element && element.dataset ? element.dataset.slot : 0) || 0;
-  const keepSlot = (slot) => api.setControlText(Overview, FieldBase + slot, typed(overviewField(slot)));
 
-  function gradeSlot(slot) {
-    act(() => {
-      keepSlot(slot);
-      api.gradeSlot(slot);
-    });
-  }
-
-  function copyToUnsolved(slot) {
-    if (slot === 0) return;
-    act(() => {
-      keepSlot(slot);
-      api.copyToUnsolved(slot);
-    });
-    overviewField(slot).focus();
-  }
-
-  // Tab goes round the answer fields, the last leading back to the first.
-  function tabFrom(slot, backwards) {
-    const total = api.slotCount();
-    const next = ((slot - 1 + (backwards ? -1 : 1) + total) % total) + 1;
-    overviewField(next).focus();
-  }
-
-  page.overview.addEventListener('keydown', (event) => {
-    const slot = slotOf(event.target);
-    if (slot === 0) return;
-    if (event.key === 'Enter') {
-      event.preventDefault();
-      gradeSlot(slot);
-    } else if (event.key === 'Tab') {
-      event.preventDefault();
-      tabFrom(slot, event.shiftKey);
-    } else if (event.key === 'F1') {
-      event.preventDefault();
-      copyToUnsolved(slot);
-    }
-  });
-  page.overview.addEventListener('focusin', (event) => {
-    const slot = slotOf(event.target);
-    if (slot === 0) return;
-    lastOverviewSlot = slot;
-    event.target.select();
-  });
-  page.overview.addEventListener('focusout', (event) => {
-    const slot = slotOf(event.target);
-    if (slot !== 0 && api.overviewShown()) gradeSlot(slot);
-  });
   page.copyButton.addEventListener('mousedown', (event) => event.preventDefault());
-  page.copyButton.addEventListener('click', () => copyToUnsolved(lastOverviewSlot || 1));
+  page.copyButton.addEventListener('click', () => {
+    act(() => {
+      const slot = lastOverviewSlot || 1;
+      api.focus(FieldBase + slot);
+      api.key(FieldBase + slot, 'F1', Stroke.Up, false);
+    });
+  });
 
   // --- Both views --------------------------------------------------------------
 
@@ -355,29 +361,16 @@
   function focusAnswerField() {
     if (api.questionCount() === 0) return;
     if (!api.overviewShown()) {
-      field.focus();
+      focusQuietly(field);
       return;
     }
     const first = page.overview.querySelectorAll('.question')[api.currentQuestion()];
-    const input = first && first.querySelector('input');
-    if (input) input.focus();
+    focusQuietly(first && first.querySelector('input'));
   }
 
   function switchView() {
-    const active = document.activeElement;
-    act(() => {
-      if (active === field) {
-        keepSingle();
-        api.leaveField();
-      } else if (slotOf(active) !== 0) {
-        keepSlot(slotOf(active));
-        api.gradeSlot(slotOf(active));
-      }
-      if (!overviewBuilt) buildOverview();
-      api.switchView();
-    });
-    drawView();
-    focusAnswerField();
+    if (!overviewBuilt) buildOverview();
+    act(() => api.switchView());
   }
 
   function restart() {
@@ -392,18 +385,39 @@
     focusAnswerField();
   }
 
-  document.addEventListener('keydown', (event) => {
-    if (event.key === 'F3') {
-      event.preventDefault();
-      switchView();
-    } else if (event.key === 'F2') {
-      event.preventDefault();
-      save();
-      if (platform) platform.commit();
-    } else if (event.key === 'F1') {
-      event.preventDefault();
-    }
+  // Keys go to the game, which says which of them are its own and acts once per press.
+  function onKey(event, stroke) {
+    if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey) return;
+    const target = event.target;
+    if (!overviewBuilt && event.key === 'F3') buildOverview();
+    if (stroke === Stroke.Up) playerIsIn(target);
+    const result = api.key(controlOf(target), event.key, stroke, event.shiftKey);
+    if (result.prevent) event.preventDefault();
+    if (result.acted) paint();
+  }
+  document.addEventListener('keydown', (event) => onKey(event, event.repeat ? Stroke.Repeat : Stroke.Down));
+  document.addEventListener('keyup', (event) => onKey(event, Stroke.Up));
+
+  // The focus coming and going in the answer fields, as the player's fields hear of it.
+  document.addEventListener('focusin', (event) => {
+    const control = controlOf(event.target);
+    if (isField(control)) event.target.select();  // the whole text, as the player's fields do
+    if (isField(control) && control !== AnswerField) lastOverviewSlot = control - FieldBase;
+    if (control === FocusElsewhere || pageMovesFocus) return;
+    act(() => api.focus(control));
   });
+  document.addEventListener('focusout', (event) => {
+    const control = controlOf(event.target);
+    if (control === FocusElsewhere || pageMovesFocus || api.focused() !== control) return;
+    act(() => api.focus(FocusElsewhere));
+  });
+  document.addEventListener('input', (event) => {
+    const control = controlOf(event.target);
+    if (!isField(control)) return;
+    playerIsIn(event.target);
+    api.type(control, event.target.value.normalize('NFC'));
+  });
+
   page.switchButton.addEventListener('click', switchView);
   page.restartButton.addEventListener('click', restart);
 
@@ -416,12 +430,7 @@
   });
 
   // Leaving the page keeps what is typed, as closing the player does.
-  function keepTyping() {
-    const active = document.activeElement;
-    if (active === field && !api.overviewShown()) keepSingle();
-    else if (slotOf(active) !== 0 && api.overviewShown()) keepSlot(slotOf(active));
-    save();
-  }
+  const keepTyping = save;
   window.addEventListener('pagehide', () => {
     keepTyping();
     if (platform) platform.finish();
