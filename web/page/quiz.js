@@ -385,13 +385,21 @@
     focusAnswerField();
   }
 
-  // Keys go to the game, which says which of them are its own and acts once per press.
+  // Keys go to the game, which says which of them are its own and acts once
+  // per press: on release, in the control where the key went down. F3 in a
+  // field the page put the caret in, and the player has not typed or clicked
+  // in, is the main window's, as the player's focus is still there.
+  const pressedIn = new Map();  // key -> the control its press went to
   function onKey(event, stroke) {
     if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey) return;
-    const target = event.target;
     if (!overviewBuilt && event.key === 'F3') buildOverview();
-    if (stroke === Stroke.Up) playerIsIn(target);
-    const result = api.key(controlOf(target), event.key, stroke, event.shiftKey);
+    const control = controlOf(event.target);
+    const notYetThePlayers = isField(control) && api.focused() !== control && event.key === 'F3';
+    const heard = notYetThePlayers ? FocusElsewhere : control;
+    if (stroke === Stroke.Down) pressedIn.set(event.key, heard);
+    if (stroke === Stroke.Up && pressedIn.get(event.key) !== heard) return;
+    pressedIn.delete(stroke === Stroke.Up ? event.key : '');
+    const result = api.key(heard, event.key, stroke, event.shiftKey);
     if (result.prevent) event.preventDefault();
     if (result.acted) paint();
   }
@@ -411,6 +419,7 @@
     if (control === FocusElsewhere || pageMovesFocus || api.focused() !== control) return;
     act(() => api.focus(FocusElsewhere));
   });
+  document.addEventListener('pointerdown', (event) => playerIsIn(event.target));
   document.addEventListener('input', (event) => {
     const control = controlOf(event.target);
     if (!isField(control)) return;

@@ -61,6 +61,21 @@ const packages = {
   demo: exportPackage('scorm-demo', path.join(root, 'samples/demo/demo.toml')),
   oneAnswer: exportPackage('scorm-one', path.join(root, 'tests/e2e/quizzes/one_answer.toml')),
 };
+// Games made and played by the session natively: the page must show, after
+// every step, what the session shows.
+const gamePlayer = process.env.ZORBEL_GAME_DIFFERENTIAL
+  || path.join(root, 'build/native/tests/differential/game_differential');
+const sessionGames = [];
+for (const name of ['one_answer', 'two_answers']) {
+  const source = path.join(root, `tests/e2e/quizzes/${name}.toml`);
+  for (const seed of [1, 2, 3]) {
+    const file = path.join(out, `game-${name}-${seed}.txt`);
+    writeFileSync(file, execFileSync(gamePlayer, ['generate', String(seed), '40', source], { encoding: 'utf8' }));
+    const expected = execFileSync(gamePlayer, ['replay', source, file], { encoding: 'utf8' }).trim().split('\n');
+    const steps = readFileSync(file, 'utf8').trim().split('\n');
+    sessionGames.push({ name: `${name} ${seed}`, url: quizzes[name === 'one_answer' ? 'oneAnswer' : 'twoAnswers'], steps, expected });
+  }
+}
 const verdictRows = readFileSync(path.join(root, 'tests/data/verdict_cases.tsv'), 'utf8').split('\n')
   .filter((line) => line && !line.startsWith('#')).map((line) => line.split('\t'));
 
@@ -234,6 +249,80 @@ test('shows the texts as written, runs none of them, composes what is typed', as
   assert.equal(await page.evaluate(() => window.__pwned), undefined);
   await page.checkQuiet();
   await page.close();
+});
+
+// What the page shows, in the session's terms (see tests/differential/game_script.h).
+function pageState(page, withSaved) {
+  return page.evaluate((saved) => {
+    const c = (id) => document.querySelector(`[data-control="${id}"]`);
+    const value = (e) => (e ? (e.tagName === 'INPUT' ? e.value : e.textContent) : '');
+    const slots = [];
+    for (let s = 1; c(4000 + s); s += 1) slots.push([value(c(4000 + s)), value(c(5000 + s))]);
+    const comments = [];
+    for (let j = 1; j <= slots.length; j += 1) if (c(8000 + j) && !c(8000 + j).hidden) comments.push(j);
+    const state = {
+      view: document.getElementById('overview').hidden ? 'single' : 'overview',
+      question: Number(c(10000).value), score: value(c(32)), code: value(c(30)),
+      field: value(c(9000)), verdict: value(c(9500)), comment: value(c(9501)), slots, comments,
+    };
+    if (saved) {
+      const key = Object.keys(localStorage).find((k) => k.startsWith('zorbel:'));
+      const bytes = Uint8Array.from(localStorage.getItem(key) || '', (ch) => ch.charCodeAt(0));
+      state.saved = new TextDecoder('windows-1252').decode(bytes);
+    }
+    return state;
+  }, withSaved);
+}
+
+const keyNames = { Up: 'ArrowUp', Down: 'ArrowDown' };
+async function playStep(page, step) {
+  const [verb, ...rest] = step.split(' ');
+  if (verb === 'type') {
+    const selector = control(rest[0]);
+    await page.click(selector);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('KeyA');
+    await page.keyboard.up('Control');
+    await page.keyboard.press('Backspace');
+    const typed = rest.slice(1).join(' ');
+    if (typed) await page.keyboard.type(typed);
+  } else if (verb === 'press' && rest[0] === 'ShiftTab') {
+    await page.keyboard.down('Shift');
+    await page.keyboard.press('Tab');
+    await page.keyboard.up('Shift');
+  } else if (verb === 'press' && rest[0] === 'F3held') {
+    for (let i = 0; i < 4; i += 1) await page.keyboard.down('F3');
+    await page.keyboard.up('F3');
+  } else if (verb === 'press') {
+    await page.keyboard.press(keyNames[rest[0]] || rest[0]);
+  } else if (verb === 'click') {
+    await page.click(control(rest[0] === 'next' ? 9905 : 9906));
+  } else if (verb === 'select') {
+    await page.select(control(10000), rest[0]);
+  } else if (verb === 'reopen') {
+    await page.reload();
+    await page.waitForSelector('html[data-ready="true"]');
+  }
+  await page.waitForSelector(control(4001));
+}
+
+test('plays the session\'s games step for step as the session does', async (browser, browserName) => {
+  let steps = 0;
+  for (const game of sessionGames) {
+    const context = await browser.createBrowserContext();
+    const page = await open(context, game.url);
+    await page.waitForSelector(control(4001));
+    for (let i = 0; i < game.steps.length; i += 1) {
+      await playStep(page, game.steps[i]);
+      const expected = JSON.parse(game.expected[i]);
+      const shownNow = await pageState(page, 'saved' in expected);
+      assert.deepEqual(shownNow, expected, `${game.name}, step ${i + 1} (${game.steps[i]}) in ${browserName}`);
+      steps += 1;
+    }
+    await page.checkQuiet();
+    await context.close();
+  }
+  console.log(`# ${browserName}: ${sessionGames.length} games, ${steps} steps, each state as the session's`);
 });
 
 test('the verdict table in the page\'s module', async (browser) => {

@@ -1,0 +1,172 @@
+#include "tests/differential/game_script.h"
+
+#include <array>
+#include <random>
+
+#include "authoring/cp1252.h"
+#include "resources/contract_ids.h"
+#include "session/progress_format.h"
+#include "session/quiz_session.h"
+
+namespace {
+
+using namespace controlid;
+
+constexpr std::array<std::string_view, 11> FieldKeys = {"Enter", "Tab",    "ShiftTab", "F1",     "F2",      "F3",
+                                                        "F3held", "Up",    "Down",     "PageUp", "PageDown"};
+
+std::string jsonText(std::string_view cp1252) {
+    std::string out = "\"";
+    for (const char c : cp1252ToUtf8(cp1252)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            constexpr char Hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += Hex[byte >> 4];
+            out += Hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// A text a player might type for an expected answer: right, in other
+// capitals, with a slip, with accents, empty, or another question's.
+std::string typedFor(std::mt19937& random, const ScriptedQuiz& quiz, int slot) {
+    const std::string& right = quiz.answers[static_cast<std::size_t>(slot - 1)];
+    std::string text = right;
+    switch (random() % 8) {
+        case 0: for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c))); break;
+        case 1: if (!text.empty()) text.pop_back(); break;
+        case 2: text += "e"; break;
+        case 3: text = "\xC3\xA9" + text; break;  // é
+        case 4: text.clear(); break;
+        case 5: text = quiz.answers[random() % quiz.answers.size()]; break;
+        case 6: text = " " + text + " "; break;
+        default: break;
+    }
+    return text;
+}
+
+struct Generator {
+    std::mt19937 random;
+    const ScriptedQuiz& quiz;
+    bool overview = false;
+    enum class Focus { Main, Field, Control } focus = Focus::Main;
+    std::vector<GameStep> steps;
+
+    int slots() const { return quiz.questionCount * quiz.answersPerQuestion; }
+
+    void type() {
+        GameStep step{"type", 0, "", 0};
+        const int slot = overview ? static_cast<int>(random() % static_cast<unsigned>(slots())) + 1
+                                  : 0;
+        step.field = overview ? OverviewFieldBase + slot : AnswerField;
+        step.word = typedFor(random, quiz, overview ? slot : 1 + static_cast<int>(random() % static_cast<unsigned>(slots())));
+        steps.push_back(step);
+        focus = Focus::Field;
+    }
+
+    void press(std::string_view key) {
+        steps.push_back({"press", 0, std::string(key), 0});
+        if (key.starts_with("F3")) {
+            overview = !overview;
+            focus = Focus::Main;
+        }
+    }
+
+    void moveAround() {
+        if (random() % 3 == 0) {
+            steps.push_back({"select", 0, "", static_cast<int>(random() % static_cast<unsigned>(quiz.questionCount))});
+        } else {
+            steps.push_back({"click", 0, random() % 2 == 0 ? "next" : "previous", 0});
+        }
+        focus = Focus::Control;
+    }
+
+    void step() {
+        const auto roll = random() % 100;
+        if (roll < 2) {
+            steps.push_back({"reopen", 0, "", 0});
+            overview = false;
+            focus = Focus::Main;
+        } else if (roll < 12 && !overview) {
+            moveAround();
+        } else if (roll < 22 && focus != Focus::Control) {
+            press(random() % 3 == 0 ? "F3held" : "F3");
+        } else if (roll < 65 && focus == Focus::Field) {
+            press(random() % 3 == 0 ? "Enter" : FieldKeys[random() % FieldKeys.size()]);
+        } else {
+            type();
+        }
+    }
+};
+
+}  // namespace
+
+std::string stepLine(const GameStep& step) {
+    if (step.verb == "type") return "type " + std::to_string(step.field) + " " + step.word;
+    if (step.verb == "select") return "select " + std::to_string(step.index);
+    if (step.verb == "reopen") return "reopen";
+    return step.verb + " " + step.word;
+}
+
+std::optional<GameStep> parseStep(std::string_view line) {
+    const std::size_t space = line.find(' ');
+    GameStep step{std::string(line.substr(0, space)), 0, "", 0};
+    const std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+    if (step.verb == "reopen") return step;
+    if (step.verb == "press" || step.verb == "click") {
+        step.word = rest;
+        return step;
+    }
+    if (step.verb == "select") {
+        step.index = std::atoi(std::string(rest).c_str());
+        return step;
+    }
+    if (step.verb != "type") return std::nullopt;
+    const std::size_t gap = rest.find(' ');
+    step.field = std::atoi(std::string(rest.substr(0, gap)).c_str());
+    step.word = gap == std::string_view::npos ? "" : std::string(rest.substr(gap + 1));
+    return step;
+}
+
+std::vector<GameStep> generateGame(std::uint32_t seed, int count, const ScriptedQuiz& quiz) {
+    Generator generator{std::mt19937(seed), quiz, false, Generator::Focus::Main, {}};
+    if (quiz.questionCount == 0 || quiz.answers.empty()) return {};
+    while (static_cast<int>(generator.steps.size()) < count) generator.step();
+    generator.steps.resize(static_cast<std::size_t>(count));
+    return generator.steps;
+}
+
+std::string stateLineOf(QuizSession& session, bool withSaved) {
+    std::string line = "{\"view\":";
+    line += session.overviewShown ? "\"overview\"" : "\"single\"";
+    line += ",\"question\":" + std::to_string(session.currentQuestion);
+    line += ",\"score\":" + jsonText(session.header.textOf(ScoreLabel));
+    line += ",\"code\":" + jsonText(session.header.textOf(CodeField));
+    line += ",\"field\":" + jsonText(session.single.textOf(AnswerField));
+    line += ",\"verdict\":" + jsonText(session.single.textOf(VerdictLabel));
+    line += ",\"comment\":" + jsonText(session.single.textOf(CommentLabel));
+    line += ",\"slots\":[";
+    const int slots = answerSlotCount(session.record);
+    for (int s = 1; s <= slots; ++s) {
+        if (s > 1) line += ',';
+        line += "[" + jsonText(session.overview.textOf(OverviewFieldBase + s)) + "," +
+                jsonText(session.overview.textOf(OverviewVerdictBase + s)) + "]";
+    }
+    line += "],\"comments\":[";
+    bool first = true;
+    for (int j = 1; j <= session.record.questionCount; ++j) {
+        if (!session.overview.exists(OverviewCommentBase + j) || !session.overview.visible(OverviewCommentBase + j)) continue;
+        line += (first ? "" : ",") + std::to_string(j);
+        first = false;
+    }
+    line += "]";
+    if (withSaved) line += ",\"saved\":" + jsonText(progressBytes(session).value_or(""));
+    return line + "}";
+}
