@@ -219,7 +219,12 @@ void beginSession(QuizSession& session, std::span<const std::uint8_t> progress) 
     const std::vector<Text> saved = parseProgressLines(progress, slotTotal(session));
     createHeader(session);
     createOverview(session, saved);
+    // The overview's first field takes the focus as its panel is made (its
+    // first tab stop) and gives it up once the single view is built: it is
+    // graded once more then, which can show its question's comment.
+    if (slotTotal(session) > 0) session.focus = OverviewFieldBase + 1;
     createSingleQuestion(session, saved);
+    moveFocus(session, FocusElsewhere);
 }
 
 void typeText(QuizSession& session, int field, std::string_view text) {

@@ -105,7 +105,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The game begins from the answers saved, graded in the order of start-up.
     beginSession(*game, readProgressBytes());
 
-    if (!openWindows()) {
+    holdFocusReports(true);
+    const bool opened = openWindows();
+    holdFocusReports(false);
+    if (!opened) {
         DeleteObject(statusBrush);
         return reportWindowFailure();
     }

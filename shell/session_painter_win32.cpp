@@ -13,6 +13,7 @@
 namespace {
 
 bool painting = false;
+bool reportsHeld = false;
 
 HWND windowOf(SessionWindow window) {
     switch (window) {
@@ -98,4 +99,6 @@ void paintWholeSession() {
     takeEffects(*game);
 }
 
-bool paintingSession() { return painting; }
+void holdFocusReports(bool held) { reportsHeld = held; }
+
+bool paintingSession() { return painting || reportsHeld; }

@@ -10,6 +10,10 @@ void paintSession();
 // Paints every control of the game, whatever changed: once, after start-up.
 void paintWholeSession();
 
+// While the windows are made: the focus moves that their making causes are
+// already in the game, which played its start-up through.
+void holdFocusReports(bool held);
+
 // True while painting moves the focus itself: the focus changes it causes are
 // the game's own and must not be reported back to it.
 bool paintingSession();

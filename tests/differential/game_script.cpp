@@ -1,9 +1,13 @@
 #include "tests/differential/game_script.h"
 
 #include <array>
+#include <fstream>
+#include <sstream>
 #include <random>
 
 #include "authoring/cp1252.h"
+#include "authoring/quiz_resources.h"
+#include "authoring/quiz_source.h"
 #include "resources/contract_ids.h"
 #include "session/progress_format.h"
 #include "session/quiz_session.h"
@@ -108,6 +112,77 @@ struct Generator {
 
 }  // namespace
 
+std::optional<LoadedGameQuiz> loadScriptedQuiz(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    const ParsedSource parsed = parseQuizSource(text.str());
+    if (!parsed.ok()) return std::nullopt;
+    // The answers are what matters here: the pictures are left out.
+    QuizSource source = parsed.source;
+    const QuizResources resources = quizResourcesOfPrepared(source, path, {});
+    if (!resources.ok()) return std::nullopt;
+    ScriptedQuiz shape{static_cast<int>(source.questions.size()), source.answersPerQuestion, {}};
+    for (const SourceQuestion& question : source.questions) {
+        // The source's texts are code page 1252; the games are written in UTF-8.
+        shape.answers.push_back(cp1252ToUtf8(question.answer));
+        if (shape.answersPerQuestion == 2) shape.answers.push_back(cp1252ToUtf8(question.secondAnswer));
+    }
+    return LoadedGameQuiz{shape, webQuizOf(resources)};
+}
+
+void startGame(QuizSession& session, const WebQuiz& quiz, std::string_view progress) {
+    session = QuizSession{};
+    std::optional<std::span<const std::uint8_t>> codes;
+    if (quiz.codes) codes = std::span<const std::uint8_t>(*quiz.codes);
+    startSession(session, quiz.definition, codes,
+                 {reinterpret_cast<const std::uint8_t*>(progress.data()), progress.size()});
+}
+
+namespace {
+
+SessionKey keyNamed(const std::string& name) {
+    if (name == "Enter") return SessionKey::Enter;
+    if (name == "Tab" || name == "ShiftTab") return SessionKey::Tab;
+    if (name == "F1") return SessionKey::F1;
+    if (name == "F2") return SessionKey::F2;
+    if (name == "F3" || name == "F3held") return SessionKey::F3;
+    if (name == "Up") return SessionKey::Up;
+    if (name == "Down") return SessionKey::Down;
+    if (name == "PageUp") return SessionKey::PageUp;
+    if (name == "PageDown") return SessionKey::PageDown;
+    return SessionKey::Other;
+}
+
+// The focus as the window system holds it: keys reach a field or the main window.
+int keyTarget(const QuizSession& session) {
+    const int focus = session.focus;
+    const bool field = focus == controlid::AnswerField || (focus > controlid::OverviewFieldBase && focus < controlid::OverviewVerdictBase);
+    return field ? focus : FocusElsewhere;
+}
+
+}  // namespace
+
+bool playOnSession(QuizSession& session, const WebQuiz& quiz, const GameStep& step) {
+    if (step.verb == "type") {
+        moveFocus(session, step.field);
+        typeText(session, step.field, utf8ToCp1252Replacing(step.word, '?'));
+    } else if (step.verb == "press") {
+        pressKey(session, keyTarget(session), keyNamed(step.word), step.word == "ShiftTab");
+        return takeEffects(session).saveRequested;
+    } else if (step.verb == "click") {
+        clickArrow(session, step.word == "next" ? controlid::NextButton : controlid::PreviousButton);
+    } else if (step.verb == "select") {
+        chooseQuestion(session, step.index);
+    } else if (step.verb == "reopen") {
+        const std::string saved = progressBytes(session).value_or("");
+        startGame(session, quiz, saved);
+        return true;
+    }
+    takeEffects(session);
+    return false;
+}
+
 std::string stepLine(const GameStep& step) {
     if (step.verb == "type") return "type " + std::to_string(step.field) + " " + step.word;
     if (step.verb == "select") return "select " + std::to_string(step.index);
@@ -143,30 +218,43 @@ std::vector<GameStep> generateGame(std::uint32_t seed, int count, const Scripted
     return generator.steps;
 }
 
-std::string stateLineOf(QuizSession& session, bool withSaved) {
+GameState stateOf(QuizSession& session, bool withSaved) {
+    GameState state;
+    state.overview = session.overviewShown;
+    state.question = session.currentQuestion;
+    state.score = session.header.textOf(ScoreLabel);
+    state.code = session.header.textOf(CodeField);
+    state.field = session.single.textOf(AnswerField);
+    state.verdict = session.single.textOf(VerdictLabel);
+    state.comment = session.single.textOf(CommentLabel);
+    for (int s = 1; s <= answerSlotCount(session.record); ++s) {
+        state.slots.emplace_back(session.overview.textOf(OverviewFieldBase + s), session.overview.textOf(OverviewVerdictBase + s));
+    }
+    for (int j = 1; j <= session.record.questionCount; ++j) {
+        if (session.overview.exists(OverviewCommentBase + j) && session.overview.visible(OverviewCommentBase + j)) {
+            state.comments.push_back(j);
+        }
+    }
+    if (withSaved) state.saved = progressBytes(session).value_or("");
+    return state;
+}
+
+std::string stateLine(const GameState& state) {
     std::string line = "{\"view\":";
-    line += session.overviewShown ? "\"overview\"" : "\"single\"";
-    line += ",\"question\":" + std::to_string(session.currentQuestion);
-    line += ",\"score\":" + jsonText(session.header.textOf(ScoreLabel));
-    line += ",\"code\":" + jsonText(session.header.textOf(CodeField));
-    line += ",\"field\":" + jsonText(session.single.textOf(AnswerField));
-    line += ",\"verdict\":" + jsonText(session.single.textOf(VerdictLabel));
-    line += ",\"comment\":" + jsonText(session.single.textOf(CommentLabel));
+    line += state.overview ? "\"overview\"" : "\"single\"";
+    line += ",\"question\":" + std::to_string(state.question);
+    line += ",\"score\":" + jsonText(state.score);
+    line += ",\"code\":" + jsonText(state.code);
+    line += ",\"field\":" + jsonText(state.field);
+    line += ",\"verdict\":" + jsonText(state.verdict);
+    line += ",\"comment\":" + jsonText(state.comment);
     line += ",\"slots\":[";
-    const int slots = answerSlotCount(session.record);
-    for (int s = 1; s <= slots; ++s) {
-        if (s > 1) line += ',';
-        line += "[" + jsonText(session.overview.textOf(OverviewFieldBase + s)) + "," +
-                jsonText(session.overview.textOf(OverviewVerdictBase + s)) + "]";
+    for (std::size_t s = 0; s < state.slots.size(); ++s) {
+        line += (s > 0 ? ",[" : "[") + jsonText(state.slots[s].first) + "," + jsonText(state.slots[s].second) + "]";
     }
     line += "],\"comments\":[";
-    bool first = true;
-    for (int j = 1; j <= session.record.questionCount; ++j) {
-        if (!session.overview.exists(OverviewCommentBase + j) || !session.overview.visible(OverviewCommentBase + j)) continue;
-        line += (first ? "" : ",") + std::to_string(j);
-        first = false;
-    }
+    for (std::size_t j = 0; j < state.comments.size(); ++j) line += (j > 0 ? "," : "") + std::to_string(state.comments[j]);
     line += "]";
-    if (withSaved) line += ",\"saved\":" + jsonText(progressBytes(session).value_or(""));
+    if (state.saved) line += ",\"saved\":" + jsonText(*state.saved);
     return line + "}";
 }

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "authoring/web_page.h"
+
 struct QuizSession;
 
 struct GameStep {
@@ -42,8 +44,36 @@ struct ScriptedQuiz {
 // selector, whose keys are the window system's.
 std::vector<GameStep> generateGame(std::uint32_t seed, int count, const ScriptedQuiz& quiz);
 
-// What a face shows, as one line of JSON (texts in UTF-8): the view, the
-// question shown, the header's score and code, the single view's field,
-// verdict and comment, every overview field and verdict, the comments shown
-// in the overview, and, after F2 and reopen, the answers saved.
-std::string stateLineOf(QuizSession& session, bool withSaved);
+// What a face shows (texts in code page 1252): the view, the question shown,
+// the header's score and code, the single view's field, verdict and comment,
+// every overview field and verdict, the comments shown in the overview, and,
+// after F2 and reopen, the answers saved.
+struct GameState {
+    bool overview = false;
+    int question = 0;
+    std::string score, code, field, verdict, comment;
+    std::vector<std::pair<std::string, std::string>> slots;  // field and verdict of slot s at s - 1
+    std::vector<int> comments;                               // the questions whose comment shows
+    std::optional<std::string> saved;
+    friend bool operator==(const GameState&, const GameState&) = default;
+};
+
+GameState stateOf(QuizSession& session, bool withSaved);
+
+// One line of JSON, texts in UTF-8: what the page's runner compares.
+std::string stateLine(const GameState& state);
+
+// A quiz source (TOML) read for the games: its resources (without pictures)
+// and its shape.
+struct LoadedGameQuiz {
+    ScriptedQuiz shape;
+    WebQuiz resources;
+};
+std::optional<LoadedGameQuiz> loadScriptedQuiz(const std::string& sourcePath);
+
+// The session started on the quiz with `progress` as its progress file.
+void startGame(QuizSession& session, const WebQuiz& quiz, std::string_view progress);
+
+// Plays a step on the session as the player's windows would report it; true
+// when the step saved the answers.
+bool playOnSession(QuizSession& session, const WebQuiz& quiz, const GameStep& step);

@@ -69,9 +69,13 @@ TEST(QuizSession, StartsFromTheSavedAnswersGradedAsThePlayerGradesThem) {
     EXPECT_EQ(game.single(CommentLabel), "Commentaire 1");
     EXPECT_EQ(game.overview(OverviewVerdictBase + 2), "Presque");
     EXPECT_EQ(game.overview(OverviewVerdictBase + 3), "?");
-    // Made after its question was graded, a comment label starts hidden, as in the player.
-    EXPECT_TRUE(game.session.overview.exists(OverviewCommentBase + 1));
-    EXPECT_FALSE(game.session.overview.visible(OverviewCommentBase + 1));
+    // Made after its question was graded, a comment label starts hidden; the
+    // first field, graded again when the start-up focus leaves it, shows its own.
+    EXPECT_TRUE(game.session.overview.visible(OverviewCommentBase + 1));
+    EXPECT_FALSE(game.session.overview.visible(OverviewCommentBase + 2));
+    Game second(quizOf({"PHARE", "BATEAU", "MER"}, 2), "\r\nbateau\r\n");
+    EXPECT_FALSE(second.session.overview.visible(OverviewCommentBase + 2));
+    EXPECT_EQ(second.session.focus, FocusElsewhere) << "at start the focus is on the main window";
     EXPECT_TRUE(game.outcome.messages.empty());
 }
 
