@@ -1,6 +1,8 @@
 #include "tests/differential/game_script.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <random>
@@ -62,6 +64,21 @@ struct Generator {
     bool overview = false;
     enum class Focus { Main, Field, Control } focus = Focus::Main;
     std::vector<GameStep> steps;
+    // The field keys are dealt from a shuffled deck per view, so that every
+    // key is pressed in both views in a few games.
+    std::array<std::vector<std::string_view>, 2> decks;
+
+    std::string_view nextFieldKey() {
+        std::vector<std::string_view>& deck = decks[overview ? 1 : 0];
+        if (deck.empty()) {
+            deck.assign(FieldKeys.begin(), FieldKeys.end());
+            deck.push_back("Enter");  // the key players press most
+            std::shuffle(deck.begin(), deck.end(), random);
+        }
+        const std::string_view key = deck.back();
+        deck.pop_back();
+        return key;
+    }
 
     int slots() const { return quiz.questionCount * quiz.answersPerQuestion; }
 
@@ -100,10 +117,10 @@ struct Generator {
             focus = Focus::Main;
         } else if (roll < 12 && !overview) {
             moveAround();
-        } else if (roll < 22 && focus != Focus::Control) {
+        } else if (roll < (overview ? 13u : 22u) && focus != Focus::Control) {
             press(random() % 3 == 0 ? "F3held" : "F3");
         } else if (roll < 65 && focus == Focus::Field) {
-            press(random() % 3 == 0 ? "Enter" : FieldKeys[random() % FieldKeys.size()]);
+            press(nextFieldKey());
         } else {
             type();
         }
@@ -210,8 +227,14 @@ std::optional<GameStep> parseStep(std::string_view line) {
     return step;
 }
 
+int gameSeedsToPlay() {
+    const char* games = std::getenv("ZORBEL_GAMES");
+    const int count = games != nullptr ? std::atoi(games) : 0;
+    return count > 0 ? count : FixedGameSeeds;
+}
+
 std::vector<GameStep> generateGame(std::uint32_t seed, int count, const ScriptedQuiz& quiz) {
-    Generator generator{std::mt19937(seed), quiz, false, Generator::Focus::Main, {}};
+    Generator generator{std::mt19937(seed), quiz, false, Generator::Focus::Main, {}, {}};
     if (quiz.questionCount == 0 || quiz.answers.empty()) return {};
     while (static_cast<int>(generator.steps.size()) < count) generator.step();
     generator.steps.resize(static_cast<std::size_t>(count));

@@ -38,6 +38,14 @@ struct ScriptedQuiz {
     std::vector<std::string> answers;  // slot s at s - 1
 };
 
+// The games of ./test: seeds 1 to 3 on each test quiz, this long; together
+// they reach every action in every view (game_script_test.cpp holds them to it).
+inline constexpr int FixedGameLength = 60;
+inline constexpr int FixedGameSeeds = 3;
+
+// How many seeds a run plays: ZORBEL_GAMES when set (a longer run), else FixedGameSeeds.
+int gameSeedsToPlay();
+
 // `count` steps from `seed`. Keys are pressed only where each face gives them
 // to the game: in a field the player typed in or moved to, or, for F3 only,
 // in the main window (at start and after a switch); never on an arrow or the
