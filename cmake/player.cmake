@@ -27,8 +27,8 @@ add_library(zorbel_player STATIC
   panels/verdict_label_win32.cpp
   shell/header_panel_win32.cpp
   shell/main_window_win32.cpp
-  shell/progress_win32.cpp
-  shell/session_painter_win32.cpp)
+  panels/session_painter_win32.cpp
+  shell/progress_win32.cpp)
 target_compile_definitions(zorbel_player PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(zorbel_player
   PUBLIC zorbel_session zorbel_grading zorbel_shell_core zorbel_pictures_win32 zorbel_panels_core zorbel_common_win32

@@ -35,10 +35,12 @@ void selectPictureFrame(int view);
 // Requests that painting the game sends, so that the windows that carry them
 // out are not called directly: the single view shows the picture of the
 // question now shown; the main window swaps the views as the game did; the
-// overview brings answer slot wParam's field into view.
+// overview brings answer slot wParam's field into view; the main window saves
+// the answers, saying so when that fails (F2, "Sauver").
 inline constexpr UINT ShowQuestionPictureRequest = WM_APP + 2;
 inline constexpr UINT SwapViewsRequest = WM_APP + 3;
 inline constexpr UINT ShowSlotRequest = WM_APP + 4;
+inline constexpr UINT SaveProgressRequest = WM_APP + 5;
 
 // The record's opaque handles as what they are.
 inline HBRUSH asBrush(void* brush) { return static_cast<HBRUSH>(brush); }

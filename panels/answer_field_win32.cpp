@@ -4,7 +4,7 @@
 #include "content/text.h"
 #include "panels/key_action_win32.h"
 #include "session/quiz_session.h"
-#include "shell/session_painter_win32.h"
+#include "panels/session_painter_win32.h"
 
 namespace {
 

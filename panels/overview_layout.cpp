@@ -124,12 +124,6 @@ std::optional<int> wheelScrollCode(int wheelDelta) {
     return std::nullopt;
 }
 
-int nextSlot(int slot, int total, int direction) {
-    if (total <= 0) return 1;
-    const int next = (slot - 1 + direction) % total;
-    return (next < 0 ? next + total : next) + 1;
-}
-
 int positionShowing(int position, int page, int blockTop, int blockBottom, int fieldTop, int fieldBottom) {
     if (fieldTop >= position && fieldBottom <= position + page) return position;
     const bool blockFits = blockBottom - blockTop <= page;

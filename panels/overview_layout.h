@@ -91,8 +91,6 @@ int horizontalScrollRequest(int code, const ScrollBarState& bar);
 // any other step.
 std::optional<int> wheelScrollCode(int wheelDelta);
 
-// Tab and Shift+Tab cycle through the slots 1 ... total.
-int nextSlot(int slot, int total, int direction);
 
 // The vertical position that shows the field [fieldTop, fieldBottom) whole,
 // with its question's block [blockTop, blockBottom) too when that fits in the

@@ -7,20 +7,8 @@ Rect pictureFramePlace(Size frame, std::optional<Size> bitmap) {
     return {5, 5, frame.width, frame.height};
 }
 
-int nextQuestion(int current, int questionCount) {
-    if (questionCount <= 0) return 0;
-    return current + 1 >= questionCount ? 0 : current + 1;
-}
-
-int previousQuestion(int current, int questionCount) {
-    if (questionCount <= 0) return 0;
-    return current - 1 < 0 ? questionCount - 1 : current - 1;
-}
-
 std::string questionItemText(int index) {
     std::string item = "Image n\xB0";
     item += std::to_string(index + 1);
     return item;
 }
-
-int firstSlotOf(int index, int answersPerQuestion) { return index * answersPerQuestion + 1; }

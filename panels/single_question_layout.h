@@ -1,6 +1,6 @@
 #pragma once
 // Arithmetic of the single-question view: where the picture frame goes, and
-// how the arrows move through the questions.
+// the selector's items.
 
 #include <optional>
 #include <string>
@@ -12,13 +12,5 @@
 // margin; a shorter one is centred down with it.
 Rect pictureFramePlace(Size frame, std::optional<Size> bitmap);
 
-// Next and previous wrap around; with no questions they stay on 0.
-int nextQuestion(int current, int questionCount);
-int previousQuestion(int current, int questionCount);
-
 // The question selector's item for question `index` (0-based): "Image n°k".
 std::string questionItemText(int index);
-
-// The answer slot (1-based) that the single-question view shows for question
-// `index`: its first answer.
-int firstSlotOf(int index, int answersPerQuestion);

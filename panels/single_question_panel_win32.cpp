@@ -11,7 +11,7 @@
 #include "pictures/picture_loader_win32.h"
 #include "resources/contract_ids.h"
 #include "session/quiz_session.h"
-#include "shell/session_painter_win32.h"
+#include "panels/session_painter_win32.h"
 
 namespace {
 

@@ -2,11 +2,10 @@
 
 #include "grading/grading_ops.h"
 #include "grading/verdict.h"
-#include "panels/overview_layout.h"
-#include "panels/single_question_layout.h"
 #include "resources/contract_ids.h"
+#include "resources/home_page.h"
 #include "session/progress_format.h"
-#include "shell/home_page.h"
+#include "session/question_order.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "grading/grading_ops.h"
 #include "resources/contract_ids.h"
 #include "session/quiz_session.h"
-#include "shell/session_painter_win32.h"
+#include "panels/session_painter_win32.h"
 #include "shell/window_layout.h"
 
 namespace {

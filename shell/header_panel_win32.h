@@ -4,6 +4,6 @@
 
 #include <windows.h>
 
-#include "shell/home_page.h"
+#include "resources/home_page.h"
 
 INT_PTR CALLBACK headerPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,7 +17,7 @@
 #include "shell/header_panel_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/progress_win32.h"
-#include "shell/session_painter_win32.h"
+#include "panels/session_painter_win32.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "resources/contract_ids.h"
 #include "session/quiz_session.h"
 #include "shell/progress_win32.h"
-#include "shell/session_painter_win32.h"
+#include "panels/session_painter_win32.h"
 #include "shell/window_layout.h"
 
 namespace {
@@ -83,6 +83,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case SwapViewsRequest:
             swapViews();
+            return 0;
+        case SaveProgressRequest:
+            saveProgressAndReport();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

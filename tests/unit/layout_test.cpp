@@ -2,6 +2,7 @@
 
 #include "panels/single_question_layout.h"
 #include "pictures/fitted_size.h"
+#include "session/question_order.h"
 #include "shell/window_layout.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "panels/overview_layout.h"
+#include "session/question_order.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/session_painter_win32.h"
+#include "panels/session_painter_win32.h"
 
 #include <windows.h>
 
@@ -8,7 +8,6 @@
 #include "panels/overview_layout.h"
 #include "resources/contract_ids.h"
 #include "session/quiz_session.h"
-#include "shell/progress_win32.h"
 
 namespace {
 
@@ -87,7 +86,7 @@ void paintSession() {
     if (effects.viewSwitched) SendMessageA(mainWindow, SwapViewsRequest, 0, 0);
     for (const ScrollRequest& request : effects.scrolls) scrollOverview(request);
     moveFocus(effects.viewSwitched);
-    if (effects.saveRequested) saveProgressAndReport();
+    if (effects.saveRequested) SendMessageA(mainWindow, SaveProgressRequest, 0, 0);
 }
 
 void paintWholeSession() {
