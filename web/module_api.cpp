@@ -18,6 +18,7 @@
 #include "panels/overview_layout.h"
 #include "panels/single_question_layout.h"
 #include "web/platform_attempt.h"
+#include "session/question_order.h"
 #include "session/quiz_session.h"
 #include "web/typed_text.h"
 
@@ -121,6 +122,11 @@ const char* zq_quiz_text(int which) {
     }
 }
 
+// The answer slot (1-based) of answer k (1-based) of question j (1-based), and
+// the longest text an answer field holds.
+int zq_slot(int question, int answer) { return firstSlotOf(question - 1, game().record.answersPerQuestion) + answer - 1; }
+int zq_max_text_length() { return static_cast<int>(MaxTextLength); }
+
 const char* zq_question_item(int index) { return handOut(questionItemText(index)); }
 const char* zq_question_number(int question) { return handOut(questionNumberText(question)); }
 
@@ -199,6 +205,7 @@ const char* zq_progress_data() { return state.progress ? state.progress->data() 
 
 // The questions solved, and the score a learning platform is given (-1: none to give).
 int zq_solved_count() { return game().record.solvedCount(); }
+const char* zq_lesson_status() { return handOut(lessonStatus(game().record.solvedCount(), game().record.questionCount)); }
 int zq_platform_score() { return platformScore(game().record.solvedCount(), game().record.questionCount); }
 
 // The answers as a learning platform keeps them (ASCII); then how many were left out to fit.

@@ -74,6 +74,10 @@ Text unescaped(std::string_view piece) {
 
 }  // namespace
 
+std::string_view lessonStatus(int solved, int questionCount) {
+    return solved >= questionCount ? "completed" : "incomplete";
+}
+
 int platformScore(int solved, int questionCount) {
     if (questionCount <= 0) return -1;
     return (200 * solved + questionCount) / (2 * questionCount);

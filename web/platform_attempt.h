@@ -25,6 +25,10 @@ inline constexpr std::size_t SuspendDataLimit = 4096;
 // round(100 x solved / questions); -1 for a quiz without questions.
 int platformScore(int solved, int questionCount);
 
+// The attempt's lesson_status: "completed" once every question is solved,
+// "incomplete" until then.
+std::string_view lessonStatus(int solved, int questionCount);
+
 struct SuspendData {
     std::string text;
     int leftOut = 0;  // answers left out to keep within the limit

@@ -53,6 +53,9 @@ function zorbelApi(module) {
     background: () => module._zq_background(),
     quizName: () => textAt(module._zq_quiz_text(0)),
     answerNames: () => [textAt(module._zq_quiz_text(1)), textAt(module._zq_quiz_text(2))],
+    // The slot of answer k of question j (both 1-based), and the longest text a field holds.
+    slot: (question, answer) => module._zq_slot(question, answer),
+    maxTextLength: () => module._zq_max_text_length(),
     questionItem: (index) => textAt(module._zq_question_item(index)),
     questionNumber: (question) => textAt(module._zq_question_number(question)),
     controlText: (window, id) => textAt(module._zq_control_text(window, id)),
@@ -102,6 +105,8 @@ function zorbelApi(module) {
     solvedCount: () => module._zq_solved_count(),
     // round(100 x solved / questions); -1 for a quiz without questions.
     platformScore: () => module._zq_platform_score(),
+    // "completed" or "incomplete".
+    lessonStatus: () => textAt(module._zq_lesson_status()),
     // The answers as a learning platform keeps them, and how many were left out to fit.
     suspendData() {
       const text = textAt(module._zq_suspend_data());

@@ -106,7 +106,7 @@ function zorbelPlatform(lms, game, tell) {
       write('cmi.core.score.raw', String(game.platformScore()));
       write('cmi.core.score.min', '0');
       write('cmi.core.score.max', '100');
-      write('cmi.core.lesson_status', solved === game.questionCount() ? 'completed' : 'incomplete');
+      write('cmi.core.lesson_status', game.lessonStatus());
     }
     const data = game.suspendData();
     if (data.text !== keptData) {

@@ -239,6 +239,7 @@
 
 
   function buildSingle() {
+    field.maxLength = api.maxTextLength();
     selector.replaceChildren(...Array.from({ length: api.questionCount() }, (_, i) => {
       const option = document.createElement('option');
       option.value = String(i);
@@ -271,7 +272,7 @@
     const row = document.createElement('div');
     row.className = answerName === null ? 'slot' : `slot ${answerName.second ? 'second' : 'first'}-answer`;
     const input = document.createElement('input');
-    Object.assign(input, { type: 'text', lang: 'fr', autocomplete: 'off', spellcheck: false, maxLength: 259 });
+    Object.assign(input, { type: 'text', lang: 'fr', autocomplete: 'off', spellcheck: false, maxLength: api.maxTextLength() });
     input.setAttribute('autocapitalize', 'none');
     input.setAttribute('autocorrect', 'off');
     input.setAttribute('enterkeyhint', 'done');
@@ -310,7 +311,7 @@
     number.textContent = api.questionNumber(question);
     card.append(number);
     for (let k = 1; k <= answers; k += 1) {
-      const slot = (question - 1) * answers + k;
+      const slot = api.slot(question, k);
       if (slot > api.slotCount()) break;
       const name = answers === 2 ? { text: names[k - 1], second: k === 2 } : null;
       card.append(buildSlot(slot, name));
