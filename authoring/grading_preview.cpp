@@ -142,6 +142,7 @@ std::vector<AnswerWarning> answerWarnings(std::string_view expected) {
     if (has(expected, Letter::AccentedSmall)) warnings.push_back(AnswerWarning::Accents);
     if (has(expected, Letter::AccentedCapital)) warnings.push_back(AnswerWarning::AccentedCapitals);
     if (has(expected, Letter::Ligature)) warnings.push_back(AnswerWarning::Ligatures);
+    if (expected.find('\x92') != std::string_view::npos) warnings.push_back(AnswerWarning::CurlyApostrophe);
     if (expected.find("  ") != std::string_view::npos) warnings.push_back(AnswerWarning::DoubleSpace);
     if (expected.front() == ' ' || expected.back() == ' ') warnings.push_back(AnswerWarning::SpaceAtEnd);
     return warnings;
@@ -161,6 +162,9 @@ std::string_view englishWarning(AnswerWarning warning) {
         case AnswerWarning::Ligatures:
             return "\"\xC5\x93\" or \"\xC3\xA6\": not on a French keyboard, a player who types \"oe\" or \"ae\" "
                    "gets a hint, not \"BRAVO\"";
+        case AnswerWarning::CurlyApostrophe:
+            return "a curly apostrophe \"\xE2\x80\x99\": not on a keyboard, and the web page reads one typed on a "
+                   "phone as \"'\"; a player who types \"'\" gets a hint, not \"BRAVO\"; write a plain apostrophe (')";
         case AnswerWarning::DoubleSpace: return "two spaces in a row: a player who types one gets a hint, not \"BRAVO\"";
         case AnswerWarning::SpaceAtEnd:
             return "a space at an end: the typed answer is trimmed, the expected one is not, so it never matches";
@@ -182,6 +186,9 @@ std::string_view frenchWarning(AnswerWarning warning) {
         case AnswerWarning::Ligatures:
             return "« œ » ou « æ » : ces lettres ne sont pas sur un clavier français ; le joueur qui tape « oe » ou "
                    "« ae » reçoit un indice, pas « BRAVO ».";
+        case AnswerWarning::CurlyApostrophe:
+            return "Apostrophe « ’ » : elle n'est pas sur un clavier, et la page web lit « ' » celle qu'un téléphone "
+                   "tape ; le joueur qui tape « ' » reçoit un indice, pas « BRAVO ». Écrivez une apostrophe droite (').";
         case AnswerWarning::DoubleSpace:
             return "Deux espaces de suite : un joueur qui n'en tape qu'un reçoit un indice, pas « BRAVO ».";
         case AnswerWarning::SpaceAtEnd:

@@ -34,6 +34,7 @@ enum class AnswerWarning {
     Accents,           // typed without its accents or in capitals, it gets a hint, not "BRAVO"
     AccentedCapitals,  // typed in lower case or without its accents, it gets a hint
     Ligatures,         // œ or æ: not on a French keyboard, "oe" gets a hint
+    CurlyApostrophe,   // ’: not on a keyboard, and the web page reads one typed on a phone as '
     DoubleSpace,       // typed with one space, it gets a hint
     SpaceAtEnd,        // the typed answer is trimmed, the expected one is not: it never matches
 };

@@ -69,6 +69,8 @@ TEST(AnswerWarnings, AccentsCapitalsAndLigaturesEachSaidWithTheAdviceOnce) {
         {"c\x9Cur", {W::Ligatures}},                          // cœur
         {"\x8CUVRE \xC9T\xC9", {W::AccentedCapitals, W::Ligatures}},  // ŒUVRE ÉTÉ
         {"\xEE" "le", {W::ShortAnswer, W::Accents}},             // île
+        {"L\x92" "EAU", {W::CurlyApostrophe}},                    // L’EAU: "L'EAU" typed is not "BRAVO"
+        {"l\x92\xEE" "le", {W::Accents, W::CurlyApostrophe}},      // l’île: the advice once, for the accent
         {"", {W::NoAnswer}},
     };
     for (const auto& c : cases) {
