@@ -204,6 +204,77 @@ int transparentIndex(const GifByteType* extension) {
     return NO_TRANSPARENT_COLOR;
 }
 
+// Reads an extension's blocks, keeping a graphic control extension's transparent index.
+bool readGifExtension(GifFileType& gif, int& transparent) {
+    int code = 0;
+    GifByteType* extension = nullptr;
+    if (DGifGetExtension(&gif, &code, &extension) != GIF_OK) return false;
+    if (code == GRAPHICS_EXT_FUNC_CODE && extension != nullptr) transparent = transparentIndex(extension);
+    while (extension != nullptr) {
+        if (DGifGetExtensionNext(&gif, &extension) != GIF_OK) return false;
+    }
+    return true;
+}
+
+// Reads the records up to the first frame's descriptor, which lands in gif.Image.
+bool readToFirstFrame(GifFileType& gif, int& transparent, std::string& why) {
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(&gif, &record) != GIF_OK) break;
+        if (record == TERMINATE_RECORD_TYPE) {
+            why = "no picture in the file";
+            return false;
+        }
+        if (record == EXTENSION_RECORD_TYPE && !readGifExtension(gif, transparent)) break;
+        if (record == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(&gif) == GIF_OK) return true;
+            break;
+        }
+    }
+    why = gifError(gif.Error);
+    return false;
+}
+
+// Row `y` of the frame placed on the screen: the transparent index, and what
+// falls outside the screen, leave the screen as it is.
+void placeGifRow(Image& screen, const GifImageDesc& frame, const ColorMapObject& colours, int transparent,
+                 std::span<const GifPixelType> line, std::uint32_t y) {
+    const std::uint64_t screenY = static_cast<std::uint64_t>(frame.Top) + y;
+    if (frame.Top < 0 || screenY >= screen.size.height) return;
+    for (std::uint32_t x = 0; x < line.size(); ++x) {
+        const std::uint64_t screenX = static_cast<std::uint64_t>(frame.Left) + x;
+        if (frame.Left < 0 || screenX >= screen.size.width) continue;
+        std::uint8_t* pixel = screen.samples.data() + (screenY * screen.size.width + screenX) * 4;
+        const int index = line[x];
+        if (index == transparent) continue;
+        // An index past the table shows black.
+        const bool inTable = index < colours.ColorCount;
+        pixel[0] = inTable ? colours.Colors[index].Red : 0;
+        pixel[1] = inTable ? colours.Colors[index].Green : 0;
+        pixel[2] = inTable ? colours.Colors[index].Blue : 0;
+        pixel[3] = 255;
+    }
+}
+
+// Reads the frame described in gif.Image row by row onto the screen.
+bool readGifFrame(GifFileType& gif, const ColorMapObject& colours, int transparent, Image& screen) {
+    const GifImageDesc& frame = gif.Image;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
+    // Interlaced rows come every 8th from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+    const std::uint32_t starts[] = {0, 4, 2, 1};
+    const std::uint32_t steps[] = {8, 8, 4, 2};
+    const int passes = frame.Interlace ? 4 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const std::uint32_t start = frame.Interlace ? starts[pass] : 0;
+        const std::uint32_t step = frame.Interlace ? steps[pass] : 1;
+        for (std::uint32_t y = start; y < static_cast<std::uint32_t>(frame.Height); y += step) {
+            if (DGifGetLine(&gif, line.data(), frame.Width) != GIF_OK) return false;
+            placeGifRow(screen, frame, colours, transparent, line, y);
+        }
+    }
+    return true;
+}
+
 DecodedPicture decodeGif(std::span<const std::uint8_t> file, std::uint64_t maxPixels) {
     ByteCursor cursor{file};
     int error = 0;
@@ -214,61 +285,18 @@ DecodedPicture decodeGif(std::span<const std::uint8_t> file, std::uint64_t maxPi
     if (screenWidth == 0 || screenHeight == 0) return failure("a side of 0 pixels");
     if (tooMany(screenWidth, screenHeight, maxPixels)) return failure("too many pixels");
     int transparent = NO_TRANSPARENT_COLOR;
-    for (;;) {
-        GifRecordType record = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return failure(gifError(gif->Error));
-        if (record == TERMINATE_RECORD_TYPE) return failure("no picture in the file");
-        if (record == EXTENSION_RECORD_TYPE) {
-            int code = 0;
-            GifByteType* extension = nullptr;
-            if (DGifGetExtension(gif.get(), &code, &extension) != GIF_OK) return failure(gifError(gif->Error));
-            if (code == GRAPHICS_EXT_FUNC_CODE && extension != nullptr) transparent = transparentIndex(extension);
-            while (extension != nullptr) {
-                if (DGifGetExtensionNext(gif.get(), &extension) != GIF_OK) return failure(gifError(gif->Error));
-            }
-            continue;
-        }
-        if (record != IMAGE_DESC_RECORD_TYPE) continue;
-        if (DGifGetImageDesc(gif.get()) != GIF_OK) return failure(gifError(gif->Error));
-        break;
-    }
+    std::string why;
+    if (!readToFirstFrame(*gif, transparent, why)) return failure(why);
     const GifImageDesc& frame = gif->Image;
     const ColorMapObject* colours = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
     if (colours == nullptr) return failure("no colour table");
     if (frame.Width <= 0 || frame.Height <= 0) return failure("a frame of 0 pixels");
-    const auto frameWidth = static_cast<std::uint32_t>(frame.Width);
-    const auto frameHeight = static_cast<std::uint32_t>(frame.Height);
-    if (tooMany(frameWidth, frameHeight, maxPixels)) return failure("too many pixels");
-
+    if (tooMany(static_cast<std::uint32_t>(frame.Width), static_cast<std::uint32_t>(frame.Height), maxPixels)) {
+        return failure("too many pixels");
+    }
     DecodedPicture decoded;  // the screen starts transparent; the frame is placed on it
     if (!allocateImage(decoded.image, {screenWidth, screenHeight}, 4)) return failure(NoMemory);
-    std::vector<GifPixelType> line(frameWidth);
-    // Interlaced rows come every 8th from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
-    const std::uint32_t starts[] = {0, 4, 2, 1};
-    const std::uint32_t steps[] = {8, 8, 4, 2};
-    const int passes = frame.Interlace ? 4 : 1;
-    for (int pass = 0; pass < passes; ++pass) {
-        const std::uint32_t start = frame.Interlace ? starts[pass] : 0;
-        const std::uint32_t step = frame.Interlace ? steps[pass] : 1;
-        for (std::uint32_t y = start; y < frameHeight; y += step) {
-            if (DGifGetLine(gif.get(), line.data(), frame.Width) != GIF_OK) return failure(gifError(gif->Error));
-            const std::uint64_t screenY = static_cast<std::uint64_t>(frame.Top) + y;
-            if (frame.Top < 0 || screenY >= screenHeight) continue;
-            for (std::uint32_t x = 0; x < frameWidth; ++x) {
-                const std::uint64_t screenX = static_cast<std::uint64_t>(frame.Left) + x;
-                if (frame.Left < 0 || screenX >= screenWidth) continue;
-                std::uint8_t* pixel = decoded.image.samples.data() + (screenY * screenWidth + screenX) * 4;
-                const int index = line[x];
-                if (index == transparent) continue;
-                // An index past the table shows black.
-                const bool inTable = index < colours->ColorCount;
-                pixel[0] = inTable ? colours->Colors[index].Red : 0;
-                pixel[1] = inTable ? colours->Colors[index].Green : 0;
-                pixel[2] = inTable ? colours->Colors[index].Blue : 0;
-                pixel[3] = 255;
-            }
-        }
-    }
+    if (!readGifFrame(*gif, *colours, transparent, decoded.image)) return failure(gifError(gif->Error));
     return decoded;
 }
 
