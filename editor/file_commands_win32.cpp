@@ -204,6 +204,19 @@ bool openFile(const std::wstring& given) {
     return true;
 }
 
+void openRecentFile(std::size_t index) {
+    AtelierSettings& remembered = settings();
+    if (index >= remembered.recentFiles.size()) return;
+    const std::string path = remembered.recentFiles[index];
+    if (GetFileAttributesW(widen(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        forgetFile(remembered, path);
+        saveSettings();
+        showError(atelierWindow, L"« " + widen(path) + L" » n'existe plus : il est retiré des fichiers récents.");
+        return;
+    }
+    if (confirmDiscard()) openFile(widen(path));
+}
+
 bool saveQuiz() {
     if (!reviewedBeforeSaving()) return false;
     return editor.path.empty() ? chooseFileAndSave() : writeDocument(editor.path);

@@ -3,6 +3,7 @@
 // source, and the test run of the quiz. Unsaved changes are never lost
 // without the author's word.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -19,6 +20,9 @@ void openQuiz();
 // Opens `path` (a quiz executable or a quiz source); a message and the
 // document untouched when it holds no quiz.
 bool openFile(const std::wstring& path);
+// Opens recent file `index` (settings_win32.h keeps the list); one that no
+// longer exists is removed with a message.
+void openRecentFile(std::size_t index);
 bool saveQuiz();
 bool saveQuizAs();
 void exportSource();

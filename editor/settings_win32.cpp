@@ -1,9 +1,6 @@
 #include "editor/settings_win32.h"
 
 #include "editor/app_data_win32.h"
-#include "editor/dialogs_win32.h"
-#include "editor/editor_state_win32.h"
-#include "editor/file_commands_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 
@@ -48,18 +45,6 @@ void fillRecentFilesMenu(HMENU menu, UINT firstCommand) {
         const std::wstring text = L"&" + std::to_wstring(i + 1) + L" " + widen(remembered.recentFiles[i]);
         AppendMenuW(menu, MF_STRING, firstCommand + static_cast<UINT>(i), text.c_str());
     }
-}
-
-void openRecentFile(std::size_t index) {
-    if (index >= remembered.recentFiles.size()) return;
-    const std::string path = remembered.recentFiles[index];
-    if (GetFileAttributesW(widen(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
-        forgetFile(remembered, path);
-        saveSettings();
-        showError(atelierWindow, L"« " + widen(path) + L" » n'existe plus : il est retiré des fichiers récents.");
-        return;
-    }
-    if (confirmDiscard()) openFile(widen(path));
 }
 
 void rememberWindowPlace(HWND window) {

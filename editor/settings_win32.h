@@ -18,8 +18,6 @@ void rememberRecentFile(const std::wstring& path);
 // The Fichiers récents submenu, filled anew each time it opens: one item per
 // file, command `firstCommand` + its place, or one greyed line when none.
 void fillRecentFilesMenu(HMENU menu, UINT firstCommand);
-// Opens recent file `index`; one that no longer exists is removed with a message.
-void openRecentFile(std::size_t index);
 
 // The window's place and size, as the author last left them.
 void rememberWindowPlace(HWND window);
