@@ -305,6 +305,35 @@ private:
         return entryValueWithExtra(e, saved);
     }
 
+    // --- the fast loop (fastCodes) ---
+    // Its state in locals: the output's byte stores could alias the members.
+    struct FastState {
+        const std::uint32_t* literal;
+        const std::uint32_t* distance;
+        const std::uint8_t* outStart;
+        const std::uint8_t* in;
+        std::uint8_t* out;
+        Word bits;
+        int count;
+        Word saved;  // the buffer before the last entry was consumed
+    };
+    static ZORBEL_ALWAYS_INLINE void consumeEntry(FastState& f, std::uint32_t e) {
+        f.saved = f.bits;
+        f.bits >>= entryTotal(e);
+        f.count -= static_cast<int>(entryTotal(e));
+    }
+    static ZORBEL_ALWAYS_INLINE std::uint32_t nextLiteralEntry(const FastState& f) {
+        return f.literal[f.bits & LiteralMask];
+    }
+    static ZORBEL_ALWAYS_INLINE std::uint32_t subtableEntry(const FastState& f, const std::uint32_t* table,
+                                                            std::uint32_t link) {
+        return table[entryValue(link) + static_cast<std::uint32_t>(f.bits & ((1u << entryCodeBits(link)) - 1))];
+    }
+    static ZORBEL_ALWAYS_INLINE bool fastLiterals(FastState& f, std::uint32_t& e);
+    static ZORBEL_ALWAYS_INLINE bool fastLongLiteral(FastState& f, std::uint32_t& e);
+    static ZORBEL_ALWAYS_INLINE std::uint32_t fastDistanceEntry(FastState& f);
+    static ZORBEL_ALWAYS_INLINE bool fastMatch(FastState& f, std::uint32_t& e, InflateResult& result);
+
     // --- blocks ---
     InflateResult header();
     InflateResult storedBlock();
@@ -468,103 +497,117 @@ template <typename Word>
 bool Inflater<Word>::fastCodes(InflateResult& result) {
     constexpr std::ptrdiff_t InputMargin = 32;  // at most three refills a turn, none reading past 15 bytes
     constexpr std::ptrdiff_t OutputMargin = 258 + MatchOverrun;
-    constexpr int LongestDistance = MaxCodeBits + 13;  // code and extra bits
-    const std::uint32_t* const literal = tables_.literal();
-    const std::uint32_t* const distance = tables_.distance();
-    // In locals: the output's byte stores could alias the members.
-    const std::uint8_t* const inEnd = inEnd_;
-    const std::uint8_t* const outStart = outStart_;
-    std::uint8_t* const outEnd = outEnd_;
-    const std::uint8_t* in = in_;
-    std::uint8_t* out = out_;
-    Word bits = bits_;
-    int count = bitCount_;
-    Word saved = 0;  // the buffer before the last entry was consumed
-    const auto consumeEntry = [&](std::uint32_t e) {
-        saved = bits;
-        bits >>= entryTotal(e);
-        count -= static_cast<int>(entryTotal(e));
-    };
-    const auto subtableEntry = [&](const std::uint32_t* table, std::uint32_t link) {
-        return table[entryValue(link) + static_cast<std::uint32_t>(bits & ((1u << entryCodeBits(link)) - 1))];
-    };
-    const auto stop = [&](InflateResult outcome) {
-        result = outcome;
-        in_ = in;
-        out_ = out;
-        bits_ = bits;
-        bitCount_ = count;
-        return true;
-    };
-
-    if (inEnd - in < InputMargin || outEnd - out < OutputMargin) return false;
-    const std::uint8_t* const inLast = inEnd - InputMargin;
-    std::uint8_t* const outLast = outEnd - OutputMargin;
-    refillWord(in, bits, count);
-    std::uint32_t e = literal[bits & LiteralMask];
-    while (in <= inLast && out <= outLast) {
+    if (inEnd_ - in_ < InputMargin || outEnd_ - out_ < OutputMargin) return false;
+    const std::uint8_t* const inLast = inEnd_ - InputMargin;
+    const std::uint8_t* const outLast = outEnd_ - OutputMargin;
+    FastState f{tables_.literal(), tables_.distance(), outStart_, in_, out_, bits_, bitCount_, 0};
+    refillWord(f.in, f.bits, f.count);
+    std::uint32_t e = nextLiteralEntry(f);
+    bool ended = false;
+    while (f.in <= inLast && f.out <= outLast) {
         // Each turn starts with a refilled buffer and the next entry looked up.
-        consumeEntry(e);
-        if ((e & FlagLiteral) != 0) {
-            auto value = static_cast<std::uint8_t>(entryValue(e));
-            e = literal[bits & LiteralMask];
-            if constexpr (WordBits >= 64) {
-                consumeEntry(e);
-                *out++ = value;
-                if ((e & FlagLiteral) != 0) {
-                    value = static_cast<std::uint8_t>(entryValue(e));
-                    e = literal[bits & LiteralMask];
-                    consumeEntry(e);
-                    *out++ = value;
-                    if ((e & FlagLiteral) != 0) {
-                        value = static_cast<std::uint8_t>(entryValue(e));
-                        e = literal[bits & LiteralMask];
-                        refillWord(in, bits, count);
-                        *out++ = value;
-                        continue;
-                    }
-                }
-                // A length, a link or the end, already consumed: on to it.
-            } else {
-                refillWord(in, bits, count);
-                *out++ = value;
-                continue;
-            }
+        consumeEntry(f, e);
+        if ((e & FlagLiteral) != 0 && fastLiterals(f, e)) continue;
+        if ((e & FlagSubtable) != 0 && fastLongLiteral(f, e)) continue;
+        if (fastMatch(f, e, result)) {
+            ended = true;
+            break;
         }
-        if ((e & FlagSubtable) != 0) {
-            e = subtableEntry(literal, e);
-            consumeEntry(e);
-            if ((e & FlagLiteral) != 0) {
-                *out++ = static_cast<std::uint8_t>(entryValue(e));
-                refillWord(in, bits, count);
-                e = literal[bits & LiteralMask];
-                continue;
-            }
-        }
-        if ((e & FlagMask) != 0) return stop((e & FlagEnd) != 0 ? InflateResult::Ok : InflateResult::BadHuffmanCode);
-        const std::size_t length = entryValueWithExtra(e, static_cast<std::uint32_t>(saved));
-        if constexpr (WordBits < 64) refillWord(in, bits, count);
-        std::uint32_t d = distance[bits & DistanceMask];
-        if (WordBits >= 64 && count < LongestDistance) refillWord(in, bits, count);
-        if ((d & FlagSubtable) != 0) {
-            consumeEntry(d);
-            d = subtableEntry(distance, d);
-            // A long code with many extra bits can outgrow what a 32-bit refill leaves.
-            if (WordBits < 64 && count < static_cast<int>(entryTotal(d))) refillWord(in, bits, count);
-        }
-        if ((d & FlagMask) != 0) return stop(InflateResult::BadHuffmanCode);
-        consumeEntry(d);
-        const std::size_t back = entryValueWithExtra(d, static_cast<std::uint32_t>(saved));
-        if (back > static_cast<std::size_t>(out - outStart)) return stop(InflateResult::BadDistance);
-        refillWord(in, bits, count);
-        e = literal[bits & LiteralMask];
-        copyMatchWithRoom(out, back, length);
-        out += length;
     }
-    in_ = in;
-    out_ = out;
-    bits_ = bits;
-    bitCount_ = count;
+    in_ = f.in;
+    out_ = f.out;
+    bits_ = f.bits;
+    bitCount_ = f.count;
+    return ended;
+}
+
+// After the consumed literal `e`, the literals that follow it within one
+// refill. True when the turn is over, refilled, the next entry in `e`; false
+// when `e` is a length, a link or the end, already consumed: on to it.
+template <typename Word>
+bool Inflater<Word>::fastLiterals(FastState& f, std::uint32_t& e) {
+    auto value = static_cast<std::uint8_t>(entryValue(e));
+    e = nextLiteralEntry(f);
+    if constexpr (WordBits >= 64) {
+        consumeEntry(f, e);
+        *f.out++ = value;
+        if ((e & FlagLiteral) != 0) {
+            value = static_cast<std::uint8_t>(entryValue(e));
+            e = nextLiteralEntry(f);
+            consumeEntry(f, e);
+            *f.out++ = value;
+            if ((e & FlagLiteral) != 0) {
+                value = static_cast<std::uint8_t>(entryValue(e));
+                e = nextLiteralEntry(f);
+                refillWord(f.in, f.bits, f.count);
+                *f.out++ = value;
+                return true;
+            }
+        }
+        return false;
+    } else {
+        refillWord(f.in, f.bits, f.count);
+        *f.out++ = value;
+        return true;
+    }
+}
+
+// After the consumed subtable link `e`, its entry, consumed. A literal ends
+// the turn as in fastLiterals (true); anything else is left in `e`.
+template <typename Word>
+bool Inflater<Word>::fastLongLiteral(FastState& f, std::uint32_t& e) {
+    e = subtableEntry(f, f.literal, e);
+    consumeEntry(f, e);
+    if ((e & FlagLiteral) == 0) return false;
+    *f.out++ = static_cast<std::uint8_t>(entryValue(e));
+    refillWord(f.in, f.bits, f.count);
+    e = nextLiteralEntry(f);
+    return true;
+}
+
+// The distance entry after a length, through its subtable link if it has
+// one, with bits enough for its code and extra bits; not consumed.
+template <typename Word>
+std::uint32_t Inflater<Word>::fastDistanceEntry(FastState& f) {
+    constexpr int LongestDistance = MaxCodeBits + 13;  // code and extra bits
+    if constexpr (WordBits < 64) refillWord(f.in, f.bits, f.count);
+    std::uint32_t d = f.distance[f.bits & DistanceMask];
+    if (WordBits >= 64 && f.count < LongestDistance) refillWord(f.in, f.bits, f.count);
+    if ((d & FlagSubtable) != 0) {
+        consumeEntry(f, d);
+        d = subtableEntry(f, f.distance, d);
+        // A long code with many extra bits can outgrow what a 32-bit refill leaves.
+        if (WordBits < 64 && f.count < static_cast<int>(entryTotal(d))) refillWord(f.in, f.bits, f.count);
+    }
+    return d;
+}
+
+// After the consumed entry `e`, a length, the end or an invalid code: the
+// match copied, refilled, the next entry in `e` (false); true at the end of
+// the block or on an error, in `result`.
+template <typename Word>
+bool Inflater<Word>::fastMatch(FastState& f, std::uint32_t& e, InflateResult& result) {
+    // The end and the errors are rare: [[unlikely]] keeps them off the loop's straight path.
+    if ((e & FlagMask) != 0) [[unlikely]] {
+        result = (e & FlagEnd) != 0 ? InflateResult::Ok : InflateResult::BadHuffmanCode;
+        return true;
+    }
+    const std::size_t length = entryValueWithExtra(e, static_cast<std::uint32_t>(f.saved));
+    const std::uint32_t d = fastDistanceEntry(f);
+    if ((d & FlagMask) != 0) [[unlikely]] {
+        result = InflateResult::BadHuffmanCode;
+        return true;
+    }
+    consumeEntry(f, d);
+    const std::size_t back = entryValueWithExtra(d, static_cast<std::uint32_t>(f.saved));
+    if (back > static_cast<std::size_t>(f.out - f.outStart)) [[unlikely]] {
+        result = InflateResult::BadDistance;
+        return true;
+    }
+    refillWord(f.in, f.bits, f.count);
+    e = nextLiteralEntry(f);
+    copyMatchWithRoom(f.out, back, length);
+    f.out += length;
     return false;
 }
 
