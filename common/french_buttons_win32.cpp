@@ -3,13 +3,19 @@
 namespace {
 
 HHOOK renameHook = nullptr;
+UINT buttonSet = MB_OK;
+
+bool hasCancel(UINT set) { return set == MB_OKCANCEL || set == MB_YESNOCANCEL || set == MB_RETRYCANCEL; }
+bool hasYesNo(UINT set) { return set == MB_YESNO || set == MB_YESNOCANCEL; }
 
 LRESULT CALLBACK renameButtons(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         const auto box = reinterpret_cast<HWND>(wParam);
-        SetDlgItemTextW(box, IDYES, L"&Oui");
-        SetDlgItemTextW(box, IDNO, L"&Non");
-        SetDlgItemTextW(box, IDCANCEL, L"Annuler");
+        if (hasYesNo(buttonSet)) {
+            SetDlgItemTextW(box, IDYES, L"&Oui");
+            SetDlgItemTextW(box, IDNO, L"&Non");
+        }
+        if (hasCancel(buttonSet)) SetDlgItemTextW(box, IDCANCEL, L"Annuler");
         UnhookWindowsHookEx(renameHook);
         renameHook = nullptr;
     }
@@ -18,6 +24,7 @@ LRESULT CALLBACK renameButtons(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void renameNextBoxButtonsInFrench() {
+void renameNextBoxButtonsInFrench(UINT boxType) {
+    buttonSet = boxType & MB_TYPEMASK;
     if (renameHook == nullptr) renameHook = SetWindowsHookExW(WH_CBT, renameButtons, nullptr, GetCurrentThreadId());
 }

@@ -4,5 +4,7 @@
 
 #include <windows.h>
 
-// Renames the buttons of the next message box this thread opens.
-void renameNextBoxButtonsInFrench();
+// Renames the buttons of the next message box this thread opens, by the
+// button set of its type (MB_YESNO...). A box with only OK is left alone:
+// Windows gives that lone button the id IDCANCEL, so that Esc closes it.
+void renameNextBoxButtonsInFrench(UINT boxType);

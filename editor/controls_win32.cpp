@@ -32,7 +32,7 @@ struct EditorControl {
 // In Tab order.
 const EditorControl EditorControls[] = {
     {atelierid::QuestionList, nullptr, WC_LISTVIEWW, L"",
-     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | LVS_OWNERDATA},
+     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | LVS_OWNERDATA},
     {editorid::AddPictures, nullptr, L"BUTTON", L"Ajouter des images…", Button},
     {editorid::RemoveQuestion, nullptr, L"BUTTON", L"Supprimer", Button},
     {editorid::MoveUp, nullptr, L"BUTTON", L"Monter", Button},

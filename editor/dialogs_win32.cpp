@@ -12,7 +12,7 @@ namespace {
 std::array<COLORREF, 16> customColours{};
 
 int frenchBox(HWND owner, const std::wstring& text, UINT type) {
-    renameNextBoxButtonsInFrench();
+    renameNextBoxButtonsInFrench(type);
     return MessageBoxW(owner, text.c_str(), AtelierName, type);
 }
 

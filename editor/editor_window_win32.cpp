@@ -299,7 +299,7 @@ void onDestroy() {
     DeleteObject(editor.font);
     DeleteObject(editor.swatch);
     for (HBRUSH brush : editor.verdictBrushes) DeleteObject(brush);
-    ImageList_Destroy(editor.images);
+    ImageList_Destroy(editor.images);  // ours: the list shares it (LVS_SHAREIMAGELISTS)
     PostQuitMessage(0);
 }
 

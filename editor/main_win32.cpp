@@ -2,6 +2,7 @@
 // message loop.
 
 #include <windows.h>
+#include <ole2.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -36,7 +37,17 @@ int runMessageLoop(HWND window, HACCEL keys) {
 
 }  // namespace
 
+// The window thread is a single-threaded apartment for as long as it runs:
+// the shell (the Aide's link) and the system's picture codecs want COM there.
+struct OleApartment {
+    HRESULT joined = OleInitialize(nullptr);
+    ~OleApartment() {
+        if (SUCCEEDED(joined)) OleUninitialize();
+    }
+};
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    const OleApartment apartment;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     if (!registerEditorClass(instance)) return 1;

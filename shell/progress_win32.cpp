@@ -53,6 +53,6 @@ bool saveBeforeClosing(HWND owner) {
     if (saveProgress()) return true;
     const std::string text = "Vos r\xE9ponses n'ont pas pu \xEAtre enregistr\xE9" "es dans " + progressFilePath() +
                              ". Quitter quand m\xEAme ?";
-    renameNextBoxButtonsInFrench();
+    renameNextBoxButtonsInFrench(MB_YESNO);
     return MessageBoxA(owner, text.c_str(), "Zorbel", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
