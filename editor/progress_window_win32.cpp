@@ -31,14 +31,18 @@ void ProgressWindow::open() {
 }
 
 void ProgressWindow::step(std::size_t done, std::size_t total) {
+    // The work runs on this thread: asking for messages at every beat keeps
+    // Windows from calling the window not responding after 5 s, and the
+    // windows repaint; other messages wait for the work to end.
+    MSG message{};
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
     if (window_ == nullptr) {
         if (std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
         open();
     }
     SendMessageW(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
     SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-    // The work runs on this thread: let the bar paint between pictures.
-    MSG message{};
     while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     UpdateWindow(window_);
 }

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -117,8 +118,10 @@ std::wstring originOf(const std::vector<std::uint8_t>& image) {
 // One copy left behind: asked about, taken back or deleted. True when taken.
 bool offerCopy(HWND window, const std::wstring& stem) {
     HANDLE probe = takeLock(lockOf(stem), OPEN_ALWAYS);
-    if (probe == INVALID_HANDLE_VALUE) return false;  // its Atelier still runs
-    CloseHandle(probe);
+    if (probe == INVALID_HANDLE_VALUE) return false;  // its Atelier, or another Atelier offering it, holds it
+    // Held until the copy is taken or deleted, so that an Atelier started
+    // meanwhile passes this copy by instead of offering it too.
+    const std::unique_ptr<void, decltype(&CloseHandle)> held(probe, &CloseHandle);
     const auto image = readFileWide(copyOf(stem));
     OpenedDocument opened = image ? documentFromExecutable(*image) : OpenedDocument{};
     if (!image || !opened.error.empty()) {

@@ -43,24 +43,29 @@ void work(Batch& batch) {
     batch.changed.notify_all();
 }
 
-// Reports each change of the count done until every worker has stopped.
+// Reports each change of the count done, and the count again at every beat
+// without one, until every worker has stopped.
 void reportUntilDone(Batch& batch, const PictureProgress& progress) {
     std::unique_lock lock(batch.mutex);
     std::size_t reported = 0;
     while (true) {
-        batch.changed.wait(lock, [&] { return batch.done != reported || batch.running == 0; });
-        if (batch.done != reported) {
-            reported = batch.done;
-            lock.unlock();
-            if (progress) progress(reported, batch.order.size());
-            lock.lock();
-        } else {
-            return;
-        }
+        const bool moved =
+            batch.changed.wait_for(lock, ProgressBeat, [&] { return batch.done != reported || batch.running == 0; });
+        if (moved && batch.done == reported) return;
+        reported = batch.done;
+        lock.unlock();
+        if (progress) progress(reported, batch.order.size());
+        lock.lock();
     }
 }
 
 }  // namespace
+
+std::size_t pictureWorkerCount(unsigned hardwareThreads, std::size_t jobs, std::size_t pointerBytes) {
+    constexpr std::size_t MostIn32Bits = 4;
+    const std::size_t cap = pointerBytes <= 4 ? MostIn32Bits : std::numeric_limits<std::size_t>::max();
+    return std::min({std::max<std::size_t>(1, hardwareThreads), jobs, cap});
+}
 
 std::vector<std::optional<PreparedPicture>> preparePictures(std::span<const std::optional<PictureInput>> pictures,
                                                             Rgb background, const PictureProgress& progress) {
@@ -71,8 +76,7 @@ std::vector<std::optional<PreparedPicture>> preparePictures(std::span<const std:
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (pictures[i]) batch.order.push_back(i);
     }
-    const std::size_t threads =
-        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), batch.order.size());
+    const std::size_t threads = pictureWorkerCount(std::thread::hardware_concurrency(), batch.order.size());
     batch.running = threads;
     std::vector<std::thread> workers;
     for (std::size_t t = 0; t < threads; ++t) workers.emplace_back(work, std::ref(batch));

@@ -2,6 +2,7 @@
 // A quiz's pictures prepared together, on every core, with the same result
 // whatever the number of threads or the order they finish in.
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -19,9 +20,17 @@ struct PictureInput {
     int quarterTurns = 0;  // turned clockwise this many quarters after its own orientation
 };
 
-// Told after each picture is prepared: how many are done, out of how many.
-// Always called on the thread that asked for the pictures, in increasing order.
+// Told after each picture is prepared, and at least every ProgressBeat while
+// one takes longer: how many are done, out of how many. Always called on the
+// thread that asked for the pictures, the count never going down; a window
+// thread keeps answering its messages through it during a long photo.
 using PictureProgress = std::function<void(std::size_t done, std::size_t total)>;
+inline constexpr std::chrono::milliseconds ProgressBeat{100};
+
+// How many threads prepare `jobs` pictures on `hardwareThreads` cores: no
+// more than either, and at most 4 in a 32-bit process, whose 4 GB the
+// decoded photos share.
+std::size_t pictureWorkerCount(unsigned hardwareThreads, std::size_t jobs, std::size_t pointerBytes = sizeof(void*));
 
 // Each given picture prepared, at its index (none where none was given).
 // After a picture fails no later picture is started, so every picture

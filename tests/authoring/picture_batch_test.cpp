@@ -47,7 +47,22 @@ TEST(PictureBatch, TheSameAsOneByOneWithProgressOnTheCallersThread) {
     EXPECT_FALSE(elsewhere) << "progress was told on a worker thread";
     ASSERT_FALSE(told.empty());
     EXPECT_EQ(told.back(), (std::pair<std::size_t, std::size_t>{4, 4}));
-    for (std::size_t i = 1; i < told.size(); ++i) EXPECT_LT(told[i - 1].first, told[i].first);
+    for (std::size_t i = 1; i < told.size(); ++i) EXPECT_LE(told[i - 1].first, told[i].first);
+}
+
+TEST(PictureBatch, WorkersNoMoreThanCoresPicturesOrWhatA32BitProcessHolds) {
+    const struct {
+        unsigned cores;
+        std::size_t jobs, pointerBytes, workers;
+    } cases[] = {
+        {16, 96, 4, 4},  {16, 96, 8, 16}, {2, 96, 4, 2}, {8, 3, 8, 3},
+        {0, 5, 8, 1},  // the core count unknown
+        {4, 0, 4, 0},  // nothing to prepare
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pictureWorkerCount(c.cores, c.jobs, c.pointerBytes), c.workers)
+            << c.cores << " cores, " << c.jobs << " pictures, " << c.pointerBytes << "-byte pointers";
+    }
 }
 
 TEST(PictureBatch, TheFirstFailureInQuestionOrderIsTheOneReported) {
