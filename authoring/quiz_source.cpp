@@ -157,6 +157,8 @@ void readCodes(Reader& read, const toml::table& table, QuizSource& quiz) {
 
 // --- Writing -------------------------------------------------------------
 
+}  // namespace
+
 std::string quotedUtf8(const std::string& utf8) {
     std::string out = "\"";
     for (const char c : utf8) {
@@ -176,7 +178,10 @@ std::string quotedUtf8(const std::string& utf8) {
     return out + "\"";
 }
 
+namespace {
+
 std::string quoted(const std::string& cp1252) { return quotedUtf8(cp1252ToUtf8(cp1252)); }
+
 
 void line(std::string& out, const char* key, const std::string& cp1252) {
     if (!cp1252.empty()) out += std::string(key) + " = " + quoted(cp1252) + "\n";

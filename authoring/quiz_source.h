@@ -43,6 +43,9 @@ struct ParsedSource {
 
 ParsedSource parseQuizSource(std::string_view toml);
 
+// A UTF-8 text as a quoted string, escaped alike for TOML and JSON.
+std::string quotedUtf8(const std::string& utf8);
+
 // A parse error (English, as quizmake prints it) said in French for the
 // editor: its fixed words translated, keys, numbers and names kept.
 std::string frenchSourceError(std::string_view error);

@@ -21,24 +21,7 @@ using namespace controlid;
 constexpr std::array<std::string_view, 11> FieldKeys = {"Enter", "Tab",    "ShiftTab", "F1",     "F2",      "F3",
                                                         "F3held", "Up",    "Down",     "PageUp", "PageDown"};
 
-std::string jsonText(std::string_view cp1252) {
-    std::string out = "\"";
-    for (const char c : cp1252ToUtf8(cp1252)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            constexpr char Hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += Hex[byte >> 4];
-            out += Hex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+std::string jsonText(std::string_view cp1252) { return quotedUtf8(cp1252ToUtf8(cp1252)); }
 
 // A text a player might type for an expected answer: right, in other
 // capitals, with a slip, with accents, empty, or another question's.

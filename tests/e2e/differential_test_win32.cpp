@@ -75,20 +75,7 @@ void chooseInSelector(PlayerRun& run, int index) {
 
 void typeIn(PlayerRun& run, const GameStep& step) {
     const HWND panel = step.field == AnswerField ? run.singlePanel() : run.overviewPanel();
-    const HWND field = run.control(panel, step.field);
-    for (int attempt = 0; attempt < 3 && run.focused() != field; ++attempt) {
-        run.click(field);
-        eventually([&] { return run.focused() == field; }, std::chrono::milliseconds(1500));
-    }
-    sendKey(VK_HOME, false);
-    sendKey(VK_HOME, true);
-    sendKey(VK_SHIFT, false);
-    sendKey(VK_END, false);
-    sendKey(VK_END, true);
-    sendKey(VK_SHIFT, true);
-    sendKey(VK_DELETE, false);
-    sendKey(VK_DELETE, true);
-    run.type(utf8ToCp1252Replacing(step.word, '?'));
+    run.replaceText(run.control(panel, step.field), utf8ToCp1252Replacing(step.word, '?'));
 }
 
 void press(PlayerRun& run, const std::string& key) {

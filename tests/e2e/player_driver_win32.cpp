@@ -135,7 +135,7 @@ void PlayerRun::wheel(HWND window, int delta) {
 
 void PlayerRun::answer(const std::string& cp1252Text) { answerIn(control(singlePanel(), controlid::AnswerField), cp1252Text); }
 
-void PlayerRun::answerIn(HWND field, const std::string& cp1252Text) {
+void PlayerRun::replaceText(HWND field, const std::string& cp1252Text) {
     // The first click on a freshly started display can be lost: click until the field has the focus.
     for (int attempt = 0; attempt < 3; ++attempt) {
         click(field);
@@ -150,6 +150,10 @@ void PlayerRun::answerIn(HWND field, const std::string& cp1252Text) {
     sendKey(VK_DELETE, false);
     sendKey(VK_DELETE, true);
     type(cp1252Text);
+}
+
+void PlayerRun::answerIn(HWND field, const std::string& cp1252Text) {
+    replaceText(field, cp1252Text);
     pressKey(VK_RETURN);
 }
 

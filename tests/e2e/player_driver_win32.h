@@ -66,6 +66,8 @@ public:
     void pressWithShift(WORD virtualKey);
     // One wheel event of `delta` with the cursor over `window`.
     void wheel(HWND window, int delta);
+    // Click the field, select all its text and type over it.
+    void replaceText(HWND field, const std::string& cp1252Text);
     void answer(const std::string& cp1252Text);  // click the field, select all, type, Enter
     void answerIn(HWND field, const std::string& cp1252Text);  // the same in any answer field
 
