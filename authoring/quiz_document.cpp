@@ -531,10 +531,7 @@ QuizDocument documentOf(const QuizSource& source) {
     return document;
 }
 
-}  // namespace
-
-OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
-    QuizExecutable quiz = readQuizExecutable(image);
+OpenedDocument documentOfQuiz(const QuizExecutable& quiz) {
     OpenedDocument opened;
     if (!quiz.ok()) {
         opened.error = "ce fichier ne contient pas de quiz Zorbel lisible.";
@@ -555,6 +552,16 @@ OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
     }
     document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;
+}
+
+}  // namespace
+
+OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
+    return documentOfQuiz(readQuizExecutable(image));
+}
+
+OpenedDocument documentFromResources(std::span<const Resource> resources) {
+    return documentOfQuiz(readQuizResources(resources));
 }
 
 OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures,

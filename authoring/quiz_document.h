@@ -136,6 +136,8 @@ struct OpenedDocument {
     std::string error;  // one line (French); empty when the file held a quiz
 };
 OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image);
+// The same from a quiz's resources kept apart from any executable.
+OpenedDocument documentFromResources(std::span<const Resource> resources);
 
 // A quiz source (TOML text) made into a document; `pictures` holds question
 // i's at i, as the caller read them beside the source.

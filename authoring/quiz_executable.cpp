@@ -64,12 +64,16 @@ void takePictures(std::span<const Resource> resources, QuizExecutable& quiz) {
 QuizExecutable readQuizExecutable(std::span<const std::uint8_t> image) {
     const PeResourcesResult read = readPeResources(image);
     if (read.error != PeError::Ok) return failure(peErrorMessage(read.error));
+    return readQuizResources(read.resources);
+}
+
+QuizExecutable readQuizResources(std::span<const Resource> resources) {
     const ResourceKey patch = ResourceKey::fromName(QuizTextResourceType);
-    const Resource* definition = findResource(read.resources, patch, ResourceKey::fromId(DefinitionResourceId));
+    const Resource* definition = findResource(resources, patch, ResourceKey::fromId(DefinitionResourceId));
     if (definition == nullptr || definition->data.empty()) {
         return failure("not a quiz executable: it holds no quiz definition (PATCH 104)");
     }
-    const Resource* codes = findResource(read.resources, patch, ResourceKey::fromId(CodesResourceId));
+    const Resource* codes = findResource(resources, patch, ResourceKey::fromId(CodesResourceId));
 
     QuizRecord record;
     initialiseRecord(record);
@@ -84,7 +88,7 @@ QuizExecutable readQuizExecutable(std::span<const std::uint8_t> image) {
     }
     QuizExecutable quiz;
     quiz.source = sourceOf(record, codes != nullptr);
-    takePictures(read.resources, quiz);
+    takePictures(resources, quiz);
     quiz.encodedDefinition = definition->data;
     if (codes != nullptr) quiz.encodedCodes = codes->data;
     return quiz;

@@ -23,3 +23,5 @@ struct QuizExecutable {
 
 QuizExecutable readQuizExecutable(std::span<const std::uint8_t> image);
 QuizExecutable readQuizExecutable(const std::string& executablePath);
+// The same from resources already read (a recovery copy's).
+QuizExecutable readQuizResources(std::span<const Resource> resources);

@@ -2,13 +2,23 @@
 
 namespace {
 
-// A function of user32 that this Windows may lack; null then.
+// A function of a system library that this Windows may lack; null then.
 template <typename Function>
-Function* user32Function(const char* name) {
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+Function* systemFunction(HMODULE library, const char* name) {
+    const FARPROC found = library != nullptr ? GetProcAddress(library, name) : nullptr;
     // Through void (*)(): the cast GCC accepts between function types.
     return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
 }
+
+template <typename Function>
+Function* user32Function(const char* name) {
+    return systemFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
+}
+
+// shcore.dll's GetDpiForMonitor (Windows 8.1), with its enum as an int: MinGW
+// declares it only for newer targets.
+using DpiForMonitor = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
+constexpr int EffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 unsigned desktopDpi() {
     HDC screen = GetDC(nullptr);
@@ -19,9 +29,22 @@ unsigned desktopDpi() {
 
 }  // namespace
 
+unsigned dpiOfMonitorOf(HWND window) {
+    // Loaded once and kept: the process is per-monitor aware for its whole life.
+    static const auto forMonitor = systemFunction<DpiForMonitor>(
+        LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
+    if (forMonitor == nullptr || window == nullptr) return 0;
+    UINT x = 0, y = 0;
+    const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    return SUCCEEDED(forMonitor(monitor, EffectiveDpi, &x, &y)) ? x : 0;
+}
+
+// Windows 10 from 1607 tells a window's own; 8.1 and 10 before it make the
+// process per-monitor aware without GetDpiForWindow, so the monitor is asked.
 unsigned dpiOfWindow(HWND window) {
     static const auto forWindow = user32Function<decltype(GetDpiForWindow)>("GetDpiForWindow");
-    const unsigned dpi = forWindow != nullptr && window != nullptr ? forWindow(window) : 0;
+    unsigned dpi = forWindow != nullptr && window != nullptr ? forWindow(window) : 0;
+    if (dpi == 0) dpi = dpiOfMonitorOf(window);
     return dpi != 0 ? dpi : desktopDpi();
 }
 

@@ -10,6 +10,9 @@ inline constexpr unsigned DefaultDpi = 96;
 
 // The dots per inch of the monitor `window` is on (the desktop's before it has one).
 unsigned dpiOfWindow(HWND window);
+// The dots per inch of the monitor `window` is on, as shcore.dll gives them
+// (Windows 8.1 and later); 0 where it cannot.
+unsigned dpiOfMonitorOf(HWND window);
 // The system's message font as it is drawn at `dpi`.
 HFONT createMessageFont(unsigned dpi);
 // The outer size of an overlapped window with a menu whose client area is `client` at `dpi`.

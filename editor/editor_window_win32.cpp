@@ -323,11 +323,11 @@ void onDpiChanged(HWND window, unsigned dpi, const RECT* suggested) {
     applyEditorFont();
     DeleteObject(previous);
     makeThumbnailList();
-    RECT place{};
-    GetWindowRect(window, &place);
-    if (suggested != nullptr) place = *suggested;
-    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A remembered place is in the new monitor's pixels already: kept as it is.
+    if (suggested != nullptr && !restoringWindowPlace()) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     placeEditorControls(window);  // also when the size in pixels stayed the same
     showPicturesAgain();
 }

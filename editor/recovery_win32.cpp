@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "authoring/pe_resources.h"
+#include "authoring/resource_bundle.h"
 #include "authoring/quiz_document.h"
 #include "editor/app_data_win32.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
-#include "editor/file_commands_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
 
@@ -24,8 +24,13 @@ namespace {
 
 constexpr UINT_PTR RecoveryTimer = 1;
 constexpr UINT RecoveryPeriod = 30'000;
-// The copy is a quiz executable that also names the file the document came from.
+// The copy holds the quiz's resources, and the file the document came from.
+// It is no executable: a program rewritten every 30 seconds in the user's
+// application data is what a virus scanner holds or flags.
 constexpr char OriginResourceType[] = "ZORBELORIGIN";
+constexpr wchar_t CopyExtension[] = L".copie";
+// Copies an earlier Atelier left as quiz executables are still offered.
+constexpr wchar_t EarlierCopyExtension[] = L".exe";
 
 // The document as it was at one version, to be written as a copy.
 struct CopyJob {
@@ -53,7 +58,7 @@ struct Recovery {
 
 Recovery recovery;
 
-std::wstring copyOf(const std::wstring& stem) { return stem + L".exe"; }
+std::wstring copyOf(const std::wstring& stem) { return stem + CopyExtension; }
 std::wstring lockOf(const std::wstring& stem) { return stem + L".lock"; }
 
 // Held without sharing for as long as this Atelier runs; gone with it however it ends.
@@ -67,9 +72,7 @@ void writeCopy(const CopyJob& job) {
     if (!quiz.ok()) return;
     quiz.resources.push_back({ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1), 0, 0,
                               std::vector<std::uint8_t>(job.origin.begin(), job.origin.end())});
-    const PeWriteResult image = writePeResources(carriedPlayer(), quiz.resources);
-    if (image.error != PeError::Ok) return;
-    replaceFileWide(copyOf(recovery.stem), image.image);
+    replaceFileWide(copyOf(recovery.stem), bundleOf(quiz.resources));
 }
 
 void writeCopies() {
@@ -106,42 +109,72 @@ void queueCopy() {
     recovery.anyQueued = true;
 }
 
-// The file a copy's document came from; empty for one never saved.
-std::wstring originOf(const std::vector<std::uint8_t>& image) {
-    const PeResourcesResult read = readPeResources(image);
-    if (read.error != PeError::Ok) return {};
-    const Resource* origin =
-        findResource(read.resources, ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1));
+// A copy read back: its document, and the file that came from (empty for
+// one never saved).
+struct LeftCopy {
+    OpenedDocument opened;
+    std::wstring origin;
+};
+
+std::wstring originIn(std::span<const Resource> resources) {
+    const Resource* origin = findResource(resources, ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1));
     return origin != nullptr ? widen(std::string(origin->data.begin(), origin->data.end())) : std::wstring();
 }
 
+std::optional<LeftCopy> readCopy(const std::wstring& path) {
+    const auto bytes = readFileWide(path);
+    if (!bytes) return std::nullopt;
+    std::vector<Resource> resources;
+    if (path.ends_with(EarlierCopyExtension)) {
+        PeResourcesResult read = readPeResources(*bytes);
+        if (read.error != PeError::Ok) return std::nullopt;
+        resources = std::move(read.resources);
+    } else {
+        ResourceBundle read = readBundle(*bytes);
+        if (!read.ok()) return std::nullopt;
+        resources = std::move(read.resources);
+    }
+    LeftCopy copy{documentFromResources(resources), originIn(resources)};
+    if (!copy.opened.error.empty()) return std::nullopt;
+    return copy;
+}
+
 // One copy left behind: asked about, taken back or deleted. True when taken.
-bool offerCopy(HWND window, const std::wstring& stem) {
+bool offerCopy(HWND window, const std::wstring& stem, const std::wstring& path) {
     HANDLE probe = takeLock(lockOf(stem), OPEN_ALWAYS);
     if (probe == INVALID_HANDLE_VALUE) return false;  // its Atelier, or another Atelier offering it, holds it
     // Held until the copy is taken or deleted, so that an Atelier started
     // meanwhile passes this copy by instead of offering it too.
     const std::unique_ptr<void, decltype(&CloseHandle)> held(probe, &CloseHandle);
-    const auto image = readFileWide(copyOf(stem));
-    OpenedDocument opened = image ? documentFromExecutable(*image) : OpenedDocument{};
-    if (!image || !opened.error.empty()) {
-        DeleteFileW(copyOf(stem).c_str());
+    std::optional<LeftCopy> copy = readCopy(path);
+    if (!copy) {
+        DeleteFileW(path.c_str());
         return false;
     }
-    const std::wstring origin = originOf(*image);
-    const std::wstring name = origin.empty() ? L"Sans titre" : fileNameOf(origin);
+    const std::wstring name = copy->origin.empty() ? L"Sans titre" : fileNameOf(copy->origin);
     const bool taken = askYesNo(window, L"Le quiz « " + name +
                                             L" » n'a pas été enregistré avant la fermeture de l'Atelier. "
                                             L"Le récupérer ?");
-    DeleteFileW(copyOf(stem).c_str());
+    DeleteFileW(path.c_str());
     if (!taken) return false;
-    editor.document = std::move(opened.document);
+    editor.document = std::move(copy->opened.document);
     markUnsaved(editor.document);
-    editor.path = origin;
+    editor.path = copy->origin;
     editor.suggestedName.clear();
     showDocument(0);
     queueCopy();
     return true;
+}
+
+// The copies in `folder` whose name ends in `extension`.
+void findCopies(const std::wstring& folder, const wchar_t* extension, std::vector<std::wstring>& copies) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\copie-*" + extension).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        copies.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 }  // namespace
@@ -152,20 +185,14 @@ bool startRecovery(HWND window) {
     const std::wstring own = folder + L"\\copie-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                              std::to_wstring(GetTickCount64());
     std::vector<std::wstring> left;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"\\copie-*.exe").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring file = found.cFileName;
-            left.push_back(folder + L"\\" + file.substr(0, file.size() - 4));
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
+    findCopies(folder, CopyExtension, left);
+    findCopies(folder, EarlierCopyExtension, left);
     recovery.stem = own;
     recovery.lock = takeLock(lockOf(own), CREATE_ALWAYS);
     SetTimer(window, RecoveryTimer, RecoveryPeriod, nullptr);
-    for (const std::wstring& stem : left) {
-        if (offerCopy(window, stem)) return true;
+    for (const std::wstring& path : left) {
+        const std::wstring stem = path.substr(0, path.rfind(L'.'));
+        if (offerCopy(window, stem, path)) return true;
     }
     return false;
 }

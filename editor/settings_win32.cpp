@@ -7,6 +7,7 @@
 namespace {
 
 AtelierSettings remembered;
+bool restoring = false;  // within restoreWindowPlace
 
 std::wstring settingsFile() {
     const std::wstring folder = atelierDataFolder();
@@ -56,6 +57,8 @@ void rememberWindowPlace(HWND window) {
     saveSettings();
 }
 
+bool restoringWindowPlace() { return restoring; }
+
 // Only onto a screen that is there now: a window left on a screen since
 // unplugged would open out of sight.
 bool restoreWindowPlace(HWND window) {
@@ -68,5 +71,10 @@ bool restoreWindowPlace(HWND window) {
     GetWindowPlacement(window, &place);
     place.rcNormalPosition = r;
     place.showCmd = w.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    return SetWindowPlacement(window, &place) != FALSE;
+    // A place on a monitor of another scale brings WM_DPICHANGED during the
+    // call, whose suggested size is the remembered one scaled again.
+    restoring = true;
+    const bool restored = SetWindowPlacement(window, &place) != FALSE;
+    restoring = false;
+    return restored;
 }

@@ -23,3 +23,5 @@ void fillRecentFilesMenu(HMENU menu, UINT firstCommand);
 void rememberWindowPlace(HWND window);
 // False when none is remembered or its monitor is gone: the window is then not shown.
 bool restoreWindowPlace(HWND window);
+// True while restoreWindowPlace moves the window.
+bool restoringWindowPlace();

@@ -17,6 +17,7 @@
 struct DecodedPicture {
     Image image;        // 1 to 4 channels as the file has them (a CMYK JPEG comes as RGB)
     std::string error;  // why it cannot be read, one line; empty on success
+    int orientation = 1;  // the turn the pixels still need, when the decoder left it to us (never a JPEG's EXIF)
 };
 
 // `format` is what pictureFormat() found. A JPEG larger than it needs to be

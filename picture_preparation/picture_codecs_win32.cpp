@@ -22,9 +22,12 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "picture_preparation/image_pixels.h"
+#include "picture_preparation/metadata_orientation.h"
 #include "picture_preparation/picture_size.h"
 
 // MinGW's wincodec.h lacks the interface through which a JPEG decoder gives
@@ -528,6 +531,18 @@ DecodedPicture decodeGif(IWICImagingFactory* factory, const OpenPicture& open, s
     return decoded;
 }
 
+// --- orientation --------------------------------------------------------------------------
+
+// The turn the frame's metadata names, for the decoders that hand the stored
+// pixels (HEIF's and TIFF's); as stored when there is none.
+int orientationLeftToUs(IWICBitmapFrameDecode* frame, PictureFormat format) {
+    const std::string_view query = orientationQuery(format);
+    ComPtr<IWICMetadataQueryReader> reader;
+    if (query.empty() || FAILED(frame->GetMetadataQueryReader(reader.out()))) return 1;
+    const std::wstring name(query.begin(), query.end());
+    return orientationOfValue(metadataNumber(reader.get(), name.c_str()));
+}
+
 // --- BMP -----------------------------------------------------------------------------
 
 // An alpha mask over pixels that are all 0 is a mask nobody filled: opaque,
@@ -551,6 +566,7 @@ DecodedPicture decodeOpen(IWICImagingFactory* factory, const OpenPicture& open, 
     }
     DecodedPicture decoded = readFrame(factory, open.frame.get(), open.size, format);
     if (format == PictureFormat::Bmp) opaqueWhenAlphaUnfilled(decoded.image);
+    decoded.orientation = orientationLeftToUs(open.frame.get(), format);
     return decoded;
 }
 

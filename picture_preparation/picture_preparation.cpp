@@ -160,18 +160,22 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
     if (std::string problem = headerProblem(format, bytes); !problem.empty()) return failed(name, problem);
     // A photo larger than it needs to be is decoded already reduced, as far as
     // it still covers the size it is stored at.
-    const int ownOrientation = format == PictureFormat::Jpeg ? readJpegHeader(bytes).orientation : 1;
-    const int orientation = turnedOrientation(ownOrientation, quarterTurns);
+    const bool jpeg = format == PictureFormat::Jpeg;
+    const int jpegOrientation = jpeg ? readJpegHeader(bytes).orientation : 1;
     const std::optional<ImageSize> declared = declaredSize(format, bytes);
-    const ImageSize atLeast = format == PictureFormat::Jpeg && declared ? storedSize(*declared, orientation) : ImageSize{};
+    const ImageSize atLeast =
+        jpeg && declared ? storedSize(*declared, turnedOrientation(jpegOrientation, quarterTurns)) : ImageSize{};
     const DecodedPicture decoded = decodePicture(bytes, format, atLeast, pixelLimit(format));
     if (!decoded.error.empty()) {
         return failed(name, "a damaged or unreadable " + std::string(pictureFormatName(format)) + " (" +
                                 decoded.error + ")");
     }
+    // Other formats' decoders say whether they left a turn to us.
+    const int ownOrientation = jpeg ? jpegOrientation : decoded.orientation;
+    const int orientation = turnedOrientation(ownOrientation, quarterTurns);
     const ImageView image = viewOf(decoded.image);
     const ImageSize full = declared ? *declared : image.size;
-    if (orientation == ownOrientation && keepsItsBytes(format, bytes, full, image)) {
+    if (orientation == 1 && keepsItsBytes(format, bytes, full, image)) {
         const PictureKind kind = format == PictureFormat::Jpeg ? PictureKind::Jpeg : PictureKind::Png;
         return prepared(name, kind, {bytes.begin(), bytes.end()});
     }

@@ -10,9 +10,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "picture_preparation/image_orientation.h"
 #include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/metadata_orientation.h"
 #include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/picture_preparation.h"
 #include "tests/support/png_suite_files.h"
@@ -197,7 +200,31 @@ TEST_P(Orientations, ThePictureLandsTheRightWayUp) {
     expectQuadrants(shown, Upright, 24, "orientation " + std::to_string(c.orientation));
 }
 
+// A TIFF's orientation is metadata its Windows decoder leaves to us; the
+// other systems read no TIFF.
+TEST_P(Orientations, ATiffLandsTheRightWayUpWhereItIsRead) {
+    const OrientationCase& c = GetParam();
+    const ImageSize stored = c.orientation >= 5 ? ImageSize{Small.height, Small.width} : Small;
+    const PreparedPicture prepared = prepare(tiffFile(quadrantImage(stored, c.stored), c.orientation));
+    if (!prepared.ok() && std::string_view(pictureCodecsName()) != "Windows Imaging Component") GTEST_SKIP();
+    ASSERT_TRUE(prepared.ok()) << prepared.error;
+    const Image shown = decoded(prepared.bytes);
+    EXPECT_EQ(shown.size, Small);
+    expectQuadrants(shown, Upright, 1, "TIFF, orientation " + std::to_string(c.orientation));
+}
+
 INSTANTIATE_TEST_SUITE_P(Exif, Orientations, ::testing::ValuesIn(OrientationCases));
+
+TEST(Orientation, TheMetadataThatNamesItAndItsValues) {
+    EXPECT_EQ(orientationQuery(PictureFormat::Heif), "/heifProps/Orientation");
+    EXPECT_EQ(orientationQuery(PictureFormat::Tiff), "/ifd/{ushort=274}");
+    for (const PictureFormat readByUs : {PictureFormat::Jpeg, PictureFormat::Png, PictureFormat::Gif}) {
+        EXPECT_EQ(orientationQuery(readByUs), "") << pictureFormatName(readByUs);
+    }
+    const std::pair<std::optional<std::uint32_t>, int> values[] = {
+        {std::nullopt, 1}, {0u, 1}, {1u, 1}, {6u, 6}, {8u, 8}, {9u, 1}, {65535u, 1}};
+    for (const auto& [value, orientation] : values) EXPECT_EQ(orientationOfValue(value), orientation);
+}
 
 TEST(KeptBytes, PicturesAlreadyInTheirStoredFormAreKeptByteForByte) {
     const struct {

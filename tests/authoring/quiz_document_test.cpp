@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "authoring/pe_resources.h"
+#include "authoring/resource_bundle.h"
 #include "common/file_access.h"
 #include "tests/support/bare_player.h"
 
@@ -265,13 +266,24 @@ TEST(QuizDocument, ASavedQuizOpensAgainAsItWas) {
     const PeWriteResult image = writePeResources({reinterpret_cast<const std::uint8_t*>(player.data()), player.size()},
                                                  resources.resources);
     ASSERT_EQ(image.error, PeError::Ok);
-    const OpenedDocument opened = documentFromExecutable(image.image);
-    ASSERT_EQ(opened.error, "");
-    EXPECT_EQ(opened.document.source, document.source);
-    EXPECT_EQ(codeLinesText(opened.document), "UN\r\n\r\nTROIS");
-    ASSERT_EQ(opened.document.pictures.size(), 3u);
-    EXPECT_EQ(opened.document.pictures[2]->bytes, png("").bytes) << "pictures come back byte for byte";
-    EXPECT_FALSE(isModified(opened.document));
+    // As a quiz executable, and as the resource bundle of a recovery copy.
+    const std::vector<std::uint8_t> bundle = bundleOf(resources.resources);
+    for (const OpenedDocument& opened :
+         {documentFromExecutable(image.image), documentFromResources(readBundle(bundle).resources)}) {
+        ASSERT_EQ(opened.error, "");
+        EXPECT_EQ(opened.document.source, document.source);
+        EXPECT_EQ(codeLinesText(opened.document), "UN\r\n\r\nTROIS");
+        ASSERT_EQ(opened.document.pictures.size(), 3u);
+        EXPECT_EQ(opened.document.pictures[2]->bytes, png("").bytes) << "pictures come back byte for byte";
+        EXPECT_FALSE(isModified(opened.document));
+    }
+    for (std::size_t size = 0; size < bundle.size(); size += 7) {
+        EXPECT_FALSE(readBundle({bundle.data(), size}).ok()) << "a bundle cut at " << size;
+    }
+    std::vector<std::uint8_t> longer = bundle;
+    longer.push_back(0);
+    EXPECT_FALSE(readBundle(longer).ok()) << "bytes past the end";
+    EXPECT_FALSE(readBundle(image.image).ok()) << "an executable is not a bundle";
 
     EXPECT_FALSE(documentFromExecutable({image.image.data(), 100}).error.empty()) << "a cut file is not a quiz";
     EXPECT_FALSE(documentFromExecutable({reinterpret_cast<const std::uint8_t*>(player.data()), player.size()})

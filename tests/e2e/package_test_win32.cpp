@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "common/file_access.h"
 #include "common/utf8_path.h"
@@ -84,6 +85,21 @@ TEST(Package, QuizmakeWritesUtf8ToAFile) {
     EXPECT_NE(text.find("creator = \"L'\xC3\xA9quipe Zorbel\""), std::string::npos) << "the source is not UTF-8:\n" << text;
     EXPECT_NE(text.find("quizmake: absente \xC3\xA9.exe: cannot read the file"), std::string::npos)
         << "the message is not UTF-8:\n" << text;
+}
+
+// Windows takes paths of 260 characters or more only from programs whose
+// manifest says they can (Wine takes them from any: it cannot show the fault).
+TEST(Package, TheAtelierAndQuizmakeDeclareLongPaths) {
+    for (const wchar_t* program : {L"atelier.exe", L"quizmake.exe"}) {
+        HMODULE module = LoadLibraryExW((package() / program).wstring().c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module, nullptr) << program;
+        HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+        const char* text = found != nullptr ? static_cast<const char*>(LockResource(LoadResource(module, found))) : "";
+        const std::string manifest(text, found != nullptr ? SizeofResource(module, found) : 0);
+        EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << program;
+        FreeLibrary(module);
+    }
 }
 
 TEST(Package, TheEditorOpensTheDemo) {

@@ -76,6 +76,39 @@ Bytes withExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian) {
     return out;
 }
 
+Bytes tiffFile(const Image& image, int orientation) {
+    constexpr std::uint32_t EntryCount = 10;
+    constexpr std::uint32_t BitsAt = 8 + 2 + EntryCount * 12 + 4;  // the three 8s, after the directory
+    constexpr std::uint32_t PixelsAt = BitsAt + 6;
+    const auto pixelBytes = static_cast<std::uint32_t>(image.samples.size());
+    Bytes out{'I', 'I'};
+    putLittle(out, 42, 2);
+    putLittle(out, 8, 4);
+    putLittle(out, EntryCount, 2);
+    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count, std::uint32_t value) {
+        putLittle(out, tag, 2);
+        putLittle(out, type, 2);
+        putLittle(out, count, 4);
+        putLittle(out, value, type == 3 && count == 1 ? 2 : 4);
+        if (type == 3 && count == 1) putLittle(out, 0, 2);
+    };
+    constexpr std::uint32_t Short = 3, Long = 4;
+    entry(256, Long, 1, image.size.width);
+    entry(257, Long, 1, image.size.height);
+    entry(258, Short, 3, BitsAt);
+    entry(259, Short, 1, 1);  // no compression
+    entry(262, Short, 1, 2);  // RGB
+    entry(273, Long, 1, PixelsAt);
+    entry(274, Short, 1, static_cast<std::uint32_t>(orientation));
+    entry(277, Short, 1, 3);
+    entry(278, Long, 1, image.size.height);
+    entry(279, Long, 1, pixelBytes);
+    putLittle(out, 0, 4);  // no next directory
+    for (int i = 0; i < 3; ++i) putLittle(out, 8, 2);
+    out.insert(out.end(), image.samples.begin(), image.samples.end());
+    return out;
+}
+
 // 24 bits: the plain info header. 32 bits: a version 4 header whose bit
 // fields give the alpha mask, as programs write BMPs with transparency.
 Bytes bmpFile(const Image& image) {

@@ -1,7 +1,7 @@
 #pragma once
 // Pictures made in the tests: four flat quadrants of known colours, a
 // photo-like texture, and the files other programs write that our codec
-// library does not (a JPEG carrying an EXIF orientation, BMP, GIF).
+// library does not (a JPEG carrying an EXIF orientation, TIFF, BMP, GIF).
 
 #include <array>
 #include <cstdint>
@@ -39,6 +39,10 @@ Rgba quadrantCentre(const Image& image, std::size_t index);
 
 // `jpeg` with an APP1 EXIF block holding `orientation` right after its SOI.
 Bytes withExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian);
+
+// An uncompressed little-endian TIFF of an RGB image, one strip, whose
+// orientation tag says `orientation`.
+Bytes tiffFile(const Image& image, int orientation);
 
 // A BMP of an RGB (24 bits a pixel) or RGBA (32 bits) image, rows bottom-up.
 Bytes bmpFile(const Image& image);
