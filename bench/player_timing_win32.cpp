@@ -3,9 +3,10 @@
 // - the "next" arrow showing the next question (picture decoded and scaled,
 //   answer restored and graded);
 // - a 96-question quiz from its start to an idle window, beside the bare
-//   picture work that start-up cannot avoid, done here in the same run: its 96
-//   pictures decoded and scaled for the overview, and the first one for the
-//   single-question view;
+//   picture work that start-up cannot avoid, taken in turn in the same run:
+//   its 96 pictures decoded and scaled for the overview, and the first one for
+//   the single-question view, on one thread; the start also with its picture
+//   workers capped at one, and of other builds of the quiz given as arguments;
 // - Zorbel Atelier opening the 96-question quiz, from its start to an idle
 //   window with the 96 questions listed and the visible thumbnails drawn,
 //   beside the editor starting with no file, and a question's deletion
@@ -112,6 +113,36 @@ std::vector<double> timePictureWork(const char* exe, int count, int runs) {
     return samples;
 }
 
+// The 96-question quiz's start beside the bare picture work, taken in turn in
+// one run so that both meet the same load: with its picture workers, with one
+// (ZORBEL_PICTURE_THREADS=1), and each other build of the quiz given on the
+// command line (an earlier player, to compare).
+struct StartUpComparison {
+    std::vector<double> workers;
+    std::vector<double> oneWorker;
+    std::vector<double> pictures;
+    std::vector<std::vector<double>> others;
+};
+
+std::vector<double> oneStartUp(const char* exe) { return timeStartUps(exe, 1); }
+
+StartUpComparison compareStartUps(const char* exe, int count, int runs, const std::vector<const char*>& others) {
+    StartUpComparison taken;
+    taken.others.resize(others.size());
+    for (int i = 0; i < runs; ++i) {
+        const auto add = [](std::vector<double>& to, const std::vector<double>& sample) {
+            to.insert(to.end(), sample.begin(), sample.end());
+        };
+        add(taken.workers, oneStartUp(exe));
+        SetEnvironmentVariableA("ZORBEL_PICTURE_THREADS", "1");
+        add(taken.oneWorker, oneStartUp(exe));
+        SetEnvironmentVariableA("ZORBEL_PICTURE_THREADS", nullptr);
+        add(taken.pictures, timePictureWork(exe, count, 1));
+        for (std::size_t k = 0; k < others.size(); ++k) add(taken.others[k], oneStartUp(others[k]));
+    }
+    return taken;
+}
+
 struct PeakWorkingSet {
     double afterStartUp = 0;  // MB (10^6 bytes)
     double afterEveryQuestion = 0;
@@ -211,11 +242,13 @@ std::vector<double> timeEditorUndo(const char* file, int questions, int rounds) 
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const std::vector<const char*> others(argv + 1, argv + argc);
     const auto demoStart = timeStartUps("demo.exe", 7);
     const auto steps = timeNextQuestion("demo.exe", 48);
-    const auto bigStart = timeStartUps("quiz_96.exe", 7);
-    const auto pictures = timePictureWork("quiz_96.exe", 96, 7);
+    const StartUpComparison big = compareStartUps("quiz_96.exe", 96, 9, others);
+    const auto& bigStart = big.workers;
+    const auto& pictures = big.pictures;
     const auto editorEmpty = timeEditorOpening("", 0, 5);
     const auto editorBig = timeEditorOpening("quiz_96.exe", 96, 5);
     const auto editorUndo = timeEditorUndo("quiz_96.exe", 96, 10);
@@ -229,8 +262,15 @@ int main() {
     report("start to idle window (demo.exe, 12 pictures)", demoStart);
     report("next question shown (640 x 402 JPEG)", steps);
     report("start to idle window (quiz_96.exe)", bigStart);
+    report("the same, one picture worker", big.oneWorker);
     report("decode and scale its 96 + 1 pictures alone", pictures);
-    std::printf("start-up / picture work (medians): %.2f\n", median(bigStart) / median(pictures));
+    std::printf("start-up / picture work (medians): %.2f, with one worker %.2f\n", median(bigStart) / median(pictures),
+                median(big.oneWorker) / median(pictures));
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        if (big.others[k].empty()) continue;
+        report(others[k], big.others[k]);
+        std::printf("%s start-up / picture work (medians): %.2f\n", others[k], median(big.others[k]) / median(pictures));
+    }
     report("editor: start to idle window, no file", editorEmpty);
     report("editor: start to idle window, quiz_96.exe listed", editorBig);
     report("editor: Ctrl+Z or Ctrl+Y, quiz_96.exe shown", editorUndo);

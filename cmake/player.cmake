@@ -6,7 +6,8 @@ enable_language(RC)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Pictures decoded as the player decodes them, for the player and the editor.
-add_library(zorbel_pictures_win32 STATIC pictures/picture_loader_win32.cpp pictures/png_picture_win32.cpp)
+add_library(zorbel_pictures_win32 STATIC pictures/picture_loader_win32.cpp pictures/png_picture_win32.cpp
+            pictures/picture_workers_win32.cpp)
 target_compile_definitions(zorbel_pictures_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(zorbel_pictures_win32 PUBLIC zorbel_pictures_core ole32 oleaut32 uuid gdi32 user32
                       PRIVATE zorbel_warnings)

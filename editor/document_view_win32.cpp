@@ -167,6 +167,7 @@ void showQuestionList(int selectQuestion) {
     ListView_SetItemCountEx(list, count, 0);
     fitQuestionListColumn();
     InvalidateRect(list, nullptr, TRUE);
+    makeThumbnailsBehind(editor.document.prepared);
     editor.selected = count == 0 ? -1 : std::clamp(selectQuestion, 0, count - 1);
     if (editor.selected >= 0) {
         ListView_SetItemState(list, editor.selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);

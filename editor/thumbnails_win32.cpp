@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -14,6 +15,7 @@
 #include "editor/thumbnail_image.h"
 #include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/picture_preparation.h"
+#include "pictures/worker_count.h"
 #include "resources/contract_ids.h"
 
 namespace {
@@ -39,10 +41,11 @@ struct Thumbnails {
     std::set<SharedPrepared> asked;         // handed to the maker, not back yet
     std::uint64_t generation = 0;           // of the list's images: older thumbnails are dropped
 
-    std::thread maker;
+    std::vector<std::thread> makers;
     std::mutex mutex;  // guards what follows
     std::condition_variable wake;
-    std::deque<Job> jobs;
+    std::deque<Job> jobs;    // asked for by rows being drawn: made first
+    std::deque<Job> behind;  // the rest of the document's, made while nothing is asked
     std::vector<Made> made;
     bool stopping = false;
 };
@@ -69,10 +72,12 @@ Image thumbnailOf(const Job& job) {
 void makeThumbnails() {
     std::unique_lock lock(thumbnails.mutex);
     for (;;) {
-        thumbnails.wake.wait(lock, [] { return thumbnails.stopping || !thumbnails.jobs.empty(); });
+        thumbnails.wake.wait(
+            lock, [] { return thumbnails.stopping || !thumbnails.jobs.empty() || !thumbnails.behind.empty(); });
         if (thumbnails.stopping) return;
-        Job job = std::move(thumbnails.jobs.front());
-        thumbnails.jobs.pop_front();
+        std::deque<Job>& from = thumbnails.jobs.empty() ? thumbnails.behind : thumbnails.jobs;
+        Job job = std::move(from.front());
+        from.pop_front();
         lock.unlock();
         Image pixels = thumbnailOf(job);
         lock.lock();
@@ -121,6 +126,25 @@ void startAgain() {
     ++thumbnails.generation;
     const std::lock_guard lock(thumbnails.mutex);
     thumbnails.jobs.clear();
+    thumbnails.behind.clear();
+}
+
+// As many makers as the processor runs (at most 4 in this 32-bit process),
+// started with the first thumbnail asked for. Under the lock.
+void startMakers() {
+    if (!thumbnails.makers.empty()) return;
+    const std::size_t count = pictureWorkerCount(std::thread::hardware_concurrency(), 64);
+    for (std::size_t i = 0; i < count; ++i) thumbnails.makers.emplace_back(makeThumbnails);
+}
+
+// A picture waiting behind moves ahead: its row is being drawn. Under the lock.
+bool moveAhead(const SharedPrepared& picture) {
+    const auto waiting = std::find_if(thumbnails.behind.begin(), thumbnails.behind.end(),
+                                      [&](const Job& job) { return job.picture == picture; });
+    if (waiting == thumbnails.behind.end()) return false;
+    thumbnails.jobs.push_back(std::move(*waiting));
+    thumbnails.behind.erase(waiting);
+    return true;
 }
 
 }  // namespace
@@ -145,15 +169,29 @@ void forgetThumbnails() {
 int thumbnailIndex(const SharedPrepared& picture) {
     if (picture == nullptr) return PlainTile;
     if (const auto found = thumbnails.indexes.find(picture); found != thumbnails.indexes.end()) return found->second;
-    if (thumbnails.asked.insert(picture).second) {
-        {
-            const std::lock_guard lock(thumbnails.mutex);
-            if (!thumbnails.maker.joinable()) thumbnails.maker = std::thread(makeThumbnails);
-            thumbnails.jobs.push_back({picture, tileSize(), windowColour(), thumbnails.generation});
-        }
-        thumbnails.wake.notify_one();
+    const bool asked = !thumbnails.asked.insert(picture).second;
+    {
+        const std::lock_guard lock(thumbnails.mutex);
+        startMakers();
+        if (asked && !moveAhead(picture)) return PlainTile;  // being made
+        if (!asked) thumbnails.jobs.push_back({picture, tileSize(), windowColour(), thumbnails.generation});
     }
+    thumbnails.wake.notify_one();
     return PlainTile;
+}
+
+void makeThumbnailsBehind(std::span<const SharedPrepared> pictures) {
+    {
+        const std::lock_guard lock(thumbnails.mutex);
+        for (const SharedPrepared& picture : pictures) {
+            if (picture == nullptr || thumbnails.indexes.contains(picture) || !thumbnails.asked.insert(picture).second) {
+                continue;
+            }
+            startMakers();
+            thumbnails.behind.push_back({picture, tileSize(), windowColour(), thumbnails.generation});
+        }
+    }
+    thumbnails.wake.notify_all();
 }
 
 void onThumbnailsReady() {
@@ -173,12 +211,13 @@ void onThumbnailsReady() {
 }
 
 void stopThumbnails() {
-    if (!thumbnails.maker.joinable()) return;
     {
         const std::lock_guard lock(thumbnails.mutex);
         thumbnails.stopping = true;
         thumbnails.jobs.clear();
+        thumbnails.behind.clear();
     }
-    thumbnails.wake.notify_one();
-    thumbnails.maker.join();
+    thumbnails.wake.notify_all();
+    for (std::thread& maker : thumbnails.makers) maker.join();
+    thumbnails.makers.clear();
 }

@@ -1,10 +1,13 @@
 #pragma once
-// The question list's thumbnails, made from each prepared picture by a thread
+// The question list's thumbnails, made from each prepared picture by threads
 // of their own, so that a quiz of many pictures opens, and its list scrolls,
 // without waiting for them: a plain tile stands in until one is ready, then
-// its items are drawn again. Each picture's thumbnail is made once.
+// its items are drawn again. The rows being drawn come first; the rest of the
+// document's are made behind them. Each picture's thumbnail is made once.
 
 #include <windows.h>
+
+#include <span>
 
 #include "authoring/quiz_document.h"
 
@@ -18,7 +21,9 @@ void makeThumbnailList();
 void forgetThumbnails();
 // The list image of `picture`: its thumbnail, or the plain tile while it is made.
 int thumbnailIndex(const SharedPrepared& picture);
+// These pictures' thumbnails made while no row asks for one.
+void makeThumbnailsBehind(std::span<const SharedPrepared> pictures);
 // On ThumbnailsReady: the thumbnails made go into the list, which is drawn again.
 void onThumbnailsReady();
-// The window closes: the thread ends.
+// The window closes: the threads end.
 void stopThumbnails();

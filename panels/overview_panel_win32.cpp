@@ -13,6 +13,7 @@
 #include "panels/overview_layout.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
+#include "pictures/picture_workers_win32.h"
 #include "resources/contract_ids.h"
 #include "session/quiz_session.h"
 
@@ -65,27 +66,9 @@ void updateScrollBars(HWND panel) {
 
 // --- Building --------------------------------------------------------------
 
-struct LoadedPictures {
-    std::vector<HBITMAP> bitmaps;            // question j at j - 1
-    std::vector<std::optional<Size>> sizes;  // every measured picture
-};
-
-// A row measures all three of its pictures; those past the last question are
-// only measured, then deleted.
-LoadedPictures loadPictures() {
-    LoadedPictures loaded;
-    if (quiz->showPictures != 1) return loaded;
-    const int measured = measuredPictureCount(quiz->questionCount);
-    for (int j = 1; j <= measured; ++j) {
-        HBITMAP picture = loadQuestionPicture(FirstPictureResourceId - 1 + j, pictureFrameWidth, pictureFrameHeight);
-        loaded.sizes.push_back(shownSize(picture));
-        if (j <= quiz->questionCount) {
-            loaded.bitmaps.push_back(picture);
-        } else if (picture != nullptr) {
-            DeleteObject(picture);
-        }
-    }
-    return loaded;
+// Question j's picture in the overview's frame; none without pictures.
+HBITMAP overviewPicture(int question) {
+    return takeQuestionPicture(FirstPictureResourceId - 1 + question, pictureFrameWidth, pictureFrameHeight);
 }
 
 void createAnswerFont() {
@@ -140,19 +123,41 @@ void createQuestion(HWND panel, const OverviewQuestionPlace& place, int question
     }
 }
 
+// A row's three pictures, measured even past the last question (those are
+// then deleted); the ones of its questions.
+std::vector<HBITMAP> takeRowPictures(int first, std::vector<std::optional<Size>>& sizes) {
+    std::vector<HBITMAP> row;
+    for (int j = first; j < first + 3; ++j) {
+        HBITMAP picture = overviewPicture(j);
+        sizes.push_back(shownSize(picture));
+        if (j <= quiz->questionCount) {
+            row.push_back(picture);
+        } else if (picture != nullptr) {
+            DeleteObject(picture);
+        }
+    }
+    return row;
+}
+
+// Row by row, each as soon as its pictures are ready: the controls of one row
+// are made while the workers decode the next rows' pictures.
 void initialise(HWND panel) {
     overviewPanel = panel;
     createAnswerFont();
-
-    LoadedPictures pictures = loadPictures();
-    const OverviewShape shape{quiz->questionCount, quiz->answersPerQuestion, quiz->showPictures == 1,
-                              quiz->commentMode > 1, {pictureFrameWidth, pictureFrameHeight}};
-    overview.placed = layoutOverview(shape, pictures.sizes);
-    for (int j = 1; j <= quiz->questionCount; ++j) {
-        HBITMAP picture = j <= static_cast<int>(pictures.bitmaps.size()) ? pictures.bitmaps[static_cast<std::size_t>(j - 1)]
-                                                                        : nullptr;
-        createQuestion(panel, overview.placed.questions[static_cast<std::size_t>(j - 1)], j, picture);
+    const bool pictures = quiz->showPictures == 1;
+    const OverviewShape shape{quiz->questionCount, quiz->answersPerQuestion, pictures, quiz->commentMode > 1,
+                              {pictureFrameWidth, pictureFrameHeight}};
+    std::vector<std::optional<Size>> sizes;
+    for (int first = 1; first <= quiz->questionCount; first += 3) {
+        const std::vector<HBITMAP> row = pictures ? takeRowPictures(first, sizes) : std::vector<HBITMAP>{};
+        overview.placed = layoutOverview(shape, sizes);
+        for (int j = first; j < first + 3 && j <= quiz->questionCount; ++j) {
+            const auto k = static_cast<std::size_t>(j - first);
+            createQuestion(panel, overview.placed.questions[static_cast<std::size_t>(j - 1)], j,
+                           k < row.size() ? row[k] : nullptr);
+        }
     }
+    overview.placed = layoutOverview(shape, sizes);
     updateScrollBars(panel);
 }
 

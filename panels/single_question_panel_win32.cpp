@@ -9,6 +9,7 @@
 #include "panels/single_question_layout.h"
 #include "panels/verdict_label_win32.h"
 #include "pictures/picture_loader_win32.h"
+#include "pictures/picture_workers_win32.h"
 #include "resources/contract_ids.h"
 #include "session/quiz_session.h"
 #include "panels/session_painter_win32.h"
@@ -27,7 +28,8 @@ bool hasQuestions() { return quiz->questionCount > 0; }
 // The picture of the question the game shows, and the selector on it.
 void showQuestionPicture() {
     const Size frame{pictureFrameWidth, pictureFrameHeight};
-    HBITMAP picture = hasQuestions() ? loadQuestionPicture(FirstPictureResourceId + game->currentQuestion,
+    // The first one comes from the start-up's workers; the others are decoded here.
+    HBITMAP picture = hasQuestions() ? takeQuestionPicture(FirstPictureResourceId + game->currentQuestion,
                                                            frame.width, frame.height)
                                      : nullptr;
     const Rect place = pictureFramePlace(frame, shownSize(picture));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "picture_preparation/picture_preparation.h"
+#include "pictures/worker_count.h"
 
 // A question's picture as the author gave it: the bytes of its file, and the
 // name that messages give it.
@@ -26,11 +27,6 @@ struct PictureInput {
 // thread keeps answering its messages through it during a long photo.
 using PictureProgress = std::function<void(std::size_t done, std::size_t total)>;
 inline constexpr std::chrono::milliseconds ProgressBeat{100};
-
-// How many threads prepare `jobs` pictures on `hardwareThreads` cores: no
-// more than either, and at most 4 in a 32-bit process, whose 4 GB the
-// decoded photos share.
-std::size_t pictureWorkerCount(unsigned hardwareThreads, std::size_t jobs, std::size_t pointerBytes = sizeof(void*));
 
 // Each given picture prepared, at its index (none where none was given).
 // After a picture fails no later picture is started, so every picture

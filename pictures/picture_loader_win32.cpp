@@ -36,10 +36,45 @@ IStream* streamOver(const void* bytes, std::size_t size) {
     return stream;
 }
 
-void reportCopyFailure() {
+void reportCopyFailure(DWORD error) {
     char message[128];
-    wsprintfA(message, "%s plante avec l'erreur : %d\n", "CopyImage", static_cast<int>(GetLastError()));
+    wsprintfA(message, "%s plante avec l'erreur : %d\n", "CopyImage", static_cast<int>(error));
     MessageBoxA(nullptr, message, "Information", MB_OK | MB_ICONINFORMATION);
+}
+
+void reportPngFailure(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONERROR); }
+
+// The system's loader's picture copied out; the copy's error when that failed.
+HBITMAP olePicture(const void* bytes, std::size_t size, DWORD& copyError) {
+    if (size == 0 || size > 0x7FFFFFFF) return nullptr;
+    const ComScope com;
+    IStream* stream = streamOver(bytes, size);
+    if (stream == nullptr) return nullptr;
+    IPicture* picture = nullptr;
+    HBITMAP copy = nullptr;
+    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&picture))) &&
+        picture != nullptr) {
+        OLE_HANDLE handle = 0;
+        picture->get_Handle(&handle);
+        copy = static_cast<HBITMAP>(
+            CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+        if (copy == nullptr) copyError = GetLastError();
+        picture->Release();
+    }
+    stream->Release();
+    return copy;
+}
+
+FittedPicture fittedPng(std::span<const std::uint8_t> bytes, int frameWidth, int frameHeight) {
+    const PngBitmap png = decodePngBitmap(bytes);
+    switch (png.failure) {
+        case PngFailure::None: return {scaleToFrame(png.bitmap, frameWidth, frameHeight)};
+        case PngFailure::NotUsable: return {};
+        case PngFailure::Undecodable: return {nullptr, PictureFailure::PngUndecodable};
+        case PngFailure::NoBitmap: return {nullptr, PictureFailure::PngNoBitmap};
+    }
+    return {};
 }
 
 }  // namespace
@@ -56,35 +91,45 @@ std::optional<Size> shownSize(HBITMAP picture) {
     return Size{size.cx, size.cy};
 }
 
-HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight) {
+PictureSource questionPictureSource(int resourceId) {
     HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resourceId), JpegResourceType);
     HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-    if (loaded == nullptr) return loadPngPicture(resourceId, frameWidth, frameHeight);
+    if (loaded == nullptr) return {pngResource(resourceId), true};
+    // A resource of the program's own image stays where it is: no FreeResource needed.
     const void* bytes = LockResource(loaded);
-    HBITMAP picture = bytes != nullptr ? loadOlePicture(bytes, SizeofResource(nullptr, found)) : nullptr;
-    FreeResource(loaded);
-    return scaleToFrame(picture, frameWidth, frameHeight);
+    if (bytes == nullptr) return {};
+    return {{static_cast<const std::uint8_t*>(bytes), SizeofResource(nullptr, found)}, false};
+}
+
+FittedPicture fitPicture(PictureSource source, int frameWidth, int frameHeight) {
+    if (source.png) return fittedPng(source.bytes, frameWidth, frameHeight);
+    if (source.bytes.empty()) return {};
+    FittedPicture fitted;
+    HBITMAP picture = olePicture(source.bytes.data(), source.bytes.size(), fitted.copyError);
+    if (picture == nullptr && fitted.copyError != 0) fitted.failure = PictureFailure::CopyFailed;
+    fitted.bitmap = scaleToFrame(picture, frameWidth, frameHeight);
+    return fitted;
+}
+
+HBITMAP reportPictureFailure(const FittedPicture& picture) {
+    switch (picture.failure) {
+        case PictureFailure::None: break;
+        case PictureFailure::CopyFailed: reportCopyFailure(picture.copyError); break;
+        case PictureFailure::PngUndecodable: reportPngFailure("Error: couldn't decode PNG resource"); break;
+        case PictureFailure::PngNoBitmap: reportPngFailure("Error: couldn't create bitmap"); break;
+    }
+    return picture.bitmap;
+}
+
+HBITMAP loadQuestionPicture(int resourceId, int frameWidth, int frameHeight) {
+    return reportPictureFailure(fitPicture(questionPictureSource(resourceId), frameWidth, frameHeight));
 }
 
 HBITMAP loadOlePicture(const void* bytes, std::size_t size) {
-    if (size == 0 || size > 0x7FFFFFFF) return nullptr;
-    const ComScope com;
-    IStream* stream = streamOver(bytes, size);
-    if (stream == nullptr) return nullptr;
-    IPicture* picture = nullptr;
-    HBITMAP copy = nullptr;
-    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                 reinterpret_cast<void**>(&picture))) &&
-        picture != nullptr) {
-        OLE_HANDLE handle = 0;
-        picture->get_Handle(&handle);
-        copy = static_cast<HBITMAP>(
-            CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
-        if (copy == nullptr) reportCopyFailure();
-        picture->Release();
-    }
-    stream->Release();
-    return copy;
+    DWORD copyError = 0;
+    HBITMAP picture = olePicture(bytes, size, copyError);
+    if (picture == nullptr && copyError != 0) reportCopyFailure(copyError);
+    return picture;
 }
 
 HBITMAP scaleToFrame(HBITMAP bitmap, int frameWidth, int frameHeight) {

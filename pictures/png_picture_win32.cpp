@@ -10,18 +10,6 @@
 
 namespace {
 
-void reportPngFailure(const char* text) { MessageBoxA(nullptr, text, "Information", MB_OK | MB_ICONERROR); }
-
-// The bytes of this executable's RT_RCDATA resource; empty when there is none.
-std::span<const std::uint8_t> pngResource(HMODULE module, int resourceId) {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(ResourceTypeRcData));
-    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) return {};
-    return {static_cast<const std::uint8_t*>(bytes), size};
-}
-
 // The DIB section the decoded image becomes: header, colour table, top-down rows.
 HBITMAP makePngBitmap(const PngDecoder& decoder) {
     const PngBitmapLayout layout = pngBitmapLayout(decoder);
@@ -69,13 +57,15 @@ PngBitmap decodePngBitmap(std::span<const std::uint8_t> bytes) {
     return {bitmap, bitmap != nullptr ? PngFailure::None : PngFailure::NoBitmap};
 }
 
+std::span<const std::uint8_t> pngResource(int resourceId) {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(ResourceTypeRcData));
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(nullptr, found) : 0;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return {};
+    return {static_cast<const std::uint8_t*>(bytes), size};
+}
+
 HBITMAP loadPngPicture(int resourceId, int frameWidth, int frameHeight) {
-    const PngBitmap png = decodePngBitmap(pngResource(nullptr, resourceId));
-    switch (png.failure) {
-        case PngFailure::None: return scaleToFrame(png.bitmap, frameWidth, frameHeight);
-        case PngFailure::NotUsable: return nullptr;
-        case PngFailure::Undecodable: reportPngFailure("Error: couldn't decode PNG resource"); return nullptr;
-        case PngFailure::NoBitmap: reportPngFailure("Error: couldn't create bitmap"); return nullptr;
-    }
-    return nullptr;
+    return reportPictureFailure(fitPicture({pngResource(resourceId), true}, frameWidth, frameHeight));
 }

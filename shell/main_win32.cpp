@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "content/quiz_loader_win32.h"
 #include "content/quiz_record.h"
 #include "content/quiz_record_win32.h"
+#include "panels/overview_layout.h"
 #include "panels/overview_panel_win32.h"
 #include "panels/single_question_panel_win32.h"
 #include "resources/contract_ids.h"
@@ -18,6 +21,8 @@
 #include "shell/main_window_win32.h"
 #include "shell/progress_win32.h"
 #include "panels/session_painter_win32.h"
+#include "pictures/picture_workers_win32.h"
+#include "pictures/worker_count.h"
 
 namespace {
 
@@ -65,6 +70,34 @@ bool openWindows() {
     return true;
 }
 
+// Every picture the start-up shows, in the order the panels take them: the
+// overview's rows (three pictures a row, measured past the last question),
+// then the single view's question.
+std::vector<PictureJob> startUpPictures() {
+    std::vector<PictureJob> jobs;
+    if (quiz->showPictures == 1) {
+        for (int j = 1; j <= measuredPictureCount(quiz->questionCount); ++j) {
+            jobs.push_back({FirstPictureResourceId - 1 + j, OverviewFrameSide, OverviewFrameSide});
+        }
+    }
+    if (quiz->questionCount > 0) {
+        jobs.push_back({FirstPictureResourceId + game->currentQuestion, SingleQuestionFrameWidth,
+                        SingleQuestionFrameHeight});
+    }
+    return jobs;
+}
+
+// ZORBEL_PICTURE_THREADS caps the workers, for the benchmark that measures them.
+unsigned startUpWorkers(std::size_t jobs) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    char limit[16] = {};
+    const DWORD length = GetEnvironmentVariableA("ZORBEL_PICTURE_THREADS", limit, sizeof limit);
+    const unsigned cap = length > 0 && length < sizeof limit ? static_cast<unsigned>(atoi(limit)) : 0;
+    const std::size_t workers = pictureWorkerCount(system.dwNumberOfProcessors, jobs);
+    return static_cast<unsigned>(cap != 0 ? std::min<std::size_t>(workers, cap) : workers);
+}
+
 int runMessageLoop() {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -105,9 +138,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The game begins from the answers saved, graded in the order of start-up.
     beginSession(*game, readProgressBytes());
 
+    const std::vector<PictureJob> pictures = startUpPictures();
+    startPictureWork(pictures, startUpWorkers(pictures.size()));
     holdFocusReports(true);
     const bool opened = openWindows();
     holdFocusReports(false);
+    endPictureWork();
     if (!opened) {
         DeleteObject(statusBrush);
         return reportWindowFailure();

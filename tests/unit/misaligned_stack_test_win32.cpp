@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "picture_preparation/picture_preparation.h"
+#include "pictures/picture_workers_win32.h"
 #include "pictures/png/simd_level.h"
 #include "tests/support/png_builder.h"
 #include "tests/support/png_run.h"
@@ -104,6 +106,40 @@ TEST_F(MisalignedStack, PicturePreparation) {
             return prepared.ok() ? prepared.bytes : Bytes{};
         });
     }
+}
+
+// The pixels of `bitmap`, 32 bits each, then the bitmap deleted.
+Bytes pixelsOf(HBITMAP bitmap) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, 0, nullptr, &info, DIB_RGB_COLORS);
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const auto rows = static_cast<UINT>(std::abs(info.bmiHeader.biHeight));
+    Bytes pixels(static_cast<std::size_t>(info.bmiHeader.biWidth) * rows * 4);
+    GetDIBits(screen, bitmap, 0, rows, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+// The player's start-up pictures (a JPEG through the system's loader, a PNG
+// through ours) decoded by a picture worker entered on a shifted stack, as a
+// thread starts on 32-bit Windows.
+TEST_F(MisalignedStack, PlayerPicturesFromAWorkersStart) {
+    const PictureJob jobs[] = {{401, 210, 210}, {402, 210, 210}, {401, 640, 480}};
+    expectSameBytesOnShiftedStacks([&] {
+        startPictureWork(jobs, 0);
+        runPictureWorker(nullptr);
+        Bytes all;
+        for (const PictureJob& job : jobs) {
+            const Bytes pixels = pixelsOf(takeQuestionPicture(job.resourceId, job.frameWidth, job.frameHeight));
+            all.insert(all.end(), pixels.begin(), pixels.end());
+        }
+        endPictureWork();
+        return all;
+    });
 }
 
 }  // namespace
