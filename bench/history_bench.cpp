@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 #include "common/file_access.h"
 
 namespace {

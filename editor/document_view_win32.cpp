@@ -7,7 +7,7 @@
 #include <array>
 
 #include "authoring/cp1252.h"
-#include "authoring/grading_preview.h"
+#include "editing/grading_preview.h"
 #include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win32.h"

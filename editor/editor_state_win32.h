@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 #include "editor/editor_layout.h"
 
 struct EditorState {

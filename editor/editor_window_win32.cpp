@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "authoring/cp1252.h"
-#include "authoring/quiz_review.h"
+#include "editing/quiz_review.h"
 #include "content/quiz_record.h"
 #include "editor/controls_win32.h"
 #include "editor/dialogs_win32.h"

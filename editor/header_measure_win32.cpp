@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "authoring/header_fit.h"
+#include "editing/header_fit.h"
 #include "editor/dpi_win32.h"
 #include "editor/text_win32.h"
 

@@ -12,7 +12,7 @@
 
 #include "authoring/pe_resources.h"
 #include "authoring/resource_bundle.h"
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 #include "editor/app_data_win32.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"

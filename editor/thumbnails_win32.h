@@ -9,7 +9,7 @@
 
 #include <span>
 
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 
 // Posted to the editor's window when thumbnails are ready.
 inline constexpr UINT ThumbnailsReady = WM_APP + 1;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 #include "picture_preparation/picture_preparation.h"
 #include "tests/support/progressive_jpeg.h"
 #include "tests/support/test_pictures.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "authoring/cp1252.h"
-#include "authoring/grading_preview.h"
+#include "editing/grading_preview.h"
 #include "authoring/pe_resources.h"
 #include "authoring/quiz_executable.h"
 #include "authoring/quiz_resources.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "authoring/grading_preview.h"
+#include "editing/grading_preview.h"
 
 namespace {
 

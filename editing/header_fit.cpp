@@ -1,4 +1,4 @@
-#include "authoring/header_fit.h"
+#include "editing/header_fit.h"
 
 #include <algorithm>
 #include <utility>

@@ -3,7 +3,7 @@
 // their pictures, every change a step of a history that undoes and redoes it,
 // and a saved quiz opened again as it was.
 
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ PictureInput png(const std::string& name) { return {name, fileBytes(ZORBEL_SOURC
 
 QuizDocument withQuestions(std::size_t count) {
     QuizDocument document = newDocument();
-    const std::vector<std::optional<PictureInput>> pictures(count, jpeg("a.jpg"));
+    const std::vector<std::optional<PictureInput>> pictures(count, jpeg("IMG_0001.jpg"));
     EXPECT_EQ(addQuestions(document, pictures).added, count);
     markSaved(document);
     return document;
@@ -124,6 +124,8 @@ TEST(QuizDocument, EveryGoodPictureOfADropIsAddedAndTheOthersListedWithWhy) {
     ASSERT_EQ(document.pictures.size(), 2u);
     EXPECT_EQ(document.pictures[0]->name, "C:/photos/soleil.jpg") << "in the order given";
     EXPECT_EQ(document.pictures[1]->name, "lune.png");
+    EXPECT_EQ(questionText(document, 0, QuestionText::Answer), "soleil") << "the file's name proposed as the answer";
+    EXPECT_EQ(questionText(document, 1, QuestionText::Answer), "lune");
     ASSERT_EQ(result.refused.size(), 3u);
     EXPECT_EQ(result.refused[0].name, "liste.txt");
     EXPECT_NE(result.refused[0].reason.find("pas une image"), std::string::npos) << result.refused[0].reason;

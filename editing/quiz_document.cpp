@@ -1,17 +1,18 @@
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cctype>
+#include <iterator>
 
 #include "authoring/cp1252.h"
-#include "picture_preparation/picture_batch.h"
-#include "picture_preparation/picture_check.h"
 #include "authoring/picture_resources.h"
 #include "authoring/quiz_executable.h"
 #include "content/content_codec.h"
 #include "content/quiz_record.h"
 #include "content/text.h"
+#include "editing/file_names.h"
+#include "picture_preparation/picture_batch.h"
+#include "picture_preparation/picture_check.h"
 
 namespace {
 
@@ -363,6 +364,22 @@ std::vector<std::optional<PreparedPicture>> prepareEvery(std::span<const std::op
 
 }  // namespace
 
+namespace {
+
+// A picture named by its author ("soleil.jpg") proposes its name as the
+// answer, which the author sees in the field and may change.
+void proposeAnswers(QuizDocument& document, std::size_t first, std::span<const SharedPicture> pictures) {
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (pictures[i] == nullptr) continue;
+        std::string answer;
+        if (playerText(answerFromFileName(pictures[i]->name), answer).empty()) {
+            document.source.questions[first + i].answer = answer;
+        }
+    }
+}
+
+}  // namespace
+
 AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
                             const PictureProgress& progress) {
     AddedQuestions result;
@@ -398,6 +415,7 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
                           : count == 1  ? "l'ajout d'une image"
                                         : "l'ajout de " + std::to_string(count) + " images");
     document.source.questions.resize(before + count);
+    proposeAnswers(document, before, keptPictures);
     document.pictures.insert(document.pictures.end(), keptPictures.begin(), keptPictures.end());
     document.prepared.insert(document.prepared.end(), keptPrepared.begin(), keptPrepared.end());
     document.quarterTurns.resize(before + count, 0);

@@ -1,4 +1,4 @@
-#include "authoring/grading_preview.h"
+#include "editing/grading_preview.h"
 
 #include "grading/verdict.h"
 

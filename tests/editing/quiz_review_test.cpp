@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "authoring/quiz_review.h"
+#include "editing/quiz_review.h"
 
 namespace {
 

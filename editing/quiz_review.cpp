@@ -1,9 +1,9 @@
-#include "authoring/quiz_review.h"
+#include "editing/quiz_review.h"
 
 #include <string_view>
 
 #include "authoring/cp1252.h"
-#include "authoring/grading_preview.h"
+#include "editing/grading_preview.h"
 #include "grading/text_measures.h"
 
 namespace {

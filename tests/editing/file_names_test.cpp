@@ -1,4 +1,4 @@
-#include "editor/file_names.h"
+#include "editing/file_names.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +27,29 @@ TEST(QuizFileStem, TheQuizNameMadeFitForWindows) {
     const std::string stem = quizFileStem(long_name);
     EXPECT_EQ(stem.size(), 80u);
     EXPECT_EQ(stem, long_name.substr(0, 80));
+}
+
+TEST(AnswerFromFileName, WordsProposeThemselvesCameraNamesNothing) {
+    const struct {
+        std::string_view file;
+        std::string_view answer;
+    } cases[] = {
+        {"soleil.jpg", "soleil"},
+        {"tour_eiffel.png", "tour eiffel"},
+        {"Arc-en-ciel.jpeg", "Arc-en-ciel"},
+        {"C:\\Images\\l'été.heic", "l'été"},
+        {"photos/__la__lune_.gif", "la lune"},
+        {"sans extension", "sans extension"},
+        {"IMG_1234.JPG", ""},
+        {"DSC01234.jpg", ""},
+        {"PXL_20240101_123456789.jpg", ""},
+        {"0042.png", ""},
+        {"photo (2).jpg", ""},
+        {"a+b.png", ""},
+        {"_-_.png", ""},
+        {".jpg", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(answerFromFileName(c.file), c.answer) << c.file;
 }
 
 }  // namespace

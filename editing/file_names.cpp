@@ -1,4 +1,4 @@
-#include "editor/file_names.h"
+#include "editing/file_names.h"
 
 #include <algorithm>
 #include <array>
@@ -36,4 +36,36 @@ std::string quizFileStem(std::string_view quizName) {
     if (stem.empty()) return "mon_quiz";
     if (isDeviceName(stem)) stem += "_quiz";
     return stem;
+}
+
+namespace {
+
+// A letter of any alphabet (a byte of a character past ASCII counts as one),
+// or what joins the words of a name.
+bool wordSign(unsigned char c) {
+    const bool asciiLetter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return asciiLetter || c >= 0x80 || c == ' ' || c == '-' || c == '\'';
+}
+
+std::string_view stemOf(std::string_view fileName) {
+    const std::size_t slash = fileName.find_last_of("/\\");
+    if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
+}  // namespace
+
+std::string answerFromFileName(std::string_view fileName) {
+    std::string answer;
+    bool hasLetter = false;
+    for (const char byte : stemOf(fileName)) {
+        const auto c = static_cast<unsigned char>(byte == '_' ? ' ' : byte);
+        if (!wordSign(c)) return {};
+        if (c == ' ' && (answer.empty() || answer.back() == ' ')) continue;  // one space between words
+        hasLetter = hasLetter || (c != ' ' && c != '-' && c != '\'');
+        answer += static_cast<char>(c);
+    }
+    while (!answer.empty() && answer.back() == ' ') answer.pop_back();
+    return hasLetter ? answer : std::string();
 }

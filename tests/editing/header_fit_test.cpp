@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "authoring/header_fit.h"
+#include "editing/header_fit.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/quiz_document.h"
+#include "editing/quiz_document.h"
 
 struct ReviewPoint {
     std::optional<std::size_t> question;  // none: the quiz as a whole
