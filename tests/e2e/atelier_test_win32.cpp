@@ -237,6 +237,13 @@ TEST(Atelier, ACrashLosesNothingAndTheEditorRemembersItsFilesAndPlace) {
     AtelierRun second;
     second.shareAppDataOf(first);
     ASSERT_TRUE(second.start());
+    {
+        // Started while the first offers the copy: the copy is not offered twice.
+        AtelierRun meanwhile;
+        meanwhile.shareAppDataOf(first);
+        ASSERT_TRUE(meanwhile.start());
+        EXPECT_FALSE(meanwhile.answerBox(IDNO, std::chrono::seconds(2)).has_value()) << "offered by two Ateliers";
+    }
     const auto offered = second.answerBox(IDYES);
     ASSERT_TRUE(offered.has_value()) << "the copy is not offered";
     EXPECT_EQ(offered->text, L"Le quiz « demo.exe » n'a pas été enregistré avant la fermeture de l'Atelier. "
