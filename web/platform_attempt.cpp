@@ -74,7 +74,8 @@ Text unescaped(std::string_view piece) {
 
 }  // namespace
 
-std::string_view lessonStatus(int solved, int questionCount) {
+std::string_view lessonStatus(int solved, int questionCount, int passMark) {
+    if (passMark != NoPassMark) return platformScore(solved, questionCount) >= passMark ? "passed" : "incomplete";
     return solved >= questionCount ? "completed" : "incomplete";
 }
 

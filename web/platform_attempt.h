@@ -25,9 +25,13 @@ inline constexpr std::size_t SuspendDataLimit = 4096;
 // round(100 x solved / questions); -1 for a quiz without questions.
 int platformScore(int solved, int questionCount);
 
-// The attempt's lesson_status: "completed" once every question is solved,
-// "incomplete" until then.
-std::string_view lessonStatus(int solved, int questionCount);
+// The teacher's pass mark, a percentage from 0 to 100, or none.
+inline constexpr int NoPassMark = -1;
+
+// The attempt's lesson_status. With a pass mark: "passed" once the score
+// reaches it; without: "completed" once every question is solved;
+// "incomplete" until then, so that the pupil may come back.
+std::string_view lessonStatus(int solved, int questionCount, int passMark = NoPassMark);
 
 struct SuspendData {
     std::string text;

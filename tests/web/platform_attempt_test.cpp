@@ -30,6 +30,24 @@ TEST(PlatformAttempt, ScoreIsTheRoundedPercentageOfQuestionsSolved) {
     for (const auto& c : cases) EXPECT_EQ(platformScore(c.solved, c.questions), c.score) << c.solved << " / " << c.questions;
 }
 
+TEST(PlatformAttempt, StatusIsPassedFromThePassMarkOrCompletedOnceAllAreSolved) {
+    const struct {
+        int solved;
+        int questions;
+        int passMark;
+        std::string_view status;
+    } cases[] = {
+        {11, 12, NoPassMark, "incomplete"}, {12, 12, NoPassMark, "completed"}, {0, 0, NoPassMark, "completed"},
+        {9, 12, 80, "incomplete"},  // 75 %
+        {10, 12, 80, "passed"},     // 83 %
+        {12, 12, 80, "passed"},     {0, 12, 0, "passed"},   {11, 12, 100, "incomplete"},
+        {12, 12, 100, "passed"},    {2, 3, 67, "passed"},   {0, 0, 50, "incomplete"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lessonStatus(c.solved, c.questions, c.passMark), c.status) << c.solved << " / " << c.questions << ", pass " << c.passMark;
+    }
+}
+
 std::vector<Text> textsOf(const std::vector<std::string>& answers) { return {answers.begin(), answers.end()}; }
 
 TEST(PlatformAttempt, AnswersAreWrittenAsPlainAsciiAndReadBack) {
