@@ -28,7 +28,7 @@ std::span<const std::uint8_t> bytesOf(std::string_view text) {
 
 }  // namespace
 
-std::string scormManifest(std::string_view title, std::string_view identifier) {
+std::string scormManifest(std::string_view title, std::string_view identifier, std::optional<int> passMark) {
     const std::string name = xmlText(title.empty() ? std::string_view("Quiz Zorbel") : title);
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -43,7 +43,8 @@ std::string scormManifest(std::string_view title, std::string_view identifier) {
         "    <organization identifier=\"quiz\">\n"
         "      <title>" + name + "</title>\n"
         "      <item identifier=\"quiz_item\" identifierref=\"quiz_page\">\n"
-        "        <title>" + name + "</title>\n"
+        "        <title>" + name + "</title>\n" +
+        (passMark ? "        <adlcp:masteryscore>" + std::to_string(*passMark) + "</adlcp:masteryscore>\n" : "") +
         "      </item>\n"
         "    </organization>\n"
         "  </organizations>\n"
@@ -56,12 +57,30 @@ std::string scormManifest(std::string_view title, std::string_view identifier) {
     return xml;
 }
 
-ScormPackage scormPackage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version) {
-    const WebPage page = webPage(quiz, assets, version);
+ScormPackage scormPackage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version,
+                          std::optional<int> passMark) {
+    const WebPage page = webPage(quiz, assets, version, passMark);
     if (!page.ok()) return {{}, page.error};
-    const std::string manifest = scormManifest(webQuizName(quiz), "zorbel-" + webQuizKey(quiz));
+    const std::string manifest = scormManifest(webQuizName(quiz), "zorbel-" + webQuizKey(quiz), passMark);
     const ZipEntry entries[] = {{ScormManifestName, bytesOf(manifest)}, {ScormPageName, bytesOf(page.html)}};
     ZipArchive archive = storedZip(entries);
     if (!archive.ok()) return {{}, archive.error};
     return {std::move(archive.bytes), {}};
+}
+
+TypedPassMark typedPassMark(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return {true, std::nullopt};
+    if (text.back() == '%') text.remove_suffix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty() || text.size() > 3) return {};
+    int mark = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return {};
+        mark = mark * 10 + (c - '0');
+    }
+    if (!validPassMark(mark)) return {};
+    return {true, mark};
 }

@@ -5,6 +5,7 @@
 // platform's API and reports the score itself.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,10 @@ inline constexpr std::string_view ScormManifestName = "imsmanifest.xml";
 inline constexpr std::string_view ScormPageName = "index.html";
 
 // The manifest: one organization with one item, titled `title` (UTF-8), whose
-// one resource is the page as a SCO; `identifier` names the package.
-std::string scormManifest(std::string_view title, std::string_view identifier);
+// one resource is the page as a SCO; `identifier` names the package. A pass
+// mark (0 to 100) becomes the item's mastery score.
+std::string scormManifest(std::string_view title, std::string_view identifier,
+                          std::optional<int> passMark = std::nullopt);
 
 struct ScormPackage {
     std::vector<std::uint8_t> zip;
@@ -24,5 +27,14 @@ struct ScormPackage {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// The same quiz and version give the same bytes.
-ScormPackage scormPackage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version);
+// The same quiz, version and pass mark give the same bytes.
+ScormPackage scormPackage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version,
+                          std::optional<int> passMark = std::nullopt);
+
+// A pass mark as a teacher types it: blank for none, or a whole percentage
+// from 0 to 100, a "%" after it allowed ("80", " 80 % ").
+struct TypedPassMark {
+    bool valid = false;
+    std::optional<int> mark;
+};
+TypedPassMark typedPassMark(std::string_view text);

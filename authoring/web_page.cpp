@@ -7,7 +7,10 @@
 #include "authoring/picture_resources.h"
 #include "content/quiz_loader.h"
 #include "content/quiz_record.h"
+#include "picture_preparation/picture_size.h"
+#include "pictures/fitted_size.h"
 #include "resources/contract_ids.h"
+#include "resources/home_page.h"
 
 namespace {
 
@@ -55,8 +58,21 @@ std::string htmlEscaped(std::string_view text) {
     return out;
 }
 
+constexpr Size OverviewFrame{210, 210};
+
+// The size the overview shows the picture at, so that the page reserves its
+// room before the picture is decoded; none when its header does not say.
+std::string fittedSizeJson(const Resource& picture) {
+    const auto declared = declaredSize(pictureFormat(picture.data), picture.data);
+    if (!declared || declared->width == 0 || declared->height == 0 || declared->width > 65535 || declared->height > 65535) {
+        return "";
+    }
+    const Size fitted = fittedSize({static_cast<int>(declared->width), static_cast<int>(declared->height)}, OverviewFrame);
+    return ",\"fitted\":[" + std::to_string(fitted.width) + "," + std::to_string(fitted.height) + "]";
+}
+
 // Base64 and numbers only: nothing in it can end the script element.
-std::string quizData(const WebQuiz& quiz) {
+std::string quizData(const WebQuiz& quiz, std::optional<int> passMark) {
     std::string json = "{\"key\":\"";
     json += webQuizKey(quiz);
     json += "\",\"definition\":\"";
@@ -81,9 +97,13 @@ std::string quizData(const WebQuiz& quiz) {
         json += imageType(*picture);
         json += "\",\"data\":\"";
         json += base64(picture->data);
-        json += "\"}";
+        json += '"';
+        json += fittedSizeJson(*picture);
+        json += '}';
     }
-    json += "]}";
+    json += "],\"passMark\":";
+    json += passMark ? std::to_string(*passMark) : "null";
+    json += '}';
     return json;
 }
 
@@ -185,13 +205,22 @@ std::string webQuizKey(const WebQuiz& quiz) {
     return hex;
 }
 
-WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version) {
+bool validPassMark(int passMark) { return passMark >= 0 && passMark <= 100; }
+
+WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version, std::optional<int> passMark) {
     if (assets.module.empty()) return {{}, "this program was built without the web page's grading module (em++ was missing)"};
+    if (passMark && !validPassMark(*passMark)) return {{}, "the pass mark must be a whole percentage from 0 to 100"};
     const std::string title = htmlEscaped(webQuizName(quiz));
-    const std::string data = quizData(quiz);
+    const std::string data = quizData(quiz, passMark);
+    // A link to an address that leads nowhere would only mislead.
+    const std::string home = homePageIsReal() ? "<a class=\"home\" data-control=\"24\" href=\"" +
+                                                    htmlEscaped(HomePageAddress) + "\" target=\"_blank\" rel=\"noopener noreferrer\">" +
+                                                    htmlEscaped(HomePageText) + "</a>"
+                                              : "";
     const Part parts[] = {
         {"VERSION", version, {}},
         {"TITLE", title, {}},
+        {"HOME", home, {}},
         {"STYLE", assets.style, "</style"},
         {"DATA", data, "</script"},
         {"MODULE", assets.module, "</script"},

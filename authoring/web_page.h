@@ -43,8 +43,13 @@ struct WebPage {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// `version` goes into the page's generator line.
-WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version);
+// `version` goes into the page's generator line; `passMark` (a percentage
+// from 0 to 100), for a learning platform, says when the attempt is passed.
+WebPage webPage(const WebQuiz& quiz, const WebPageAssets& assets, std::string_view version,
+                std::optional<int> passMark = std::nullopt);
+
+// Whether `passMark` is a whole percentage a platform takes (0 to 100).
+bool validPassMark(int passMark);
 
 // The quiz's name as the player reads it from the definition, in UTF-8.
 std::string webQuizName(const WebQuiz& quiz);

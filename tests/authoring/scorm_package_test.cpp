@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "authoring/quiz_resources.h"
@@ -41,6 +42,40 @@ TEST(ScormPackage, HoldsTheManifestThenTheWebPageAndIsReproducible) {
     EXPECT_EQ(zip.entries[1].data, webPage(quiz, builtInWebPageAssets(), "9.9.9").html) << "the web export's page";
     EXPECT_EQ(package.zip, scormPackage(quizNamed("Le ciel"), builtInWebPageAssets(), "9.9.9").zip);
     EXPECT_NE(package.zip, scormPackage(quizNamed("La mer"), builtInWebPageAssets(), "9.9.9").zip);
+}
+
+TEST(ScormPackage, APassMarkIsTheMasteryScoreAndGoesToThePage) {
+    const WebQuiz quiz = quizNamed("Le ciel");
+    const ScormPackage package = scormPackage(quiz, builtInWebPageAssets(), "9.9.9", 80);
+    ASSERT_TRUE(package.ok()) << package.error;
+    const ReadZip zip = readStoredZip(package.zip);
+    ASSERT_EQ(zip.entries.size(), 2u);
+    EXPECT_NE(zip.entries[0].data.find("</title>\n        <adlcp:masteryscore>80</adlcp:masteryscore>\n      </item>"),
+              std::string::npos) << zip.entries[0].data;
+    EXPECT_NE(zip.entries[1].data.find("\"passMark\":80}"), std::string::npos);
+    EXPECT_EQ(scormManifest("Le ciel", "x").find("masteryscore"), std::string::npos) << "none without a pass mark";
+    EXPECT_NE(webPage(quiz, builtInWebPageAssets(), "1").html.find("\"passMark\":null}"), std::string::npos);
+    for (const int outside : {-1, 101}) {
+        EXPECT_NE(scormPackage(quiz, builtInWebPageAssets(), "1", outside).error.find("from 0 to 100"), std::string::npos);
+    }
+}
+
+TEST(ScormPackage, APassMarkIsTypedAsAPercentageOrLeftBlank) {
+    const struct {
+        std::string_view typed;
+        bool valid;
+        std::optional<int> mark;
+    } cases[] = {
+        {"", true, std::nullopt}, {"   ", true, std::nullopt}, {"80", true, 80}, {" 80 % ", true, 80}, {"80%", true, 80},
+        {"0", true, 0},           {"100", true, 100},           {"007", true, 7},   {"101", false, std::nullopt},
+        {"-5", false, std::nullopt}, {"8.5", false, std::nullopt}, {"%", false, std::nullopt},
+        {"quatre-vingts", false, std::nullopt}, {"1000", false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const TypedPassMark typed = typedPassMark(c.typed);
+        EXPECT_EQ(typed.valid, c.valid) << "\"" << c.typed << "\"";
+        EXPECT_EQ(typed.mark, c.mark) << "\"" << c.typed << "\"";
+    }
 }
 
 TEST(ScormPackage, IsRefusedWhenThePageCannotBeMade) {

@@ -50,7 +50,8 @@ TEST(WebPage, QuizTextsCannotEndAnElementOrRun) {
         << "the title is escaped";
     EXPECT_NE(page.html.find("Content-Security-Policy\" content=\"default-src 'none'; img-src data:"), std::string::npos);
     EXPECT_NE(page.html.find("content=\"Zorbel 9.9.9\""), std::string::npos);
-    for (const char* placeholder : {"{{VERSION}}", "{{TITLE}}", "{{STYLE}}", "{{DATA}}", "{{MODULE}}", "{{API}}", "{{PLATFORM}}", "{{SCRIPT}}"}) {
+    for (const char* placeholder : {"{{VERSION}}", "{{TITLE}}", "{{HOME}}", "{{STYLE}}", "{{DATA}}", "{{MODULE}}", "{{API}}",
+                                    "{{PLATFORM}}", "{{SCRIPT}}"}) {
         EXPECT_EQ(page.html.find(placeholder), std::string::npos) << placeholder;
     }
 }
@@ -64,6 +65,21 @@ TEST(WebPage, CarriesThePicturesAsStoredAndTheResourcesAsTheyAre) {
     EXPECT_FALSE(quiz.definition.empty());
     EXPECT_TRUE(quiz.codes.has_value());
     EXPECT_EQ(page.html, webPage(quiz, builtInWebPageAssets(), "1").html) << "the same quiz, the same page";
+}
+
+// The overview reserves a picture's room before decoding it: its size fitted
+// into the 210 x 210 frame, enlarged as the player enlarges it.
+TEST(WebPage, CarriesEachPicturesFittedSizeWhereItsHeaderSaysIt) {
+    const auto pngOf = [](std::uint8_t width, std::uint8_t height) {
+        std::vector<std::uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        for (const std::uint8_t side : {width, height}) png.insert(png.end(), {0, 0, 1, side});  // 256 + side pixels
+        return Resource{ResourceKey::fromId(10), ResourceKey::fromId(401), 0, 0, png};
+    };
+    WebQuiz quiz = webQuizWithPictures(hostileQuiz());
+    quiz.pictures = {pngOf(164, 24), pngOf(0, 200)};  // 420 x 280, 256 x 456
+    const std::string html = webPage(quiz, builtInWebPageAssets(), "1").html;
+    EXPECT_NE(html.find("\"fitted\":[210,140]}"), std::string::npos);
+    EXPECT_NE(html.find("\"fitted\":[117,210]}"), std::string::npos) << "cut, as the player cuts";
 }
 
 TEST(WebPage, EachQuizKeepsItsAnswersUnderItsOwnKey) {

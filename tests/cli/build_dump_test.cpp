@@ -87,6 +87,26 @@ TEST_F(BuildDumpTest, ScormPackageHoldsTheManifestAndTheWebPage) {
     EXPECT_NE(read.entries[0].data.find("<title>Essai</title>"), std::string::npos) << read.entries[0].data;
     EXPECT_EQ(read.entries[1].name, "index.html");
     EXPECT_EQ(read.entries[1].data, readFile(file("page.html")));
+
+    ASSERT_EQ(quizmake({"web", "--scorm", "--pass", "80", file("quiz.toml"), "-o", file("pass.zip")}).exitCode, 0);
+    const std::string passZip = readFile(file("pass.zip"));
+    const ReadZip withPass = readStoredZip({reinterpret_cast<const std::uint8_t*>(passZip.data()), passZip.size()});
+    ASSERT_EQ(withPass.entries.size(), 2u);
+    EXPECT_NE(withPass.entries[0].data.find("<adlcp:masteryscore>80</adlcp:masteryscore>"), std::string::npos);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } refused[] = {
+        {{"web", "--pass", "80", file("quiz.toml"), "-o", file("out.html")}, "--pass requires --scorm"},
+        {{"web", "--scorm", "--pass", "101", file("quiz.toml"), "-o", file("out.zip")}, "not in range 0 to 100"},
+        {{"web", "--scorm", "--pass", "huit", file("quiz.toml"), "-o", file("out.zip")}, "--pass"},
+    };
+    for (const auto& r : refused) {
+        const Outcome run = quizmake(r.arguments);
+        EXPECT_EQ(run.exitCode, 2) << r.message;
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(file("out.zip")));
 }
 
 // A teacher gives a folder that does not exist yet: it is made, and the

@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ struct Arguments {
     std::string out;
     bool overview = false;
     bool scorm = false;
+    std::optional<int> passMark;
     std::string expected;
     std::string typed;
     std::string definition;
@@ -94,12 +96,15 @@ const Subcommand Subcommands[] = {
      [](const Arguments& a) { return runDump(a.in, a.folder); }},
     {"web", "Write QUIZ (a quiz executable or a quiz source) as one web page that plays it in any browser",
      [](CLI::App& c, Arguments& a) {
-         c.add_flag("--scorm", a.scorm,
-                    "Write a SCORM 1.2 package (a zip holding the page) for a learning platform such as Moodle");
+         CLI::Option* scorm = c.add_flag(
+             "--scorm", a.scorm, "Write a SCORM 1.2 package (a zip holding the page) for a learning platform such as Moodle");
+         c.add_option("--pass", a.passMark, "With --scorm: the score (0 to 100 %) from which the attempt is passed")
+             ->check(CLI::Range(0, 100))
+             ->needs(scorm);
          c.add_option("QUIZ", a.in)->required();
          c.add_option("-o,--output", a.output, "The HTML file (or with --scorm the zip file) to write")->required();
      },
-     [](const Arguments& a) { return runWeb(a.in, a.output, a.scorm); }},
+     [](const Arguments& a) { return runWeb(a.in, a.output, a.scorm, a.passMark); }},
 };
 
 }  // namespace

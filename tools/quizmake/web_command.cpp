@@ -23,7 +23,7 @@ int writeBytes(const std::string& outputPath, std::span<const std::uint8_t> byte
 
 }  // namespace
 
-int runWeb(const std::string& quizPath, const std::string& outputPath, bool scorm) {
+int runWeb(const std::string& quizPath, const std::string& outputPath, bool scorm, std::optional<int> passMark) {
     const auto bytes = readWholeFile(quizPath);
     if (!bytes) return fail(quizPath, "cannot read the file");
     WebQuiz quiz;
@@ -39,7 +39,7 @@ int runWeb(const std::string& quizPath, const std::string& outputPath, bool scor
         quiz = webQuizOf(resources);
     }
     if (scorm) {
-        const ScormPackage package = scormPackage(quiz, builtInWebPageAssets(), ZORBEL_VERSION_TEXT);
+        const ScormPackage package = scormPackage(quiz, builtInWebPageAssets(), ZORBEL_VERSION_TEXT, passMark);
         if (!package.ok()) return fail(quizPath, package.error);
         return writeBytes(outputPath, package.zip);
     }
