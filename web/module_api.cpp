@@ -17,7 +17,9 @@
 #include "grading/verdict.h"
 #include "panels/overview_layout.h"
 #include "panels/single_question_layout.h"
+#include "web/accent_letters.h"
 #include "web/platform_attempt.h"
+#include "web/text_contrast.h"
 #include "session/question_order.h"
 #include "session/quiz_session.h"
 #include "web/typed_text.h"
@@ -159,8 +161,11 @@ int zq_colour(int colourClass) {
     }
     return -1;
 }
-// 1 when the overview's labels are black on this quiz's background, 0 white.
-int zq_overview_text_black() { return overviewTextIsBlack(game().record.backgroundRed, game().record.backgroundGreen) ? 1 : 0; }
+// 1 when the page's text is black on this quiz's background, 0 white.
+int zq_text_black() { return blackTextOn(backgroundColourOf(game().record)) ? 1 : 0; }
+
+// The letters of the expected answers that a keyboard may lack (code page 1252).
+const char* zq_accent_letters() { return handOut(accentLetters(game().record)); }
 
 // The player's actions. A control is an answer field's id (9000, 4000 + s),
 // another control's id, or 0 for the main window.
@@ -205,7 +210,10 @@ const char* zq_progress_data() { return state.progress ? state.progress->data() 
 
 // The questions solved, and the score a learning platform is given (-1: none to give).
 int zq_solved_count() { return game().record.solvedCount(); }
-const char* zq_lesson_status() { return handOut(lessonStatus(game().record.solvedCount(), game().record.questionCount)); }
+// passMark: a percentage, or -1 for none.
+const char* zq_lesson_status(int passMark) {
+    return handOut(lessonStatus(game().record.solvedCount(), game().record.questionCount, passMark));
+}
 int zq_platform_score() { return platformScore(game().record.solvedCount(), game().record.questionCount); }
 
 // The answers as a learning platform keeps them (ASCII); then how many were left out to fit.

@@ -54,6 +54,7 @@ TEST(WebPage, QuizTextsCannotEndAnElementOrRun) {
                                     "{{PLATFORM}}", "{{SCRIPT}}"}) {
         EXPECT_EQ(page.html.find(placeholder), std::string::npos) << placeholder;
     }
+    EXPECT_EQ(page.html.find("zorbel.example"), std::string::npos) << "no link to a home page that does not exist yet";
 }
 
 TEST(WebPage, CarriesThePicturesAsStoredAndTheResourcesAsTheyAre) {

@@ -13,7 +13,7 @@ import path from 'node:path';
 const require = createRequire(import.meta.url);
 const ZorbelModule = require(process.env.ZORBEL_WEB_MODULE);
 const zorbelApi = require(process.env.ZORBEL_WEB_API);
-const { zorbelFindPlatformApi, zorbelPlatform } = require(process.env.ZORBEL_WEB_PLATFORM);
+const { zorbelFindPlatformApi, zorbelPlatform, zorbelSessionTime } = require(process.env.ZORBEL_WEB_PLATFORM);
 const game = zorbelApi(await ZorbelModule());
 
 // --- Finding the API -------------------------------------------------------------
@@ -92,9 +92,9 @@ function platformWith(overrides = {}) {
 }
 
 // The page's steps: open, start the game from the platform's answers, begin.
-function play(platform, quiz = threeQuestions) {
+function play(platform, quiz = threeQuestions, passMark = null) {
   const told = [];
-  const attempt = zorbelPlatform(platform.lms, game, (line) => told.push(line));
+  const attempt = zorbelPlatform(platform.lms, game, (line) => told.push(line), passMark);
   game.start(quiz.definition, quiz.codes, attempt ? attempt.restored() : new Uint8Array(0));
   if (attempt) attempt.begin();
   return { attempt, told };
@@ -125,7 +125,35 @@ test('a first visit: incomplete at once, then the score after each question solv
   attempt.finish();
   attempt.finish();
   assert.deepEqual(platform.calls.slice(-2), [['LMSSetValue', 'cmi.core.exit', 'suspend'], ['LMSFinish', '']]);
+  assert.match(platform.values.get('cmi.core.session_time'), /^00:00:\d\d\.\d\d$/);
   assert.deepEqual(told, []);
+});
+
+test('a pass mark: passed once the score reaches it, the platform\'s own mastery score first', () => {
+  const cases = [
+    { name: 'set at export', passMark: 67, mastery: '', statuses: ['incomplete', 'passed', 'passed'] },
+    { name: "the platform's own", passMark: 67, mastery: '30', statuses: ['passed', 'passed', 'passed'] },
+    { name: 'a mastery score that is none', passMark: 67, mastery: 'beaucoup', statuses: ['incomplete', 'passed', 'passed'] },
+    { name: 'no pass mark', passMark: null, mastery: '', statuses: ['incomplete', 'incomplete', 'completed'] },
+  ];
+  for (const c of cases) {
+    const platform = platformWith();
+    platform.values.set('cmi.student_data.mastery_score', c.mastery);
+    const { attempt } = play(platform, threeQuestions, c.passMark);
+    const statuses = [];
+    for (const typed of ['tour eiffel', 'paris', 'CHÂTEAU']) {
+      answer(attempt, typed);
+      statuses.push(platform.values.get('cmi.core.lesson_status'));
+      game.clickArrow(9905);
+    }
+    assert.deepEqual(statuses, c.statuses, c.name);
+  }
+});
+
+test('the session time as SCORM 1.2 writes it (HHHH:MM:SS.SS)', () => {
+  const cases = [[0, '00:00:00.00'], [59994, '00:00:59.99'], [61004, '00:01:01.00'], [3723450, '01:02:03.45'],
+    [360000000, '100:00:00.00'], [1e12, '9999:59:59.99'], [-5, '00:00:00.00']];
+  for (const [milliseconds, text] of cases) assert.equal(zorbelSessionTime(milliseconds), text, String(milliseconds));
 });
 
 test('platforms that refuse, throw or lie never stop the game', () => {

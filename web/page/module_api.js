@@ -72,7 +72,10 @@ function zorbelApi(module) {
     },
     verdictColour: (window, id) => module._zq_verdict_colour(window, id),
     colour: (colourClass) => module._zq_colour(colourClass),
-    overviewTextBlack: () => module._zq_overview_text_black() === 1,
+    // Black or white, whichever reads better on the quiz's background.
+    textBlack: () => module._zq_text_black() === 1,
+    // The letters of the expected answers outside a to z, each once.
+    accentLetters: () => textAt(module._zq_accent_letters()),
     // The player's actions; a control is a field's id, another control's id, or 0 for the main window.
     focus: (control) => module._zq_focus(control),
     focused: () => module._zq_focused(),
@@ -105,8 +108,8 @@ function zorbelApi(module) {
     solvedCount: () => module._zq_solved_count(),
     // round(100 x solved / questions); -1 for a quiz without questions.
     platformScore: () => module._zq_platform_score(),
-    // "completed" or "incomplete".
-    lessonStatus: () => textAt(module._zq_lesson_status()),
+    // "passed" (passMark, a percentage, reached), "completed" (no pass mark, all solved) or "incomplete".
+    lessonStatus: (passMark = null) => textAt(module._zq_lesson_status(passMark === null ? -1 : passMark)),
     // The answers as a learning platform keeps them, and how many were left out to fit.
     suspendData() {
       const text = textAt(module._zq_suspend_data());

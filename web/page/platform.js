@@ -45,10 +45,23 @@ function zorbelFindPlatformApi(start) {
   return search(start) || search(opener);
 }
 
+// SCORM 1.2's CMITimespan (HHHH:MM:SS.SS) of a duration in milliseconds.
+function zorbelSessionTime(milliseconds) {
+  const hundredths = Math.min(Math.max(Math.round(milliseconds / 10), 0), 9999 * 360000 + 359999);
+  const two = (n) => String(n).padStart(2, '0');
+  const hours = Math.floor(hundredths / 360000);
+  const minutes = Math.floor(hundredths / 6000) % 60;
+  const seconds = Math.floor(hundredths / 100) % 60;
+  return `${two(hours)}:${two(minutes)}:${two(seconds)}.${two(hundredths % 100)}`;
+}
+
 // The attempt opened on the platform of `lms`, or null when it would not open
 // one (the page then keeps the answers itself). `game` is the grading
-// module's API (module_api.js); `tell` shows the player one line.
-function zorbelPlatform(lms, game, tell) {
+// module's API (module_api.js); `tell` shows the player one line; `passMark`,
+// the percentage set at export (null for none), unless the platform gives
+// its own mastery score.
+function zorbelPlatform(lms, game, tell, passMark = null) {
+  const openedAt = Date.now();
   let finished = false;
   let uncommitted = false;
   let keptData = null;  // the suspend data last given
@@ -106,7 +119,7 @@ function zorbelPlatform(lms, game, tell) {
       write('cmi.core.score.raw', String(game.platformScore()));
       write('cmi.core.score.min', '0');
       write('cmi.core.score.max', '100');
-      write('cmi.core.lesson_status', game.lessonStatus());
+      write('cmi.core.lesson_status', game.lessonStatus(passMark));
     }
     const data = game.suspendData();
     if (data.text !== keptData) {
@@ -129,6 +142,8 @@ function zorbelPlatform(lms, game, tell) {
     // Once the game has started. A platform may count a SCO that never says
     // as completed: an attempt just opened is incomplete, with no score.
     begin() {
+      const mastery = read('cmi.student_data.mastery_score').trim();
+      if (/^\d+(\.\d+)?$/.test(mastery) && Number(mastery) <= 100) passMark = Math.ceil(Number(mastery));
       scoredSolved = game.solvedCount();
       if (keptData === '') keptData = game.suspendData().text;  // nothing typed yet: nothing to write
       const status = read('cmi.core.lesson_status');
@@ -139,10 +154,11 @@ function zorbelPlatform(lms, game, tell) {
     },
     keep,
     commit,
-    // The page is left: what is typed kept, the attempt suspended, not ended.
+    // The page is left: what is typed kept, the time spent said, the attempt suspended, not ended.
     finish() {
       if (finished) return;
       keep();
+      write('cmi.core.session_time', zorbelSessionTime(Date.now() - openedAt));
       write('cmi.core.exit', 'suspend');
       finished = true;
       done('LMSFinish', '');
@@ -151,4 +167,4 @@ function zorbelPlatform(lms, game, tell) {
   };
 }
 
-if (typeof module === 'object' && module.exports) module.exports = { zorbelFindPlatformApi, zorbelPlatform };
+if (typeof module === 'object' && module.exports) module.exports = { zorbelFindPlatformApi, zorbelPlatform, zorbelSessionTime };

@@ -1,7 +1,10 @@
 // Exported quiz pages played in Debian's Chromium and Firefox with real key
-// events: verdicts and colours, both views, the answers kept across a reload
-// and apart between quizzes, hostile texts, phones, a browser that refuses
-// storage, and the verdict table in the page's own module. Every request a
+// events: verdicts and colours, both views, the answers and the place kept
+// across a reload and apart between quizzes, hostile texts, a browser that
+// refuses storage, and the verdict table in the page's own module; axe-core's
+// WCAG 2.2 A and AA rules, the names and announcements screen readers get, a
+// game with the keyboard alone, phones either way up, a short screen and 200 %
+// zoom (screenshots of each kept in ZORBEL_WEB_OUT), and the accent keys. Every request a
 // page makes is logged; any beyond the page itself and its data: pictures
 // fails the test. The SCORM package unzipped and played in a frame of a
 // learning platform's page, served from this machine, whose window holds a
@@ -39,6 +42,14 @@ writeFileSync(path.join(out, 'hostile.toml'), [
   '[[question]]', 'answer = "L\'ÉTÉ"', 'comment = "<img src=x onerror=\\"window.__pwned = 4\\">"',
   '[[question]]', 'answer = "CHÂTEAU"',
 ].join('\n'));
+// Accents in capitals and small letters, a ligature, one letter last; a dark
+// red background, on which text must be white.
+const accentPictures = ['soleil', 'lune', 'etoile', 'maison'].map((name) => path.join(root, `samples/demo/pictures/${name}.jpg`));
+writeFileSync(path.join(out, 'accents.toml'), [
+  'name = "Des accents"', 'explanation = "Tapez les accents."', 'comment_mode = 2', 'background = [200, 0, 0]',
+  ...[['FORÊT', 'Des arbres.'], ['cœur', 'Il bat.'], ['Noël', 'En hiver.'], ['café', 'Noir.']].flatMap(([answer, comment], i) => [
+    '[[question]]', `answer = "${answer}"`, `comment = "${comment}"`, `picture = ${JSON.stringify(accentPictures[i])}`]),
+].join('\n'));
 function exportQuiz(name, source) {
   const page = path.join(out, `${name}.html`);
   execFileSync(quizmake, ['web', source, '-o', page]);
@@ -49,17 +60,19 @@ const quizzes = {
   oneAnswer: exportQuiz('one_answer', path.join(root, 'tests/e2e/quizzes/one_answer.toml')),
   twoAnswers: exportQuiz('two_answers', path.join(root, 'tests/e2e/quizzes/two_answers.toml')),
   hostile: exportQuiz('hostile', path.join(out, 'hostile.toml')),
+  accents: exportQuiz('accents', path.join(out, 'accents.toml')),
 };
 // The SCORM packages, unzipped as a platform unzips them.
-function exportPackage(name, source) {
+function exportPackage(name, source, ...options) {
   const zip = path.join(out, `${name}.zip`);
-  execFileSync(quizmake, ['web', '--scorm', source, '-o', zip]);
+  execFileSync(quizmake, ['web', '--scorm', ...options, source, '-o', zip]);
   execFileSync('python3', ['-m', 'zipfile', '-e', zip, path.join(out, name)]);
   return zip;
 }
 const packages = {
   demo: exportPackage('scorm-demo', path.join(root, 'samples/demo/demo.toml')),
   oneAnswer: exportPackage('scorm-one', path.join(root, 'tests/e2e/quizzes/one_answer.toml')),
+  passMark: exportPackage('scorm-pass', path.join(root, 'samples/demo/demo.toml'), '--pass', '80'),
 };
 // Games made and played by the session natively: the page must show, after
 // every step, what the session shows. Seeds 1 to 3, 60 steps each, as the
@@ -198,10 +211,16 @@ test('keeps the answers across a reload and apart for each quiz', async (browser
   await first.reload();
   await first.waitForSelector('html[data-ready="true"]');
   assert.equal(await text(first, control(32)), ' 1 / 3');
+  assert.equal(await first.$eval(control(10000), (e) => e.value), '1', 'back on the question it was on');
+  assert.equal(await text(first, control(9000)), 'pari', 'kept on leaving the field, without Enter');
+  await first.click(control(9906));
   assert.equal(await text(first, control(9000)), 'tour eiffel');
   assert.equal(await text(first, control(9501)), 'Construite en 1889.');
-  await first.click(control(9905));
-  assert.equal(await text(first, control(9000)), 'pari', 'kept on leaving the field, without Enter');
+  await first.click(control('switch'));
+  await first.reload();
+  await first.waitForSelector('html[data-ready="true"]');
+  assert.ok(await shown(first, control(4001)) && !(await shown(first, control(9000))), 'and in the view it was in');
+  assert.equal(await focusedControl(first), '4001', "the typing goes into the shown question's field");
   const other = await open(context, quizzes.twoAnswers);
   assert.equal(await text(other, control(32)), ' 0 / 2', 'another quiz keeps its own answers');
   await first.bringToFront();
@@ -303,6 +322,8 @@ async function playStep(page, step) {
   } else if (verb === 'select') {
     await page.select(control(10000), rest[0]);
   } else if (verb === 'reopen') {
+    // The player started again, not a reload: the tab's place is forgotten.
+    await page.evaluate(() => sessionStorage.clear());
     await page.reload();
     await page.waitForSelector('html[data-ready="true"]');
   }
@@ -340,24 +361,203 @@ test('the verdict table in the page\'s module', async (browser) => {
   await page.close();
 });
 
-test('fits a phone: no sideways scrolling, phone keyboards tamed, accent keys', async (browser) => {
-  const page = await open(browser, quizzes.demo, { viewport: { width: 360, height: 740, isMobile: true, hasTouch: true } });
-  const sideways = () => page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);
-  assert.equal(await sideways(), 0, 'single view');
-  const field = await page.$eval(control(9000), (e) => ['lang', 'autocapitalize', 'autocomplete', 'autocorrect', 'spellcheck']
-    .map((name) => e.getAttribute(name)));
-  assert.deepEqual(field, ['fr', 'none', 'off', 'off', 'false']);
-  const top = await page.$eval(control(9907), (e) => e.getBoundingClientRect().top);
-  const bottom = await page.$eval(control(9000), (e) => e.getBoundingClientRect().bottom);
-  assert.ok(bottom - top <= 740 * 0.55, `picture and field fit above a keyboard that takes 45 % (${bottom - top} px)`);
-  assert.ok(await shown(page, '[data-control="accent"]'), 'the accent keys show while typing');
-  await page.keyboard.type('tre');
+// Element rectangles, in the visual viewport's terms.
+const rectangles = (page, selectors) => page.evaluate((wanted) => {
+  const view = window.visualViewport;
+  return Object.fromEntries(wanted.map((selector) => {
+    const box = document.querySelector(selector).getBoundingClientRect();
+    return [selector, { left: box.left - view.offsetLeft, top: box.top - view.offsetTop, right: box.right - view.offsetLeft,
+      bottom: box.bottom - view.offsetTop, width: view.width, height: view.height }];
+  }));
+}, selectors);
+const inSight = (r) => r.left >= 0 && r.top >= 0 && r.right <= r.width + 0.5 && r.bottom <= r.height + 0.5 && r.bottom > r.top;
+const apart = (a, b) => a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+
+test('phones either way up, the keyboard up, 200 % zoom: field, verdict and accent keys in sight, apart', async (browser, browserName) => {
+  const screens = [
+    ['phone-upright', { width: 360, height: 740, isMobile: true, hasTouch: true }],
+    ['phone-sideways', { width: 740, height: 360, isMobile: true, hasTouch: true }],
+    ['keyboard-up', { width: 360, height: 380, isMobile: true, hasTouch: true }],
+    ['zoom-200', { width: 640, height: 400, deviceScaleFactor: 2 }],  // a 1280 x 800 laptop at 200 %
+  ];
+  const parts = [control(9000), control('validate'), control(9500), '.accents', '.frame'];
+  for (const [name, viewport] of screens) {
+    const page = await open(browser, quizzes.accents, { viewport });
+    await answer(page, control(9000), 'foret');
+    await page.waitForFunction(() => document.getAnimations().length === 0);  // the verdict's brief ring
+    const boxes = await rectangles(page, parts);
+    for (const part of parts.slice(0, 4)) assert.ok(inSight(boxes[part]), `${name}: ${part} in sight ${JSON.stringify(boxes[part])}`);
+    for (const [i, a] of parts.entries()) {
+      for (const b of parts.slice(i + 1)) assert.ok(apart(boxes[a], boxes[b]), `${name}: ${a} and ${b} apart`);
+    }
+    assert.ok(boxes['.frame'].bottom - boxes['.frame'].top >= 60, `${name}: a picture is still shown`);
+    const sideways = () => page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);
+    assert.equal(await sideways(), 0, `${name}: no sideways scrolling`);
+    await page.screenshot({ path: path.join(out, `screen-${name}-${browserName}.png`) });
+    // The overview: the focused field stays where it was scrolled to, its pictures' room reserved.
+    await page.click(control('switch'));
+    await page.keyboard.type('no');
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    const field = await rectangles(page, [control(4001), '.question .accents']);
+    assert.ok(inSight(field[control(4001)]) && inSight(field['.question .accents']), `${name}: the overview's field and keys in sight`);
+    assert.equal(await sideways(), 0, `${name}: overview, no sideways scrolling`);
+    await page.screenshot({ path: path.join(out, `screen-${name}-overview-${browserName}.png`) });
+    await page.checkQuiet();
+    await page.close();
+  }
+});
+
+test('accent keys: the letters the expected answers use beyond a to z, in their case, typed where the caret is', async (browser) => {
+  const rows = [[quizzes.demo, []], [quizzes.oneAnswer, ['Â']], [quizzes.hostile, ['Â', 'É']], [quizzes.accents, ['œ', 'Ê', 'é', 'ë']]];
+  for (const [url, letters] of rows) {
+    const page = await open(browser, url);
+    assert.deepEqual(await page.$$eval('[data-control="accent"]', (keys) => keys.map((key) => key.textContent)), letters, url);
+    assert.equal(await shown(page, '.accents'), letters.length > 0, `${url}: a row only when there are letters`);
+    await page.close();
+  }
+  const page = await open(browser, quizzes.accents);
+  await page.select(control(10000), '3');
+  await page.keyboard.type('caf');
+  await page.click('[data-control="accent"]:nth-child(3)');
+  await page.keyboard.press('Enter');
+  assert.equal(await text(page, control(9500)), 'BRAVO', 'a letter typed last with its key counts');
+  await page.select(control(10000), '0');
+  await typeInto(page, control(9000), 'FORT');
   await page.keyboard.press('ArrowLeft');
-  await page.keyboard.press('ArrowLeft');
-  await page.click('[data-control="accent"]:nth-child(5)');  // é
-  assert.equal(await text(page, control(9000)), 'tére', 'inserted at the caret');
-  await page.click(control('switch'));
-  assert.equal(await sideways(), 0, 'overview');
+  await page.click('[data-control="accent"]:nth-child(2)');
+  assert.equal(await text(page, control(9000)), 'FORÊT', 'inserted at the caret, in capitals');
+  await page.checkQuiet();
+  await page.close();
+});
+
+// --- Screen readers and keyboards ---------------------------------------------------
+
+const axeSource = readFileSync(path.join(root, 'tests/web/browser/node_modules/axe-core/axe.min.js'), 'utf8');
+async function withAxe(page) {
+  if (!(await page.evaluate(() => typeof window.axe === 'object'))) await page.evaluate(axeSource);
+}
+
+// axe-core's WCAG 2.2 A and AA rules: each violation as its rule and where.
+async function violations(page) {
+  await withAxe(page);
+  await page.waitForFunction(() => document.getAnimations().length === 0);  // the steady page, not a verdict's brief ring
+  return page.evaluate(() => axe.run(document, { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa'] } })
+    .then((result) => result.violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target.join(' ')).join(', ')}`)));
+}
+
+test('axe: no WCAG 2.2 A or AA violation in either view, before and after answers', async (browser) => {
+  const games = [
+    [quizzes.oneAnswer, 'tour eiffel', 'pari'],
+    [quizzes.twoAnswers, 'paris', 'espagne'],
+    [quizzes.accents, 'FORÊT', 'foret'],  // white text on dark red
+  ];
+  for (const [url, right, wrong] of games) {
+    const page = await open(browser, url);
+    const found = { single: await violations(page) };
+    await page.keyboard.press('F3');
+    found.overview = await violations(page);
+    await page.keyboard.press('F3');
+    await answer(page, control(9000), right);  // its comment shows
+    await page.click(control(9905));
+    await answer(page, control(9000), wrong);
+    found.singleAnswered = await violations(page);
+    await page.keyboard.press('F3');
+    await answer(page, control(4003), wrong);
+    found.overviewAnswered = await violations(page);
+    assert.deepEqual(found, { single: [], overview: [], singleAnswered: [], overviewAnswered: [] }, url);
+    await page.close();
+  }
+});
+
+// What a screen reader is given: Chromium's accessibility tree; in Firefox,
+// which puppeteer cannot ask for it, the names axe-core computes from the DOM.
+async function accessibleNames(page, browserName) {
+  if (browserName === 'chromium') {
+    const nodes = [];
+    const walk = (node) => { nodes.push(node); (node.children || []).forEach(walk); };
+    walk(await page.accessibility.snapshot());
+    return { pictures: nodes.filter((n) => n.role === 'image').map((n) => n.name), fields: nodes.filter((n) => n.role === 'textbox').map((n) => n.name) };
+  }
+  await withAxe(page);
+  return page.evaluate(() => {
+    axe.setup(document);
+    const names = (selector) => [...document.querySelectorAll(selector)].filter((e) => e.getClientRects().length > 0)
+      .map((e) => axe.commons.text.accessibleText(e));
+    const found = { pictures: names('img'), fields: names('input') };
+    axe.teardown();
+    return found;
+  });
+}
+
+const said = (page) => page.evaluate(() => window.__said);
+async function listen(page) {
+  await page.evaluate(() => {
+    window.__said = [];
+    const region = document.getElementById('announce');
+    new MutationObserver(() => { if (region.textContent) window.__said.push(region.textContent); })
+      .observe(region, { childList: true, characterData: true, subtree: true });
+  });
+}
+
+test('screen readers: the picture and each field named, every grading said, the same verdict twice included', async (browser, browserName) => {
+  const page = await open(browser, quizzes.oneAnswer);
+  assert.deepEqual(await accessibleNames(page, browserName), { pictures: ['Image de la question 1'], fields: ['Réponse à la question 1'] });
+  await listen(page);
+  for (const typed of ['zzz', 'yyy']) {
+    await answer(page, control(9000), typed);
+    assert.ok(await page.$eval(control(9500), (e) => e.getAnimations().length > 0), `${typed}: the verdict is seen to change`);
+  }
+  await answer(page, control(9000), 'tour eiffel');
+  await page.waitForFunction(() => window.__said.length >= 3);
+  assert.deepEqual(await said(page), ['Question 1 : FAUX. Score : 0 sur 3.', 'Question 1 : FAUX. Score : 0 sur 3.',
+    'Question 1 : BRAVO. Construite en 1889. Score : 1 sur 3.']);
+  await page.click(control(9905));
+  assert.deepEqual(await accessibleNames(page, browserName), { pictures: ['Image de la question 2'], fields: ['Réponse à la question 2'] });
+  await page.keyboard.press('F3');
+  assert.deepEqual(await accessibleNames(page, browserName), {
+    pictures: ['Image de la question 1', 'Image de la question 2', 'Image de la question 3'],
+    fields: ['Réponse à la question 1', 'Réponse à la question 2', 'Réponse à la question 3'],
+  });
+  await page.close();
+  const two = await open(browser, quizzes.twoAnswers);
+  assert.deepEqual((await accessibleNames(two, browserName)).fields, ['Ville, réponse à la question 1']);
+  assert.equal(await text(two, '.answer-name'), 'Ville');
+  assert.equal(await text(two, '.second-hint'), "La deuxième réponse, « Pays », se tape dans la vue d'ensemble. Taper « Pays »");
+  await two.click(control('second'));
+  assert.equal(await focusedControl(two), '4002', 'the button goes to the second answer');
+  assert.deepEqual((await accessibleNames(two, browserName)).fields, ['Ville, réponse à la question 1', 'Pays, réponse à la question 1',
+    'Ville, réponse à la question 2', 'Pays, réponse à la question 2']);
+  await two.close();
+});
+
+test('a whole game with the keyboard alone: Escape leaves the field, then the overview', async (browser) => {
+  const page = await open(browser, quizzes.oneAnswer);
+  await listen(page);
+  const keys = page.keyboard;
+  await keys.type('tour eiffel');
+  await keys.press('Enter');
+  await keys.press('Escape');
+  assert.equal(await focusedControl(page), 'validate', 'Escape leaves the field');
+  await keys.press('Tab');
+  assert.equal(await focusedControl(page), '9905');
+  await keys.press('Enter');
+  assert.equal(await focusedControl(page), '9000', 'the next question, the typing back in its field');
+  await keys.type('paris');
+  await keys.press('Enter');
+  await keys.press('F3');
+  assert.equal(await focusedControl(page), '4002');
+  await keys.press('Tab');
+  await keys.type('CHÂTEAU');
+  await keys.press('Enter');
+  await keys.press('Tab');
+  assert.equal(await focusedControl(page), '4001', "Tab goes round the overview's fields, as in the player");
+  assert.equal(await text(page, control(32)), ' 3 / 3');
+  assert.ok(await shown(page, '#finished'));
+  await page.waitForFunction(() => window.__said.length >= 3);
+  assert.equal((await said(page)).at(-1), 'Question 3 : BRAVO. Un château fort. Score : 3 sur 3. Félicitations : toutes les questions sont trouvées !');
+  await keys.press('Escape');
+  assert.ok(await shown(page, control(9000)) && !(await shown(page, control(4001))), 'Escape: back to one question');
+  assert.equal(await focusedControl(page), '9000');
   await page.checkQuiet();
   await page.close();
 });
@@ -423,7 +623,7 @@ const servedFiles = new Map([
   ['/scorm-again/scorm12.js', { file: path.join(root, 'tests/web/browser/node_modules/scorm-again/dist/scorm12.js'),
     type: 'text/javascript' }],
 ]);
-for (const name of ['scorm-demo', 'scorm-one']) {
+for (const name of ['scorm-demo', 'scorm-one', 'scorm-pass']) {
   servedFiles.set(`/${name}/index.html`, { file: path.join(out, name, 'index.html'), type: 'text/html; charset=utf-8' });
 }
 const server = createServer((request, response) => {
@@ -484,8 +684,15 @@ async function openInPlatform(browser, packageName, setup = {}) {
   };
 }
 
-// Each call as `name(arguments) → answer`, the error checks left out unless asked for.
+// Each call as `name(arguments) → answer`, the error checks left out unless
+// asked for; the session time, once checked for its form, as "HH:MM:SS.SS".
+const sessionTime = (value) => {
+  assert.match(value, /^\d{2,4}:\d{2}:\d{2}\.\d{2}$/);
+  return 'HH:MM:SS.SS';
+};
 const callLines = (calls, withErrorChecks = false) => calls.filter(([name]) => withErrorChecks || name !== 'LMSGetLastError')
+  .map(([name, ...rest]) => (name === 'LMSSetValue' && rest[0] === 'cmi.core.session_time' ? [name, rest[0], sessionTime(rest[1]), rest[2]]
+    : [name, ...rest]))
   .map(([name, ...rest]) => `${name}(${rest.slice(0, -1).map((a) => JSON.stringify(a)).join(', ')}) → ${JSON.stringify(rest.at(-1))}`);
 
 const scoreCalls = (raw, status, suspendData) => [
@@ -496,7 +703,17 @@ const scoreCalls = (raw, status, suspendData) => [
   `LMSSetValue("cmi.suspend_data", ${JSON.stringify(suspendData)}) → "true"`,
   'LMSCommit("") → "true"',
 ];
-const leavingCalls = ['LMSSetValue("cmi.core.exit", "suspend") → "true"', 'LMSFinish("") → "true"'];
+const leavingCalls = ['LMSSetValue("cmi.core.session_time", "HH:MM:SS.SS") → "true"',
+  'LMSSetValue("cmi.core.exit", "suspend") → "true"', 'LMSFinish("") → "true"'];
+// A first visit's opening: no answers kept, no mastery score, the attempt started.
+const firstOpening = (masteryScore = '') => [
+  'LMSInitialize("") → "true"',
+  'LMSGetValue("cmi.suspend_data") → ""',
+  `LMSGetValue("cmi.student_data.mastery_score") → ${JSON.stringify(masteryScore)}`,
+  'LMSGetValue("cmi.core.lesson_status") → "not attempted"',
+  'LMSSetValue("cmi.core.lesson_status", "incomplete") → "true"',
+  'LMSCommit("") → "true"',
+];
 
 test('the package holds the manifest and the very page of the web export', async () => {
   const manifest = path.join(out, 'scorm-demo', 'imsmanifest.xml');
@@ -507,13 +724,7 @@ test('the package holds the manifest and the very page of the web export', async
 
 test('in a learning platform: the score and the answers after each question solved, then a second visit', async (browser, browserName) => {
   const first = await openInPlatform(browser, 'scorm-demo');
-  const opening = [
-    'LMSInitialize("") → "true"',
-    'LMSGetValue("cmi.suspend_data") → ""',
-    'LMSGetValue("cmi.core.lesson_status") → "not attempted"',
-    'LMSSetValue("cmi.core.lesson_status", "incomplete") → "true"',
-    'LMSCommit("") → "true"',
-  ];
+  const opening = firstOpening();
   assert.deepEqual(callLines(await first.calls()), opening);
   assert.ok(!(await shown(first.frame, control('restart'))), 'the platform holds the attempt: no Recommencer');
   await first.answer('soliel');
@@ -557,6 +768,7 @@ test('in a learning platform: the score and the answers after each question solv
   assert.deepEqual(callLines(await again.calls()), [
     'LMSInitialize("") → "true"',
     'LMSGetValue("cmi.suspend_data") → "Z1|soleil|lune"',
+    'LMSGetValue("cmi.student_data.mastery_score") → ""',
     'LMSGetValue("cmi.core.lesson_status") → "incomplete"',
     ...scoreCalls(25, 'incomplete', 'Z1|soleil|lune|etoile'),
     ...leavingCalls,
@@ -581,17 +793,32 @@ test('in a learning platform: completed once every question is solved', async (b
   await run.context.close();
 });
 
+test('in a learning platform, a pass mark of 80 at export: passed at 10 questions of 12', async (browser, browserName) => {
+  const manifest = readFileSync(path.join(out, 'scorm-pass', 'imsmanifest.xml'), 'utf8');
+  const [, masteryScore] = manifest.match(/<adlcp:masteryscore>(\d+)<\/adlcp:masteryscore>/);
+  // The platform gives the manifest's mastery score to the page, as Moodle does.
+  const run = await openInPlatform(browser, 'scorm-pass', { attempt: { student_data: { mastery_score: masteryScore } } });
+  const answers = ['soleil', 'lune', 'etoile', 'maison', 'arbre', 'bateau', 'poisson', 'montagne', 'fleur', 'nuage'];
+  for (const typed of answers) {
+    await run.answer(typed);
+    await run.frame.click(control(9905));
+  }
+  assert.equal(await text(run.frame, control(32)), ' 10 / 12');
+  await run.leave();
+  const calls = await run.calls();
+  const scores = [8, 17, 25, 33, 42, 50, 58, 67, 75, 83];
+  const scored = scores.flatMap((score, i) => scoreCalls(score, score >= 80 ? 'passed' : 'incomplete', `Z1|${answers.slice(0, i + 1).join('|')}`));
+  assert.deepEqual(callLines(calls), [...firstOpening(masteryScore), ...scored, ...leavingCalls]);
+  writeFileSync(path.join(out, `scorm-pass-calls-${browserName}.txt`), `${callLines(calls).join('\n')}\n`);
+  assert.equal((await run.held()).status, 'passed');
+  await run.checkQuiet();
+  await run.context.close();
+});
+
 test('in a learning platform: an attempt left untouched stays incomplete, with no score', async (browser) => {
   const run = await openInPlatform(browser, 'scorm-demo');
   await run.leave();
-  assert.deepEqual(callLines(await run.calls()), [
-    'LMSInitialize("") → "true"',
-    'LMSGetValue("cmi.suspend_data") → ""',
-    'LMSGetValue("cmi.core.lesson_status") → "not attempted"',
-    'LMSSetValue("cmi.core.lesson_status", "incomplete") → "true"',
-    'LMSCommit("") → "true"',
-    ...leavingCalls,
-  ]);
+  assert.deepEqual(callLines(await run.calls()), [...firstOpening(), ...leavingCalls]);
   const held = await run.held();
   assert.deepEqual([held.raw, held.status, held.suspendData], ['', 'incomplete', ''], 'no score, not completed');
   await run.checkQuiet();
