@@ -271,6 +271,8 @@ void exportWebPage() {
 }
 
 void exportScormPackage() {
+    const PassMarkAnswer pass = askPassMark(atelierWindow);
+    if (!pass.chosen) return;
     const auto path = chooseScormPackageToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".zip"));
     if (!path) return;
     const QuizResources quiz = documentResources(editor.document, narrow(documentName()));
@@ -278,7 +280,7 @@ void exportScormPackage() {
         showError(atelierWindow, L"Le paquet SCORM ne peut pas être fabriqué : " + widen(quiz.error));
         return;
     }
-    const ScormPackage package = scormPackage(webQuizOf(quiz), builtInWebPageAssets(), ZORBEL_VERSION_TEXT);
+    const ScormPackage package = scormPackage(webQuizOf(quiz), builtInWebPageAssets(), ZORBEL_VERSION_TEXT, pass.passMark);
     if (!package.ok()) {
         showError(atelierWindow, L"Le paquet SCORM ne peut pas être fabriqué : " + widen(package.error));
         return;

@@ -5,14 +5,18 @@
 
 #include <vector>
 
+#include "authoring/scorm_package.h"
 #include "editor/dialogs_win32.h"
+#include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
+#include "resources/contract_ids.h"
 
 namespace {
 
 constexpr int IntroId = 100;
 constexpr int TextId = 0xFFFF;
 constexpr int LinkId = 101;
+constexpr int PassMarkLabelId = 102;
 
 // A dialog template in dialog units, laid out word by word as Windows reads it.
 class DialogTemplate {
@@ -116,6 +120,35 @@ INT_PTR CALLBACK textDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
     }
 }
 
+// OK keeps the dialog open until the pass mark typed is one.
+void acceptPassMark(HWND dialog) {
+    wchar_t typed[16] = {};
+    GetDlgItemTextW(dialog, atelierid::PassMark, typed, 16);
+    const TypedPassMark mark = typedPassMark(narrow(typed));
+    if (!mark.valid) {
+        showError(dialog, L"La note pour réussir est un pourcentage de 0 à 100, ou rien.");
+        SetFocus(GetDlgItem(dialog, atelierid::PassMark));
+        return;
+    }
+    reinterpret_cast<PassMarkAnswer*>(GetWindowLongPtrW(dialog, DWLP_USER))->passMark = mark.mark;
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK passMarkProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            SendDlgItemMessageW(dialog, atelierid::PassMark, EM_LIMITTEXT, 8, 0);
+            SetFocus(GetDlgItem(dialog, atelierid::PassMark));
+            return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) acceptPassMark(dialog);
+            if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        default: return FALSE;
+    }
+}
+
 INT_PTR runDialog(HWND owner, const DialogTemplate& layout, const DialogTexts& texts) {
     return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), layout.get(), owner, textDialogProcedure,
                                    reinterpret_cast<LPARAM>(&texts));
@@ -176,4 +209,20 @@ void showHelp(HWND owner) {
     layout.add(IDOK, ButtonClass, L"Fermer", WS_TABSTOP | BS_DEFPUSHBUTTON, 238, 228, 75, 15);
     const DialogTexts texts{L"Ce que fait le quiz que vous préparez :", withCrLf(HelpText)};
     runDialog(owner, layout, texts);
+}
+
+PassMarkAnswer askPassMark(HWND owner) {
+    DialogTemplate layout(L"Exporter pour une plateforme (SCORM)", 250, 84);
+    layout.add(IntroId, StaticClass,
+               L"Score pour réussir, en % (par exemple 80). Laissé vide : la tentative est terminée quand toutes "
+               L"les questions sont trouvées.",
+               SS_LEFT, 7, 7, 236, 26);
+    layout.add(PassMarkLabelId, StaticClass, L"&Note pour réussir :", SS_LEFT, 7, 41, 70, 10);
+    layout.add(atelierid::PassMark, EditClass, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 80, 39, 40, 13);
+    layout.add(IDOK, ButtonClass, L"Exporter…", WS_TABSTOP | BS_DEFPUSHBUTTON, 113, 62, 70, 15);
+    layout.add(IDCANCEL, ButtonClass, L"Annuler", WS_TABSTOP | BS_PUSHBUTTON, 188, 62, 55, 15);
+    PassMarkAnswer answer;
+    answer.chosen = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), layout.get(), owner, passMarkProcedure,
+                                            reinterpret_cast<LPARAM>(&answer)) == IDOK;
+    return answer;
 }

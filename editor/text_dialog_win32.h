@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // The points before saving; true for "Enregistrer quand même", false for "Revenir".
@@ -13,3 +14,11 @@ bool confirmSaveDespite(HWND owner, const std::wstring& points);
 // The Aide window: the player's keys, the answer rules, what the code is, and
 // a link that opens LISEZMOI.txt.
 void showHelp(HWND owner);
+
+// The pass mark of a package for a learning platform: a percentage, or blank
+// for none; chosen is false when the teacher cancels the export.
+struct PassMarkAnswer {
+    bool chosen = false;
+    std::optional<int> passMark;
+};
+PassMarkAnswer askPassMark(HWND owner);

@@ -89,6 +89,7 @@ inline constexpr int CommentMode = 307;         // a combo box: modes 0 to 4 in 
 inline constexpr int PicturesInOverview = 308;  // a check box
 inline constexpr int BackgroundColour = 309;    // a button that opens the colour picker
 inline constexpr int CodeLines = 310;           // a multi-line edit, line k: the code after k solved
+inline constexpr int PassMark = 320;  // in the SCORM export's dialog: the pass mark, a percentage or blank
 }  // namespace atelierid
 
 // WM_VSCROLL request codes of the overview beyond the system's: a wheel

@@ -249,6 +249,18 @@ bool AtelierRun::chooseInFileDialog(const std::wstring& path) {
     return closed;
 }
 
+bool AtelierRun::answerPassMark(const std::wstring& passMark) {
+    HWND dialog = nullptr;
+    const auto asksPassMark = [](HWND window) { return GetDlgItem(window, atelierid::PassMark) != nullptr; };
+    if (!eventually([&] { return (dialog = topLevelWindow(process_.dwProcessId, "#32770", asksPassMark)) != nullptr; },
+                    std::chrono::milliseconds(10000))) {
+        return false;
+    }
+    SendMessageW(GetDlgItem(dialog, atelierid::PassMark), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(passMark.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return eventually([&] { return !IsWindow(dialog); });
+}
+
 bool AtelierRun::running() const {
     return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }

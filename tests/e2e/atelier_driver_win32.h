@@ -67,6 +67,8 @@ public:
     std::optional<std::wstring> fileDialogProposal() const;
     // Waits for the system's open or save dialog and chooses `path` in it.
     bool chooseInFileDialog(const std::wstring& path);
+    // Waits for the SCORM export's dialog, types `passMark` in it and presses OK.
+    bool answerPassMark(const std::wstring& passMark);
 
     bool running() const;
     bool waitForExit();

@@ -376,9 +376,10 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     for (std::size_t at = html.find(jpegPicture); at != std::string::npos; at = html.find(jpegPicture, at + 1)) ++pictures;
     EXPECT_EQ(pictures, 11u) << "one picture for each of the 11 questions left";
 
-    // Fichier > Exporter pour une plateforme (SCORM)...: the manifest, then the same page.
+    // Fichier > Exporter pour une plateforme (SCORM)...: a pass mark, then the manifest and the same page.
     run.press({VK_MENU}, 'F');
     run.press({}, 'P');
+    ASSERT_TRUE(run.answerPassMark(L"80 %")) << "no pass mark asked";
     ASSERT_TRUE(run.chooseInFileDialog((run.folder() / L"ciel.zip").wstring())) << "no SCORM export dialog";
     const auto zip = readWholeFile(utf8Of(run.folder() / "ciel.zip"));
     ASSERT_TRUE(zip.has_value()) << "no package written";
@@ -388,8 +389,13 @@ TEST(Atelier, QuestionsMoveAndGoByKeyAndTheQuizIsTriedAndExported) {
     EXPECT_EQ(package.entries[0].name, "imsmanifest.xml");
     EXPECT_NE(package.entries[0].data.find("<title>Le ciel et la nature</title>"), std::string::npos);
     EXPECT_NE(package.entries[0].data.find("adlcp:scormtype=\"sco\" href=\"index.html\""), std::string::npos);
+    EXPECT_NE(package.entries[0].data.find("<adlcp:masteryscore>80</adlcp:masteryscore>"), std::string::npos);
     EXPECT_EQ(package.entries[1].name, "index.html");
-    EXPECT_EQ(package.entries[1].data, html) << "the page of the web export";
+    std::string withPassMark = html;
+    const std::size_t noPassMark = withPassMark.find("\"passMark\":null");
+    ASSERT_NE(noPassMark, std::string::npos);
+    withPassMark.replace(noPassMark, 15, "\"passMark\":80");
+    EXPECT_EQ(package.entries[1].data, withPassMark) << "the page of the web export, with the pass mark";
 }
 
 TEST(Atelier, AQuizSourceOpensWithItsPictures) {
