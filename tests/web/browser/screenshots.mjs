@@ -14,6 +14,7 @@ const phone = { isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
 const calm = () => new Promise((resolve) => setTimeout(resolve, 900));  // past the verdict's brief ring
 const overview = async (tab) => {
   await tab.click('[data-control="switch"]');
+  await tab.keyboard.press('Tab');
   await tab.keyboard.type('lune');
   await tab.keyboard.press('Tab');
 };
