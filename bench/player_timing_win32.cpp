@@ -276,5 +276,8 @@ int main(int argc, char** argv) {
     report("editor: Ctrl+Z or Ctrl+Y, quiz_96.exe shown", editorUndo);
     reportPeak("demo.exe", *demoMemory);
     reportPeak("quiz_96.exe", *bigMemory);
+    for (const char* other : others) {
+        if (const auto memory = peakWorkingSet(other, 96)) reportPeak(other, *memory);
+    }
     return 0;
 }
