@@ -176,6 +176,7 @@ TEST(Atelier, ADropAddsEveryGoodPictureAndATurnedPictureIsPlayedTurned) {
     ASSERT_TRUE(refused.has_value());
     EXPECT_NE(refused->text.find(L"liste.txt"), std::wstring::npos) << refused->text;
     ASSERT_TRUE(eventually([&] { return run.questionCount() == 3; })) << "three pictures, three questions";
+    EXPECT_EQ(run.questionText(0), L"1. lune") << "the file's name proposed as the answer";
 
     run.clickQuestion(1);  // lune, sideways, soleil
     run.press({VK_CONTROL}, 'R');
@@ -252,6 +253,7 @@ TEST(Atelier, ACrashLosesNothingAndTheEditorRemembersItsFilesAndPlace) {
     ASSERT_TRUE(eventually([&] { return second.questionCount() == 11; })) << "recovered whole";
     EXPECT_TRUE(textBecomes(second, QuizName, L"Le ciel, retrouvé"));
     EXPECT_EQ(second.caption(), L"*demo.exe - Zorbel Atelier") << "an unsaved document with its name";
+    second.click(QuizName);  // back to the foreground, which the Atelier started meanwhile took
 
     // The quiz the first run opened is the first recent file.
     openFirstRecentFile(second);
@@ -484,8 +486,9 @@ TEST(Atelier, UnsavedChangesAreNeverLostWithoutAsking) {
 
 TEST(Atelier, ExplainsThePlayersRulesBeforeTheQuizGoesOut) {
     AtelierRun run;
-    const auto soleil = run.copyIn("pictures/soleil.jpg");
-    const auto lune = run.copyIn("pictures/lune.jpg");
+    // A camera's names: they propose no answer.
+    const auto soleil = run.copyIn("pictures/soleil.jpg", "IMG_0002.jpg");
+    const auto lune = run.copyIn("pictures/lune.jpg", "IMG_0001.jpg");
     ASSERT_TRUE(run.start());
     EXPECT_TRUE(eventually([&] { return listShowsAHint(run); })) << "an empty list says what to do";
 
