@@ -78,8 +78,8 @@ HBITMAP takeQuestionPicture(int resourceId, int frameWidth, int frameHeight) {
 }
 
 void endPictureWork() {
-    while (doNextJob()) {
-    }
+    // Jobs no panel took (a window that could not be made) are not begun.
+    InterlockedExchange(&work.next, static_cast<LONG>(work.slots.size()));
     if (!work.workers.empty()) {
         WaitForMultipleObjects(static_cast<DWORD>(work.workers.size()), work.workers.data(), TRUE, INFINITE);
     }
