@@ -214,6 +214,8 @@ void showPicturesAgain() {
 
 void showDocument(int selectQuestion) {
     forgetThumbnails();
+    // Begun before the fields are filled: the rows drawn first are the first ones.
+    makeThumbnailsBehind(editor.document.prepared);
     showDocumentAgain(selectQuestion);
 }
 
