@@ -14,7 +14,7 @@ bool isDeviceName(std::string stem) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     static constexpr std::array<std::string_view, 4> Fixed{"CON", "PRN", "AUX", "NUL"};
-    if (std::ranges::find(Fixed, stem) != Fixed.end()) return true;
+    if (std::find(Fixed.begin(), Fixed.end(), stem) != Fixed.end()) return true;
     return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '0' && stem[3] <= '9';
 }
 

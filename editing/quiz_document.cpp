@@ -318,6 +318,9 @@ void setPicturesInOverview(QuizDocument& document, bool shown) {
     document.source.showPictures = value;
 }
 
+// Only a JPEG can hold no transparency.
+bool takesBackground(const PictureInput& picture) { return pictureFormat(picture.bytes) != PictureFormat::Jpeg; }
+
 void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     QuizSource& source = document.source;
     if (source.backgroundRed == red && source.backgroundGreen == green && source.backgroundBlue == blue) return;
@@ -325,11 +328,11 @@ void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green,
     source.backgroundRed = red;
     source.backgroundGreen = green;
     source.backgroundBlue = blue;
-    // Only a JPEG can hold no transparency; the others are flattened anew.
+    // The pictures that may hold transparency are flattened anew.
     std::vector<std::optional<PictureInput>> again(document.pictures.size());
     for (std::size_t i = 0; i < again.size(); ++i) {
         const SharedPicture& picture = document.pictures[i];
-        if (!picture || pictureFormat(picture->bytes) == PictureFormat::Jpeg) continue;
+        if (!picture || !takesBackground(*picture)) continue;
         again[i] = *picture;
         again[i]->quarterTurns = document.quarterTurns[i];
     }

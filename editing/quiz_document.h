@@ -81,6 +81,8 @@ Refusal setCommentMode(QuizDocument& document, int mode);
 void setPicturesInOverview(QuizDocument& document, bool shown);
 // Pictures that may hold transparency are flattened again on the new colour.
 void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+// Whether a picture is flattened on the background, and so prepared anew when it changes.
+bool takesBackground(const PictureInput& picture);
 
 // Appends a question for each picture, in the order given (none: one question
 // without a picture), each picture prepared on the way (`progress` hears of

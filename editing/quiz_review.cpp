@@ -81,3 +81,13 @@ std::vector<std::string> questionPoints(const DocumentContent& content, std::siz
     }
     return points;
 }
+
+std::vector<std::string> answerWarningLines(const QuizSource& source, std::size_t question) {
+    if (question >= source.questions.size()) return {};
+    const SourceQuestion& q = source.questions[question];
+    std::vector<std::string> lines = frenchWarningLines(q.answer);
+    if (source.answersPerQuestion == 2) {
+        for (const std::string& line : frenchWarningLines(q.secondAnswer)) lines.push_back("Deuxième réponse : " + line);
+    }
+    return lines;
+}

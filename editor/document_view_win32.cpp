@@ -7,7 +7,7 @@
 #include <array>
 
 #include "authoring/cp1252.h"
-#include "editing/grading_preview.h"
+#include "editing/quiz_review.h"
 #include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win32.h"
@@ -95,16 +95,12 @@ void showPreview(const SharedPrepared& picture) {
     if (previous != nullptr && previous != bitmap && !isDrawnPreview(previous)) DeleteObject(previous);
 }
 
-std::wstring warningsText(const SourceQuestion& question) {
+std::wstring warningsText(std::size_t question) {
     std::wstring text;
-    const auto add = [&](std::string_view answer, const wchar_t* prefix) {
-        for (const std::string& line : frenchWarningLines(answer)) {
-            if (!text.empty()) text += L"\r\n";
-            text += prefix + widen(line);
-        }
-    };
-    add(question.answer, L"");
-    if (editor.document.source.answersPerQuestion == 2) add(question.secondAnswer, L"Deuxième réponse : ");
+    for (const std::string& line : answerWarningLines(editor.document.source, question)) {
+        if (!text.empty()) text += L"\r\n";
+        text += widen(line);
+    }
     return text;
 }
 
@@ -204,7 +200,7 @@ void showTrial() {
     const bool none = question == nullptr;
     setCp1252(atelierid::SingleViewVerdict, none ? "?" : verdictText(gradeAnswer(expected, typed, false)));
     setCp1252(atelierid::OverviewVerdict, none ? "?" : verdictText(gradeAnswer(expected, typed, true)));
-    setWindowText(control(atelierid::Warnings), none ? std::wstring() : warningsText(*question));
+    setWindowText(control(atelierid::Warnings), none ? std::wstring() : warningsText(static_cast<std::size_t>(editor.selected)));
 }
 
 void showPicturesAgain() {

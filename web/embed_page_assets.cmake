@@ -20,14 +20,14 @@ foreach(part ${parts})
   endif()
   bytes_of(bytes ${path})
   file(SIZE ${path} size)
-  string(APPEND body "const unsigned char ${part}[] = {${bytes}};\nconstexpr std::size_t ${part}_SIZE = ${size};\n")
+  string(APPEND body "const unsigned char asset_${part}[] = {${bytes}};\nconstexpr std::size_t asset_${part}_size = ${size};\n")
 endforeach()
 string(APPEND body "\ntemplate <std::size_t N>\nstd::string_view textOf(const unsigned char (&bytes)[N], std::size_t size) {\n"
   "    return {reinterpret_cast<const char*>(bytes), size};\n}\n\n}  // namespace\n\n"
   "const WebPageAssets& builtInWebPageAssets() {\n"
-  "    static const WebPageAssets assets{textOf(PAGE, PAGE_SIZE), textOf(STYLE, STYLE_SIZE), textOf(SCRIPT, SCRIPT_SIZE),\n"
-  "                                      textOf(API, API_SIZE), textOf(PLATFORM, PLATFORM_SIZE),
-                                      textOf(MODULE, MODULE_SIZE)};\n"
+  "    static const WebPageAssets assets{textOf(asset_PAGE, asset_PAGE_size), textOf(asset_STYLE, asset_STYLE_size), textOf(asset_SCRIPT, asset_SCRIPT_size),\n"
+  "                                      textOf(asset_API, asset_API_size), textOf(asset_PLATFORM, asset_PLATFORM_size),
+                                      textOf(asset_MODULE, asset_MODULE_size)};\n"
   "    return assets;\n}\n")
 file(WRITE ${OUTPUT}.new "${body}")
 configure_file(${OUTPUT}.new ${OUTPUT} COPYONLY)
