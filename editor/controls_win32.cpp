@@ -4,6 +4,7 @@
 
 #include "authoring/cp1252.h"
 #include "content/text.h"
+#include "editing/comment_modes.h"
 #include "editor/dialogs_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_layout.h"
@@ -147,8 +148,8 @@ void fillCombos() {
     for (const wchar_t* answers : {L"1", L"2"}) {
         SendMessageW(control(atelierid::AnswersPerQuestion), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(answers));
     }
-    for (const wchar_t* mode : CommentModeNames) {
-        SendMessageW(control(atelierid::CommentMode), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode));
+    for (const CommentModeText& mode : CommentModeTexts) {
+        SendMessageW(control(atelierid::CommentMode), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(mode.name).c_str()));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "authoring/cp1252.h"
+#include "editing/comment_modes.h"
 #include "editing/quiz_review.h"
 #include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
@@ -140,8 +141,8 @@ void showSettings() {
 
 void showCommentModeHelp() {
     const int mode = editor.document.source.commentMode;
-    const bool known = mode >= 0 && mode < static_cast<int>(std::size(CommentModeHelps));
-    setWindowText(control(editorid::CommentModeHelp), known ? CommentModeHelps[mode] : L"");
+    const bool known = mode >= 0 && mode < static_cast<int>(std::size(CommentModeTexts));
+    setWindowText(control(editorid::CommentModeHelp), known ? widen(CommentModeTexts[mode].help) : L"");
 }
 
 void showHeaderNotes() {

@@ -9,10 +9,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "editing/comment_modes.h"
 #include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_layout.h"
@@ -21,6 +24,14 @@
 #include "tests/e2e/player_driver_win32.h"
 
 namespace {
+
+std::wstring wideOf(std::string_view utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return wide;
+}
 
 // The desktop's dots per inch for the programs started from now on (Wine
 // reads LogPixels as each program starts); the value before is put back.
@@ -146,7 +157,7 @@ std::vector<std::wstring> cutTexts(HWND window, unsigned dpi) {
     for (HWND child : childrenOf(window)) {
         const std::wstring kind = classOf(child);
         if (GetDlgCtrlID(child) == atelierid::CommentMode) {
-            for (const wchar_t* mode : CommentModeNames) check(child, mode);
+            for (const CommentModeText& mode : CommentModeTexts) check(child, wideOf(mode.name));
         } else if ((kind == L"Static" || kind == L"Button") && !windowTextOf(child).empty()) {
             check(child, windowTextOf(child));
         }

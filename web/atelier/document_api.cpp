@@ -19,6 +19,7 @@
 #include "authoring/resource_bundle.h"
 #include "authoring/scorm_package.h"
 #include "authoring/web_page.h"
+#include "editing/comment_modes.h"
 #include "editing/file_names.h"
 #include "editing/quiz_document.h"
 #include "editing/quiz_review.h"
@@ -189,6 +190,20 @@ const char* zqa_state() {
     for (std::size_t i = 0; i < source.questions.size(); ++i) writeQuestion(json, i);
     json.endArray();
     json.endObject();
+    return handOut(json.take());
+}
+
+// The comment modes' names and helps, in mode order: [{"name", "help"}].
+const char* zqa_comment_modes() {
+    JsonWriter json;
+    json.beginArray();
+    for (const CommentModeText& mode : CommentModeTexts) {
+        json.beginObject();
+        json.field("name", mode.name);
+        json.field("help", mode.help);
+        json.endObject();
+    }
+    json.endArray();
     return handOut(json.take());
 }
 
@@ -431,6 +446,34 @@ void zqa_mark_saved() { markSaved(state.document); }
 const std::uint8_t* zqa_bundle() {
     const QuizResources resources = documentResources(state.document, "atelier");
     return handOutBytes(resources.ok() ? bundleOf(resources.resources) : std::vector<std::uint8_t>());
+}
+
+// The order in which files chosen together become questions: their names
+// (UTF-8, one per line, in the buffer) as a JSON array of their indices.
+const char* zqa_order_by_name(int size) {
+    std::vector<std::string> names;
+    std::string_view text = lentText(size);
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        names.emplace_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    std::vector<std::string> sorted = names;
+    sortByFileName(sorted);
+    std::vector<bool> taken(names.size());
+    JsonWriter json;
+    json.beginArray();
+    for (const std::string& name : sorted) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (!taken[i] && names[i] == name) {
+                taken[i] = true;
+                json.value(static_cast<int>(i));
+                break;
+            }
+        }
+    }
+    json.endArray();
+    return handOut(json.take());
 }
 
 // A pass mark as typed: -1 none, -2 not a mark, else 0 to 100.

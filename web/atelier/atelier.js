@@ -1,0 +1,730 @@
+// The Atelier's page: it finds its elements, reads what the author does and
+// paints the document the module holds. Every rule (the document and its
+// history, the review, the verdicts, the files' formats, the pictures'
+// preparation) is the module's.
+'use strict';
+
+(() => {
+  const module = ZorbelAtelierModule();
+  const api = atelierApi(module);
+  const preparer = createPicturePreparer(module, document.getElementById('picture-worker').textContent);
+
+  const $ = (selector) => document.querySelector(selector);
+  const field = (name) => $(`[data-field="${name}"]`);
+  const action = (name) => $(`[data-action="${name}"]`);
+  const control = (name) => $(`[data-control="${name}"]`);
+
+  let state = api.state();
+  let selected = -1;        // 0-based; -1 when the quiz has no question
+  let saveHandle = null;    // where Ctrl+S writes again, where the browser allows it
+  let busy = 0;             // edits waiting for their pictures
+  const thumbnails = new Map();  // picture number → object URL
+
+  // ----- Messages -----
+
+  function say(text) {
+    control('status').textContent = text;
+  }
+
+  function warn(text) {
+    control('alert').textContent = text;
+  }
+
+  // Work over a second says how far it is.
+  function progressSayer(what, total) {
+    const started = performance.now();
+    let done = 0;
+    return () => {
+      done += 1;
+      if (performance.now() - started > 1000 || done === total) say(`${what} ${done} / ${total}`);
+    };
+  }
+
+  // ----- Painting -----
+
+  function pictureUrl(question) {
+    const serial = state.questions[question].picture;
+    if (!serial) return '';
+    if (!thumbnails.has(serial)) {
+      thumbnails.set(serial, URL.createObjectURL(new Blob([api.preparedPicture(question)])));
+    }
+    return thumbnails.get(serial);
+  }
+
+  // Object URLs of pictures no longer shown are let go.
+  function forgetUnusedPictures() {
+    const used = new Set(state.questions.map((q) => q.picture));
+    for (const [serial, url] of thumbnails) {
+      if (!used.has(serial)) {
+        URL.revokeObjectURL(url);
+        thumbnails.delete(serial);
+      }
+    }
+  }
+
+  function setValue(element, value) {
+    if (document.activeElement === element && element.value === value) return;
+    if (element.type === 'checkbox') element.checked = value;
+    else if (element.value !== value) element.value = value;
+  }
+
+  function paintQuiz() {
+    setValue(field('name'), state.name);
+    setValue(field('creator'), state.creator);
+    setValue(field('explanation'), state.explanation);
+    setValue(field('first-label'), state.firstLabel);
+    setValue(field('second-label'), state.secondLabel);
+    setValue(field('answers-per-question'), String(state.answersPerQuestion));
+    setValue(field('comment-mode'), String(state.commentMode));
+    control('comment-mode-help').textContent = commentModes[state.commentMode]?.help ?? '';
+    setValue(field('pictures-in-overview'), state.picturesInOverview);
+    setValue(field('background'), state.background);
+    setValue(field('codes'), state.codes.replace(/\r\n/g, '\n'));
+    field('second-label').disabled = state.answersPerQuestion !== 2;
+    document.title = `${state.modified ? '* ' : ''}${state.name || 'Sans nom'} – Zorbel Atelier`;
+  }
+
+  function rowText(question, index) {
+    return `${index + 1}. ${question.answer}`;
+  }
+
+  function paintRow(item, question, index) {
+    item.dataset.question = String(index + 1);
+    item.id = `question-${index + 1}`;
+    const image = item.querySelector('img');
+    const url = pictureUrl(index);
+    if (image.getAttribute('src') !== url) {
+      if (url) image.src = url; else image.removeAttribute('src');
+    }
+    const text = rowText(question, index);
+    const label = item.querySelector('.text');
+    if (label.textContent !== text) label.textContent = text;
+    const points = question.points.join('\n');
+    item.classList.toggle('marked', points !== '');
+    item.title = points;
+    item.querySelector('.points').textContent = points ? ` (!) ${question.points.join(' ')}` : '';
+    const chosen = index === selected;
+    item.setAttribute('aria-selected', String(chosen));
+    item.tabIndex = chosen || (selected < 0 && index === 0) ? 0 : -1;
+  }
+
+  function newRow() {
+    const item = document.createElement('li');
+    item.setAttribute('role', 'option');
+    const image = document.createElement('img');
+    image.alt = '';
+    image.decoding = 'async';
+    image.loading = 'lazy';
+    const text = document.createElement('span');
+    text.className = 'text';
+    const points = document.createElement('span');
+    points.className = 'points';
+    item.append(image, text, points);
+    return item;
+  }
+
+  function paintList() {
+    const list = control('list');
+    while (list.children.length > state.questions.length) list.lastElementChild.remove();
+    const missing = [];
+    for (let i = list.children.length; i < state.questions.length; i += 1) missing.push(newRow());
+    list.append(...missing);
+    state.questions.forEach((question, index) => paintRow(list.children[index], question, index));
+    list.setAttribute('role', 'listbox');
+    if (selected >= 0) list.setAttribute('aria-activedescendant', `question-${selected + 1}`);
+    else list.removeAttribute('aria-activedescendant');
+    control('empty-hint').hidden = state.questions.length > 0;
+  }
+
+  function paintQuestion() {
+    const question = state.questions[selected];
+    const none = question === undefined;
+    control('question-number').textContent = none ? '' : String(selected + 1);
+    for (const name of ['answer', 'second-answer', 'location', 'comment', 'try']) field(name).disabled = none;
+    for (const name of ['delete-question', 'move-up', 'move-down', 'turn-left', 'turn-right']) action(name).disabled = none;
+    action('move-up').disabled = none || selected === 0;
+    action('move-down').disabled = none || selected === state.questions.length - 1;
+    action('turn-left').disabled = none || !question.picture;
+    action('turn-right').disabled = none || !question.picture;
+    setValue(field('answer'), none ? '' : question.answer);
+    setValue(field('second-answer'), none ? '' : question.secondAnswer);
+    setValue(field('location'), none ? '' : question.location);
+    setValue(field('comment'), none ? '' : question.comment.replace(/\r\n/g, '\n'));
+    control('second-answer-row').hidden = state.answersPerQuestion !== 2;
+    const preview = control('preview');
+    const url = none ? '' : pictureUrl(selected);
+    if (url) {
+      preview.src = url;
+      preview.alt = `Image de la question ${selected + 1}`;
+    } else {
+      preview.removeAttribute('src');
+      preview.alt = '';
+    }
+    preview.hidden = !url;
+    paintTrial();
+  }
+
+  function paintTrial() {
+    const trial = api.tryAnswer(selected, field('try').value);
+    control('single-verdict').textContent = trial.single;
+    control('overview-verdict').textContent = trial.overview;
+    const warnings = control('warnings');
+    warnings.replaceChildren(...trial.warnings.map((line) => {
+      const item = document.createElement('li');
+      item.textContent = line;
+      return item;
+    }));
+  }
+
+  function paintHistory() {
+    action('undo').disabled = state.undo === null;
+    action('redo').disabled = state.redo === null;
+    action('undo').title = state.undo ? `Annuler ${state.undo}` : 'Rien à annuler';
+    action('redo').title = state.redo ? `Rétablir ${state.redo}` : 'Rien à rétablir';
+  }
+
+  function paint() {
+    state = api.state();
+    if (selected >= state.questions.length) selected = state.questions.length - 1;
+    if (selected < 0 && state.questions.length > 0) selected = 0;
+    paintQuiz();
+    paintList();
+    paintQuestion();
+    paintHistory();
+    forgetUnusedPictures();
+    keepSoon();
+  }
+
+  function select(index, focus = false) {
+    if (index < 0 || index >= state.questions.length) return;
+    api.endTyping();
+    selected = index;
+    field('try').value = '';
+    paint();
+    const item = control('list').children[index];
+    item.scrollIntoView({ block: 'nearest' });
+    if (focus) item.focus();
+  }
+
+  // ----- Edits -----
+
+  // An edit's refusal is said and the field shows the document again.
+  function edited(refusal) {
+    warn(refusal);
+    paint();
+  }
+
+  const quizTexts = ['name', 'creator', 'explanation', 'first-label', 'second-label'];
+  const questionTexts = ['answer', 'second-answer', 'location', 'comment'];
+
+  function onTyped(event) {
+    const name = event.target.dataset.field;
+    if (quizTexts.includes(name)) edited(api.setQuizText(name, event.target.value));
+    else if (questionTexts.includes(name) && selected >= 0) edited(api.setQuestionText(selected, name, event.target.value));
+    else if (name === 'codes') edited(api.setCodes(event.target.value));
+    else if (name === 'try') paintTrial();
+  }
+
+  function onChosen(event) {
+    const name = event.target.dataset.field;
+    if (name === 'answers-per-question') edited(api.setAnswersPerQuestion(Number(event.target.value)));
+    else if (name === 'comment-mode') edited(api.setCommentMode(Number(event.target.value)));
+    else if (name === 'pictures-in-overview') edited(api.setPicturesInOverview(event.target.checked) ?? '');
+    else if (name === 'background') changeBackground(event.target.value);
+    else if (quizTexts.includes(name) || questionTexts.includes(name) || name === 'codes') {
+      api.endTyping();
+      paint();
+    }
+  }
+
+  const rgbOf = (colour) => parseInt(colour.slice(1), 16);
+
+  // Each picture prepared as an edit needs it, offered to the module before the edit.
+  async function offer(pictures, background, what) {
+    const step = progressSayer(what, pictures.length);
+    await Promise.all(pictures.map(async ({ name, bytes, turns }) => {
+      const prepared = await preparer.prepare(name, bytes, background, turns);
+      api.offerPrepared(bytes, prepared, background, turns);
+      step();
+    }));
+  }
+
+  async function whileBusy(work) {
+    busy += 1;
+    document.body.setAttribute('aria-busy', 'true');
+    try {
+      await work();
+    } catch (error) {
+      warn(`Erreur inattendue : ${error.message}`);
+    } finally {
+      busy -= 1;
+      if (busy === 0) document.body.removeAttribute('aria-busy');
+    }
+  }
+
+  const readFile = async (file) => new Uint8Array(await file.arrayBuffer());
+
+  function addFiles(files) {
+    return whileBusy(async () => {
+      if (files.length === 0) return;
+      const order = api.orderByName(files.map((file) => file.name));
+      const pictures = await Promise.all(order.map(async (i) => ({ name: files[i].name, bytes: await readFile(files[i]), turns: 0 })));
+      await offer(pictures, rgbOf(state.background), 'Préparation des images…');
+      api.endTyping();
+      api.stage(pictures);
+      const before = state.questions.length;
+      const added = api.addStaged();
+      const refused = added.refused.map((r) => `« ${r.name} » : ${r.reason}`);
+      warn(refused.length ? `Refusé : ${refused.join(' ; ')}` : '');
+      say(added.added ? `${added.added} image${added.added > 1 ? 's' : ''} ajoutée${added.added > 1 ? 's' : ''}.` : '');
+      paint();
+      if (added.added) select(before);
+    });
+  }
+
+  function turn(direction) {
+    if (selected < 0 || !state.questions[selected].picture) return Promise.resolve();
+    const question = selected;
+    return whileBusy(async () => {
+      const turns = (((state.questions[question].turns + direction) % 4) + 4) % 4;
+      const bytes = api.originalPicture(question);
+      await offer([{ name: state.questions[question].pictureName, bytes, turns }], rgbOf(state.background), 'Image tournée…');
+      edited(api.turnPicture(question, direction));
+    });
+  }
+
+  function changeBackground(colour) {
+    return whileBusy(async () => {
+      const pictures = [];
+      state.questions.forEach((question, i) => {
+        if (question.picture && question.flattened) {
+          pictures.push({ name: question.pictureName, bytes: api.originalPicture(i), turns: question.turns });
+        }
+      });
+      await offer(pictures, rgbOf(colour), 'Images posées sur la nouvelle couleur…');
+      api.setBackground(rgbOf(colour));
+      paint();
+    });
+  }
+
+  function removeSelected() {
+    if (selected < 0) return;
+    api.endTyping();
+    api.removeQuestion(selected);
+    say(`Question ${selected + 1} supprimée (Ctrl+Z l'annule).`);
+    paint();
+  }
+
+  function moveSelected(direction) {
+    if (selected < 0) return;
+    api.endTyping();
+    if (api.moveQuestion(selected, direction)) selected += direction;
+    paint();
+    control('list').children[selected]?.focus();
+  }
+
+  function undoOrRedo(redo) {
+    api.endTyping();
+    const name = redo ? state.redo : state.undo;
+    if (!(redo ? api.redo() : api.undo())) return;
+    say(`${redo ? 'Rétabli' : 'Annulé'} : ${name}.`);
+    paint();
+  }
+
+  // ----- Files -----
+
+  const playerBytes = (() => {
+    const text = document.getElementById('player-exe').textContent.trim();
+    if (!text) return new Uint8Array(0);
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; i += 1) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  })();
+
+  function download(bytes, fileName, type) {
+    const url = URL.createObjectURL(new Blob([bytes], { type }));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = fileName;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  const canPickFiles = typeof window.showSaveFilePicker === 'function';
+
+  async function writeWithPicker(bytes, fileName, description, extension, handle) {
+    const target = handle ?? await window.showSaveFilePicker({
+      suggestedName: fileName,
+      types: [{ description, accept: { 'application/octet-stream': [extension] } }],
+    });
+    const writable = await target.createWritable();
+    await writable.write(bytes);
+    await writable.close();
+    return target;
+  }
+
+  // The points that will surprise the players, shown before any save or
+  // export; resolves true to go on. "Revenir" selects the first question concerned.
+  function reviewed() {
+    const points = api.review();
+    if (points.length === 0) return Promise.resolve(true);
+    const dialog = control('save-check');
+    control('save-check-points').replaceChildren(...points.map((point) => {
+      const item = document.createElement('li');
+      item.textContent = point.text;
+      return item;
+    }));
+    return new Promise((resolve) => {
+      const answer = (goOn) => {
+        dialog.close();
+        action('save-anyway').onclick = null;
+        action('go-back').onclick = null;
+        if (!goOn) {
+          const first = points.find((point) => point.question !== null);
+          if (first) select(first.question - 1, true);
+        }
+        resolve(goOn);
+      };
+      action('save-anyway').onclick = () => answer(true);
+      action('go-back').onclick = () => answer(false);
+      dialog.oncancel = (event) => {
+        event.preventDefault();
+        answer(false);
+      };
+      dialog.showModal();
+      action('save-anyway').focus();
+    });
+  }
+
+  async function save(again) {
+    api.endTyping();
+    if (!await reviewed()) return;
+    const made = api.saveExecutable(playerBytes);
+    if (made.error) return warn(made.error);
+    const fileName = `${state.fileStem}.exe`;
+    try {
+      if (canPickFiles) saveHandle = await writeWithPicker(made.bytes, fileName, 'Quiz Zorbel', '.exe', again ? saveHandle : null);
+      else download(made.bytes, fileName, 'application/octet-stream');
+    } catch (error) {
+      if (error.name !== 'AbortError') warn(`Le quiz n'a pas été enregistré : ${error.message}`);
+      return;
+    }
+    api.markSaved();
+    say(`Quiz enregistré : ${saveHandle?.name ?? fileName}.`);
+    paint();
+  }
+
+  async function exportFile(made, extension, description, type) {
+    if (made.error) return warn(made.error);
+    const fileName = `${state.fileStem}${extension}`;
+    try {
+      if (canPickFiles) await writeWithPicker(made.bytes, fileName, description, extension, null);
+      else download(made.bytes, fileName, type);
+    } catch (error) {
+      if (error.name !== 'AbortError') warn(`Rien n'a été exporté : ${error.message}`);
+      return;
+    }
+    say(`Exporté : ${fileName}.`);
+  }
+
+  async function exportWeb() {
+    api.endTyping();
+    if (!await reviewed()) return;
+    await exportFile(api.webPage(null), '.html', 'Page web', 'text/html');
+  }
+
+  async function exportScorm() {
+    api.endTyping();
+    if (!await reviewed()) return;
+    const dialog = control('pass-mark-dialog');
+    const input = field('pass-mark');
+    const mark = await new Promise((resolve) => {
+      const finish = (value) => {
+        dialog.close();
+        resolve(value);
+      };
+      action('export-scorm-confirm').onclick = () => {
+        const typed = api.typedPassMark(input.value);
+        if (typed === undefined) {
+          warn('La note pour réussir est un pourcentage entier de 0 à 100, ou rien.');
+          input.focus();
+          return;
+        }
+        finish(typed);
+      };
+      action('cancel').onclick = () => finish(undefined);
+      dialog.oncancel = () => finish(undefined);
+      dialog.showModal();
+      input.focus();
+    });
+    if (mark === undefined) return;
+    await exportFile(api.scormPackage(mark), '.zip', 'Paquet SCORM', 'application/zip');
+  }
+
+  function play() {
+    api.endTyping();
+    const made = api.webPage(null);
+    if (made.error) return warn(made.error);
+    const frame = control('player-frame');
+    if (frame.src) URL.revokeObjectURL(frame.src);
+    frame.src = URL.createObjectURL(new Blob([made.bytes], { type: 'text/html' }));
+    const dialog = control('player');
+    dialog.showModal();
+    frame.focus();
+  }
+
+  function confirmLoss() {
+    return !state.modified || window.confirm('Le quiz a des changements non enregistrés. Les abandonner ?');
+  }
+
+  const extensionOf = (name) => name.slice(name.lastIndexOf('.') + 1).toLowerCase();
+
+  // A quiz .exe, a source with its pictures (chosen together, or their
+  // folder), or pictures alone, which are added.
+  function openFiles(files) {
+    return whileBusy(async () => {
+      const quiz = files.find((file) => extensionOf(file.name) === 'exe');
+      const source = files.find((file) => extensionOf(file.name) === 'toml');
+      if (!quiz && !source) return addFiles(files);
+      if (!confirmLoss()) return;
+      let error;
+      if (quiz) {
+        error = api.openExecutable(await readFile(quiz));
+      } else {
+        error = await openSource(source, files);
+      }
+      if (error) return warn(error);
+      saveHandle = null;
+      selected = -1;
+      warn('');
+      say(`Ouvert : ${(quiz ?? source).name}.`);
+      paint();
+      if (state.questions.length) select(0);
+    });
+  }
+
+  async function openSource(source, files) {
+    const parsed = api.parseSource(await source.text());
+    if (parsed.error) return parsed.error;
+    const byName = new Map(files.map((file) => [(file.webkitRelativePath || file.name).toLowerCase(), file]));
+    const folder = (source.webkitRelativePath || '').replace(/[^/]*$/, '').toLowerCase();
+    const pictures = [];
+    for (const name of parsed.pictures) {
+      if (!name) {
+        pictures.push(null);
+        continue;
+      }
+      const wanted = name.replace(/\\/g, '/').toLowerCase();
+      const file = byName.get(folder + wanted) ?? byName.get(wanted) ?? byName.get(wanted.replace(/^.*\//, ''));
+      if (!file) return `Image introuvable : ${name}. Choisissez la source avec ses images (ou leur dossier).`;
+      pictures.push({ name, bytes: await readFile(file), turns: 0 });
+    }
+    const present = pictures.filter(Boolean);
+    await offer(present, rgbOf(parsed.background), 'Préparation des images…');
+    api.stage(pictures);
+    return api.openParsedSource();
+  }
+
+  // ----- Nothing lost -----
+
+  const Store = { name: 'zorbel-atelier', table: 'recovery', key: 'document' };
+  let database = null;
+  let storageRefused = false;
+
+  function refuseStorage() {
+    if (storageRefused) return;
+    storageRefused = true;
+    say('Le navigateur ne garde rien pour cette page : si elle se ferme, ce qui n\'est pas enregistré sera perdu.');
+  }
+
+  function openStore() {
+    return new Promise((resolve) => {
+      let request;
+      try {
+        request = indexedDB.open(Store.name, 1);
+      } catch {
+        resolve(null);
+        return;
+      }
+      request.onupgradeneeded = () => request.result.createObjectStore(Store.table);
+      request.onsuccess = () => resolve(request.result);
+      request.onerror = () => resolve(null);
+      request.onblocked = () => resolve(null);
+    });
+  }
+
+  function stored(mode, work) {
+    return new Promise((resolve, reject) => {
+      const transaction = database.transaction(Store.table, mode);
+      const request = work(transaction.objectStore(Store.table));
+      transaction.oncomplete = () => resolve(request.result);
+      transaction.onerror = () => reject(transaction.error);
+      transaction.onabort = () => reject(transaction.error);
+    });
+  }
+
+  let keepTimer = 0;
+  function keepSoon() {
+    clearTimeout(keepTimer);
+    keepTimer = setTimeout(keep, 300);
+  }
+
+  // A changed document is kept, pictures and all; a saved or new one is not.
+  async function keep() {
+    if (!database) return;
+    try {
+      if (state.modified) {
+        await stored('readwrite', (table) => table.put({ name: state.name, bundle: api.bundle(), when: Date.now() }, Store.key));
+      } else {
+        await stored('readwrite', (table) => table.delete(Store.key));
+      }
+    } catch {
+      refuseStorage();
+    }
+  }
+
+  function askRecovery(name) {
+    const dialog = control('recovery');
+    control('recovery-text').textContent = `Le quiz « ${name || 'sans nom'} » n'a pas été enregistré. Le récupérer ?`;
+    return new Promise((resolve) => {
+      const answer = (yes) => {
+        dialog.close();
+        resolve(yes);
+      };
+      action('recover-yes').onclick = () => answer(true);
+      action('recover-no').onclick = () => answer(false);
+      dialog.oncancel = () => answer(false);
+      dialog.showModal();
+      action('recover-yes').focus();
+    });
+  }
+
+  async function offerRecovery() {
+    database = await openStore();
+    if (!database) return refuseStorage();
+    let kept;
+    try {
+      kept = await stored('readonly', (table) => table.get(Store.key));
+    } catch {
+      return refuseStorage();
+    }
+    if (!kept) return;
+    if (await askRecovery(kept.name)) {
+      const error = api.openBundle(new Uint8Array(kept.bundle));
+      if (error) warn(error);
+      else say(`Quiz « ${kept.name} » récupéré.`);
+      selected = -1;
+      paint();
+      return;
+    }
+    await stored('readwrite', (table) => table.delete(Store.key)).catch(refuseStorage);
+  }
+
+  // ----- Input -----
+
+  const commentModes = api.commentModes();
+  field('comment-mode').replaceChildren(...commentModes.map((mode, i) => new Option(mode.name, String(i))));
+
+  const keys = {
+    'ctrl+z': () => undoOrRedo(false),
+    'ctrl+y': () => undoOrRedo(true),
+    'ctrl+shift+z': () => undoOrRedo(true),
+    'ctrl+s': () => save(true),
+    'ctrl+o': () => action('open').click(),
+    'ctrl+l': () => turn(-1),
+    'ctrl+r': () => turn(1),
+    'ctrl+arrowup': () => moveSelected(-1),
+    'ctrl+arrowdown': () => moveSelected(1),
+    f5: () => play(),
+  };
+
+  function keyName(event) {
+    const parts = [];
+    if (event.ctrlKey || event.metaKey) parts.push('ctrl');
+    if (event.shiftKey) parts.push('shift');
+    parts.push(event.key.length === 1 ? event.key.toLowerCase() : event.key.toLowerCase());
+    return parts.join('+');
+  }
+
+  document.addEventListener('keydown', (event) => {
+    if (document.querySelector('dialog[open]')) return;
+    const run = keys[keyName(event)];
+    if (!run) return;
+    event.preventDefault();
+    run();
+  });
+
+  control('list').addEventListener('click', (event) => {
+    const item = event.target.closest('[data-question]');
+    if (item) select(Number(item.dataset.question) - 1, true);
+  });
+
+  control('list').addEventListener('keydown', (event) => {
+    if (event.ctrlKey || event.metaKey || event.altKey) return;
+    const moves = { ArrowUp: -1, ArrowDown: 1, Home: -Infinity, End: Infinity };
+    if (event.key in moves) {
+      event.preventDefault();
+      const to = Math.max(0, Math.min(state.questions.length - 1, selected + moves[event.key]));
+      select(to, true);
+    } else if (event.key === 'Delete') {
+      event.preventDefault();
+      removeSelected();
+    }
+  });
+
+  document.addEventListener('input', (event) => {
+    if (event.target.dataset.field && event.target.type !== 'color' && event.target.tagName !== 'SELECT' &&
+        event.target.type !== 'checkbox') onTyped(event);
+  });
+  document.addEventListener('change', (event) => {
+    if (event.target.dataset.field) onChosen(event);
+  });
+
+  for (const [name, run] of Object.entries({
+    'delete-question': removeSelected,
+    'move-up': () => moveSelected(-1),
+    'move-down': () => moveSelected(1),
+    'turn-left': () => turn(-1),
+    'turn-right': () => turn(1),
+    undo: () => undoOrRedo(false),
+    redo: () => undoOrRedo(true),
+    save: () => save(true),
+    'export-web': exportWeb,
+    'export-scorm': exportScorm,
+    play,
+    'close-player': () => control('player').close(),
+  })) action(name).addEventListener('click', run);
+
+  action('add-pictures').addEventListener('change', (event) => {
+    const files = [...event.target.files];
+    event.target.value = '';
+    addFiles(files);
+  });
+  action('open').addEventListener('change', (event) => {
+    const files = [...event.target.files];
+    event.target.value = '';
+    openFiles(files);
+  });
+
+  document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    event.dataTransfer.dropEffect = 'copy';
+  });
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const files = [...event.dataTransfer.files];
+    if (files.length) openFiles(files);
+  });
+
+  window.addEventListener('beforeunload', (event) => {
+    if (!state.modified) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
+
+  paint();
+  offerRecovery().then(() => document.body.setAttribute('data-ready', 'true'));
+})();
