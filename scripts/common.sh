@@ -90,7 +90,7 @@ assemble_package() {
   version=$(sed -nE 's/^#define ZORBEL_VERSION_TEXT "(.*)"/\1/p' "$bin/../generated/zorbel_version.h")
   local stage="$out/stage"
   rm -rf "$stage" && mkdir -p "$stage/exemples/pictures"
-  cp "$bin/zorbel.exe" "$bin/atelier.exe" "$bin/quizmake.exe" "$stage/"
+  cp "$bin/zorbel.exe" "$bin/atelier.exe" "$bin/quizmake.exe" "$bin/atelier.html" "$stage/"
   cp samples/demo/demo.toml "$stage/exemples/"
   cp samples/demo/pictures/*.jpg "$stage/exemples/pictures/"
   # The demo as quizmake makes it from the examples, with the packaged player.
@@ -99,7 +99,7 @@ assemble_package() {
   { cat release/LICENCE.txt; third_party_licences; } | release_text /dev/stdin "$version" >"$stage/LICENCE.txt"
   local zip="zorbel-$version-win32.zip"
   rm -f "$out/$zip"
-  python3 scripts/make_zip.py "$stage" "$out/$zip" zorbel.exe atelier.exe quizmake.exe demo.exe LISEZMOI.txt \
+  python3 scripts/make_zip.py "$stage" "$out/$zip" zorbel.exe atelier.exe atelier.html quizmake.exe demo.exe LISEZMOI.txt \
     LICENCE.txt exemples/demo.toml
   (cd "$out" && sha256sum "$zip" >SHA256SUMS)
   echo "$out/$zip"

@@ -62,8 +62,12 @@
     }
   }
 
+  // The field being typed in keeps what is typed (the module may hold it
+  // tidied, its last empty line dropped) until an edit is refused or undone.
+  let typing = null;
+
   function setValue(element, value) {
-    if (document.activeElement === element && element.value === value) return;
+    if (element === typing) return;
     if (element.type === 'checkbox') element.checked = value;
     else if (element.value !== value) element.value = value;
   }
@@ -80,7 +84,6 @@
     setValue(field('pictures-in-overview'), state.picturesInOverview);
     setValue(field('background'), state.background);
     setValue(field('codes'), state.codes.replace(/\r\n/g, '\n'));
-    field('second-label').disabled = state.answersPerQuestion !== 2;
     document.title = `${state.modified ? '* ' : ''}${state.name || 'Sans nom'} – Zorbel Atelier`;
   }
 
@@ -209,9 +212,11 @@
   // ----- Edits -----
 
   // An edit's refusal is said and the field shows the document again.
-  function edited(refusal) {
+  function edited(refusal, field = null) {
     warn(refusal);
+    typing = refusal ? null : field;
     paint();
+    typing = null;
   }
 
   const quizTexts = ['name', 'creator', 'explanation', 'first-label', 'second-label'];
@@ -219,9 +224,10 @@
 
   function onTyped(event) {
     const name = event.target.dataset.field;
-    if (quizTexts.includes(name)) edited(api.setQuizText(name, event.target.value));
-    else if (questionTexts.includes(name) && selected >= 0) edited(api.setQuestionText(selected, name, event.target.value));
-    else if (name === 'codes') edited(api.setCodes(event.target.value));
+    const typed = event.target;
+    if (quizTexts.includes(name)) edited(api.setQuizText(name, typed.value), typed);
+    else if (questionTexts.includes(name) && selected >= 0) edited(api.setQuestionText(selected, name, typed.value), typed);
+    else if (name === 'codes') edited(api.setCodes(typed.value), typed);
     else if (name === 'try') paintTrial();
   }
 
@@ -550,7 +556,11 @@
         return;
       }
       request.onupgradeneeded = () => request.result.createObjectStore(Store.table);
-      request.onsuccess = () => resolve(request.result);
+      request.onsuccess = () => {
+        // Another page of the Atelier deleting or upgrading the store is not held up by this one.
+        request.result.onversionchange = () => request.result.close();
+        resolve(request.result);
+      };
       request.onerror = () => resolve(null);
       request.onblocked = () => resolve(null);
     });
@@ -612,6 +622,7 @@
       return refuseStorage();
     }
     if (!kept) return;
+    document.body.setAttribute('data-ready', 'true');
     if (await askRecovery(kept.name)) {
       const error = api.openBundle(new Uint8Array(kept.bundle));
       if (error) warn(error);
