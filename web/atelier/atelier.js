@@ -714,11 +714,13 @@
     event.target.value = '';
     addFiles(files);
   });
-  action('open').addEventListener('change', (event) => {
-    const files = [...event.target.files];
-    event.target.value = '';
-    openFiles(files);
-  });
+  for (const name of ['open', 'open-folder']) {
+    action(name).addEventListener('change', (event) => {
+      const files = [...event.target.files];
+      event.target.value = '';
+      openFiles(files);
+    });
+  }
 
   document.addEventListener('dragover', (event) => {
     event.preventDefault();

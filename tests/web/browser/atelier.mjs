@@ -311,6 +311,21 @@ test('axe-core finds nothing on the editor, empty and with questions', async (br
   await page.close();
 });
 
+test('the demo opened fits a laptop and a tablet, upright and sideways, without sideways scrolling', async (browser, browserName) => {
+  for (const [name, viewport] of [['1366x768', { width: 1366, height: 768 }], ['tablet', { width: 1024, height: 768, hasTouch: true }],
+    ['tablet_upright', { width: 768, height: 1024, hasTouch: true }]]) {
+    const page = await open(browser, { viewport });
+    await (await page.$(action('open'))).uploadFile(path.join(out, 'demo_quizmake.exe'));
+    await waitForRows(page, 12);
+    await page.click('[data-question="2"]');
+    await page.type(field('try'), 'lunne');
+    await page.waitForFunction(() => [...document.querySelectorAll('[data-question] img')].slice(0, 8).every((i) => i.complete));
+    assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), true, `no sideways scrolling at ${name}`);
+    await page.screenshot({ path: path.join(out, `atelier_${name}_${browserName}.png`) });
+    await page.close();
+  }
+});
+
 let passed = 0;
 let failed = 0;
 execFileSync(quizmake, ['build', path.join(demoFolder, 'demo.toml'), '-o', path.join(out, 'demo_quizmake.exe'),
