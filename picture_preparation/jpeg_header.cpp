@@ -52,26 +52,44 @@ std::size_t afterScanData(std::span<const std::uint8_t> bytes, std::size_t at) {
     return bytes.size();
 }
 
-}  // namespace
+// Walks the segments and the scans between them from the start of image.
+struct SegmentWalk {
+    bool tablesFit = true;
+    bool endReached = false;
+};
 
-bool huffmanTablesFit(std::span<const std::uint8_t> bytes) {
+SegmentWalk walkSegments(std::span<const std::uint8_t> bytes) {
+    SegmentWalk walk;
     std::size_t at = 2;
-    while (at + 4 <= bytes.size() && bytes[at] == 0xFF) {
+    while (at + 2 <= bytes.size() && bytes[at] == 0xFF) {
         const std::uint8_t marker = bytes[at + 1];
         if (standsAlone(marker)) {
             at += marker == 0xFF ? 1 : 2;
             continue;
         }
-        if (marker == EndOfImage) break;
+        if (marker == EndOfImage) {
+            walk.endReached = true;
+            break;
+        }
+        if (at + 4 > bytes.size()) break;
         const std::size_t length = static_cast<std::size_t>(bytes[at + 2]) << 8 | bytes[at + 3];
         const bool whole = length >= 2 && length <= bytes.size() - at - 2;
-        if (marker == HuffmanTables && (!whole || !tablesFit(bytes.subspan(at + 4, length - 2)))) return false;
+        if (marker == HuffmanTables && (!whole || !tablesFit(bytes.subspan(at + 4, length - 2)))) {
+            walk.tablesFit = false;
+            break;
+        }
         if (!whole) break;
         at += 2 + length;
         if (marker == StartOfScan) at = afterScanData(bytes, at);
     }
-    return true;
+    return walk;
 }
+
+}  // namespace
+
+bool huffmanTablesFit(std::span<const std::uint8_t> bytes) { return walkSegments(bytes).tablesFit; }
+
+bool reachesEndOfImage(std::span<const std::uint8_t> bytes) { return walkSegments(bytes).endReached; }
 
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
     // Segments: marker FF xx, then a big-endian length that counts itself.

@@ -26,3 +26,7 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 // a decoder that wrote past its tables on those. Other damage is left to the
 // decoder.
 bool huffmanTablesFit(std::span<const std::uint8_t> bytes);
+
+// True when the segments and scans, walked from the start, reach the end of
+// image marker: a file cut short does not.
+bool reachesEndOfImage(std::span<const std::uint8_t> bytes);

@@ -19,14 +19,7 @@
 #include "picture_preparation/image.h"
 #include "picture_preparation/image_pixels.h"
 #include "picture_preparation/picture_check.h"
-
-// The player's single-question frame.
-inline constexpr ImageSize PreparedPictureLimit{640, 480};
-inline constexpr std::uint64_t MaxPicturePixels = 100'000'000;  // decoded whole
-inline constexpr std::uint64_t MaxPhotoPixels = 200'000'000;    // a JPEG, decoded already reduced
-inline constexpr int PreparedJpegQuality = 90;
-// A lossless source is stored as a JPEG only when that is this many times smaller than the PNG.
-inline constexpr std::size_t JpegPreferredAtRatio = 3;
+#include "picture_preparation/preparation_rules.h"
 
 struct PreparedPicture {
     PictureKind kind = PictureKind::Unknown;
@@ -42,6 +35,3 @@ struct PreparedPicture {
 PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background,
                                int quarterTurns = 0);
 
-// The size a picture shown at `size` is stored at: within the limit, its
-// proportions kept (rounded), never larger.
-ImageSize preparedSize(ImageSize size);

@@ -1,0 +1,138 @@
+#include "picture_preparation/preparation_rules.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "picture_preparation/image_orientation.h"
+#include "picture_preparation/jpeg_header.h"
+#include "picture_preparation/picture_extent.h"
+#include "picture_preparation/picture_size.h"
+#include "pictures/png/png_decoder.h"
+
+namespace {
+
+std::string sizeText(ImageSize size) { return std::to_string(size.width) + " x " + std::to_string(size.height); }
+
+bool headerIsRead(PictureFormat format) {
+    return format == PictureFormat::Jpeg || format == PictureFormat::Png || format == PictureFormat::Gif ||
+           format == PictureFormat::Bmp;
+}
+
+// Why a picture of this format cannot be used before decoding it; empty when
+// it can. (The formats whose headers are not read here are checked by their
+// decoders, before they allocate.)
+std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> bytes,
+                          const std::optional<ImageSize>& size) {
+    if (!headerIsRead(format)) return {};
+    const std::string what = std::string("a ") + pictureFormatName(format);
+    if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
+    if (format == PictureFormat::Jpeg && !huffmanTablesFit(bytes)) {
+        return "a damaged JPEG: a Huffman table is cut short or holds too many codes";
+    }
+    if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
+    if (static_cast<std::uint64_t>(size->width) * size->height > pixelLimit(format)) {
+        return what + " of " + sizeText(*size) + " pixels: over " + std::to_string(pixelLimit(format) / 1'000'000) +
+               " megapixels";
+    }
+    if (const std::string missing = missingPart(format, bytes); !missing.empty()) {
+        return "a truncated " + std::string(pictureFormatName(format)) + ": " + missing;
+    }
+    return {};
+}
+
+// What the player's own decoder makes of a PNG: it must give a bitmap.
+bool playerDecodesPng(std::span<const std::uint8_t> bytes) {
+    PngDecoder decoder;
+    bool decoded = openPng(decoder, bytes) == PngResult::Ok && decodePng(decoder) == PngResult::Ok;
+    if (decoded) {
+        const PngBitmapLayout layout = pngBitmapLayout(decoder);
+        std::vector<std::uint8_t> rows(static_cast<std::size_t>(layout.stride) * layout.height);
+        decoded = writePngBitmap(decoder, rows) == PngResult::Ok;
+    }
+    releasePng(decoder);
+    return decoded;
+}
+
+ImageSize swapped(ImageSize size) { return {size.height, size.width}; }
+
+}  // namespace
+
+ImageSize preparedSize(ImageSize size) {
+    const ImageSize limit = PreparedPictureLimit;
+    if (size.width == 0 || size.height == 0 || (size.width <= limit.width && size.height <= limit.height)) return size;
+    const std::uint64_t width = size.width;
+    const std::uint64_t height = size.height;
+    // Rounded to the nearest pixel, at least one.
+    if (width * limit.height >= height * limit.width) {
+        const std::uint64_t fitted = (2 * height * limit.width + width) / (2 * width);
+        return {limit.width, static_cast<std::uint32_t>(std::max<std::uint64_t>(fitted, 1))};
+    }
+    const std::uint64_t fitted = (2 * width * limit.height + height) / (2 * height);
+    return {static_cast<std::uint32_t>(std::max<std::uint64_t>(fitted, 1)), limit.height};
+}
+
+PictureFacts examinePicture(std::span<const std::uint8_t> bytes) {
+    PictureFacts facts;
+    facts.format = pictureFormat(bytes);
+    if (facts.format == PictureFormat::Unknown) {
+        facts.problem = "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture";
+        return facts;
+    }
+    facts.declared = declaredSize(facts.format, bytes);
+    facts.problem = headerProblem(facts.format, bytes, facts.declared);
+    if (facts.format == PictureFormat::Jpeg) facts.ownOrientation = readJpegHeader(bytes).orientation;
+    return facts;
+}
+
+std::uint64_t pixelLimit(PictureFormat format) {
+    return format == PictureFormat::Jpeg ? MaxPhotoPixels : MaxPicturePixels;
+}
+
+ImageSize decodedAtLeast(const PictureFacts& facts, int quarterTurns) {
+    if (facts.format != PictureFormat::Jpeg || !facts.declared) return {};
+    return storedSize(*facts.declared, turnedOrientation(facts.ownOrientation, quarterTurns));
+}
+
+std::string unreadableProblem(PictureFormat format, std::string_view decoderError) {
+    return "a damaged or unreadable " + std::string(pictureFormatName(format)) + " (" + std::string(decoderError) + ")";
+}
+
+std::string cutShortProblem(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
+    if (facts.format != PictureFormat::Jpeg || reachesEndOfImage(bytes)) return {};
+    return unreadableProblem(facts.format, "its data stops before its end marker");
+}
+
+ImageSize fullSize(const PictureFacts& facts, ImageSize decoded) {
+    return facts.format == PictureFormat::Jpeg && facts.declared ? *facts.declared : decoded;
+}
+
+int orientationToApply(const PictureFacts& facts, int leftByDecoder, int quarterTurns) {
+    return turnedOrientation(facts.format == PictureFormat::Jpeg ? facts.ownOrientation : leftByDecoder, quarterTurns);
+}
+
+Keeping keepingOf(const PictureFacts& facts, std::span<const std::uint8_t> bytes, ImageSize full, int orientation) {
+    if (orientation != 1 || preparedSize(full) != full) return Keeping::No;
+    if (facts.format == PictureFormat::Jpeg) {
+        const JpegHeader header = readJpegHeader(bytes);
+        const bool keeps = header.frameMarker == BaselineFrameMarker && header.orientation == 1 &&
+                           (header.components == 1 || header.components == 3);
+        return keeps ? Keeping::Yes : Keeping::No;
+    }
+    return facts.format == PictureFormat::Png && playerDecodesPng(bytes) ? Keeping::IfOpaque : Keeping::No;
+}
+
+ImageSize storedSize(ImageSize full, int orientation) {
+    const bool turns = swapsSides(orientation);
+    const ImageSize shown = preparedSize(turns ? swapped(full) : full);
+    return turns ? swapped(shown) : shown;
+}
+
+bool flattens(std::uint32_t channels) { return channels == 2 || channels == 4; }
+
+bool storedAsPhoto(PictureFormat format) { return format == PictureFormat::Jpeg || format == PictureFormat::Heif; }
+
+PictureKind chosenEncoding(PictureFormat format, std::size_t jpegSize, std::size_t pngSize) {
+    if (storedAsPhoto(format)) return jpegSize != 0 ? PictureKind::Jpeg : PictureKind::Unknown;
+    if (jpegSize != 0 && (pngSize == 0 || jpegSize * JpegPreferredAtRatio < pngSize)) return PictureKind::Jpeg;
+    return pngSize != 0 ? PictureKind::Png : PictureKind::Unknown;
+}
