@@ -10,8 +10,6 @@
 
 namespace {
 
-const std::string OutOfMemory = "not enough memory to prepare the picture";
-
 PreparedPicture failed(const std::string& name, std::string reason) {
     PreparedPicture result;
     result.subject = name;
@@ -59,7 +57,7 @@ PreparedPicture encoded(const std::string& name, PictureFormat format, const Ima
         case PictureKind::Png: return prepared(name, PictureKind::Png, std::move(png));
         case PictureKind::Unknown: break;
     }
-    return failed(name, OutOfMemory);
+    return failed(name, std::string(OutOfMemoryProblem));
 }
 
 }  // namespace
@@ -81,6 +79,6 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
         return prepared(name, kind, {bytes.begin(), bytes.end()});
     }
     const Image pixels = storedPixels(image, full, orientation, background);
-    if (pixels.samples.empty()) return failed(name, OutOfMemory);
+    if (pixels.samples.empty()) return failed(name, std::string(OutOfMemoryProblem));
     return encoded(name, facts.format, pixels);
 }

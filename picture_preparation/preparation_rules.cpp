@@ -53,6 +53,24 @@ bool playerDecodesPng(std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
+std::uint32_t bigEndian(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3]);
+}
+
+// The data of every IDAT chunk, as far as the file holds them.
+std::vector<FilePart> imageDataParts(std::span<const std::uint8_t> bytes) {
+    constexpr std::uint32_t ImageData = 0x49444154;  // "IDAT"
+    std::vector<FilePart> parts;
+    std::size_t at = 8;
+    while (bytes.size() - at >= 12) {
+        const std::size_t length = std::min<std::size_t>(bigEndian(bytes, at), bytes.size() - at - 8);
+        if (bigEndian(bytes, at + 4) == ImageData) parts.push_back({at + 8, length});
+        at += 12 + length;
+        if (at > bytes.size()) break;
+    }
+    return parts;
+}
+
 ImageSize swapped(ImageSize size) { return {size.height, size.width}; }
 
 }  // namespace
@@ -100,6 +118,21 @@ std::string unreadableProblem(PictureFormat format, std::string_view decoderErro
 std::string cutShortProblem(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
     if (facts.format != PictureFormat::Jpeg || reachesEndOfImage(bytes)) return {};
     return unreadableProblem(facts.format, "its data stops before its end marker");
+}
+
+std::optional<ImageDataCheck> imageDataCheck(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
+    if (facts.format != PictureFormat::Png) return std::nullopt;
+    PngDecoder decoder;
+    const bool opened = openPng(decoder, bytes) == PngResult::Ok;
+    const std::uint64_t inflatesTo = decoder.decodedSize;
+    releasePng(decoder);
+    if (!opened) return std::nullopt;
+    return ImageDataCheck{imageDataParts(bytes), inflatesTo};
+}
+
+std::string imageDataProblem(const PictureFacts& facts, const ImageDataCheck& check, std::uint64_t inflated) {
+    if (inflated >= check.inflatesTo) return {};
+    return unreadableProblem(facts.format, "its image data is damaged or stops short");
 }
 
 ImageSize fullSize(const PictureFacts& facts, ImageSize decoded) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "picture_preparation/image.h"
 #include "picture_preparation/picture_check.h"
@@ -21,6 +22,8 @@ inline constexpr std::uint64_t MaxPhotoPixels = 200'000'000;    // a JPEG, decod
 inline constexpr int PreparedJpegQuality = 90;
 // A lossless source is stored as a JPEG only when that is this many times smaller than the PNG.
 inline constexpr std::size_t JpegPreferredAtRatio = 3;
+// Why a picture was read but could not be stored.
+inline constexpr std::string_view OutOfMemoryProblem = "not enough memory to prepare the picture";
 
 // The size a picture shown at `size` is stored at: within the limit, its
 // proportions kept (rounded), never larger.
@@ -51,6 +54,22 @@ std::string unreadableProblem(PictureFormat format, std::string_view decoderErro
 // ours refuse: the line for one whose data stops before its end marker,
 // empty otherwise.
 std::string cutShortProblem(const PictureFacts& facts, std::span<const std::uint8_t> bytes);
+
+// Decoders that show what they could read of a PNG whose image data is
+// damaged or short (Firefox's do) let through what ours refuse. The parts of
+// the file that, joined, hold its zlib stream, and the bytes that must come
+// out of it; none for the other formats.
+struct FilePart {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+};
+struct ImageDataCheck {
+    std::vector<FilePart> parts;
+    std::uint64_t inflatesTo = 0;
+};
+std::optional<ImageDataCheck> imageDataCheck(const PictureFacts& facts, std::span<const std::uint8_t> bytes);
+// The line for a picture whose zlib stream gave only `inflated` bytes.
+std::string imageDataProblem(const PictureFacts& facts, const ImageDataCheck& check, std::uint64_t inflated);
 
 // --- Once the pixels are known ---------------------------------------------------
 

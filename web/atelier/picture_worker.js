@@ -1,0 +1,131 @@
+// The picture worker: decodes, draws and encodes pictures with the browser's
+// own codecs, off the page's thread. It decides nothing: the module's rules,
+// asked by picture_preparer.js, give every size, turn and encoding. The page
+// starts it from a Blob URL of this file's text, so it stands alone.
+//
+// Requests, each answered with the same `id`:
+//   {type: 'decode', job, blob, width, height, opacity, imageData}
+//     -> {width, height, opaque, inflated}
+//     decoded upright (the file's own orientation applied by the browser), at
+//     width x height when both are given, whole otherwise; kept for `job`.
+//     With imageData {parts, inflatesTo}: how many bytes (up to inflatesTo)
+//     the zlib stream made of those parts of the file gives before it fails.
+//   {type: 'draw', job, width, height, quarterTurns, background, encodings, jpegQuality}
+//     -> {encoded: {type: ArrayBuffer}}: the job's picture at width x height
+//     over the background colour (0xRRGGBB), turned clockwise, encoded.
+//   {type: 'drop', job} -> {}: the job's picture let go.
+// A failure answers {error}.
+'use strict';
+
+const decodedPictures = new Map();
+
+// Both browsers turn a JPEG by its EXIF orientation with 'from-image'; a
+// colour profile is ignored, as the native codecs ignore it. A reduction made
+// by the decoder with 'high' quality averages what it drops (a canvas's
+// drawImage aliases fine detail in some browsers).
+function decodeOptions(width, height) {
+  const options = { imageOrientation: 'from-image', colorSpaceConversion: 'none', premultiplyAlpha: 'default' };
+  if (width > 0 && height > 0) Object.assign(options, { resizeWidth: width, resizeHeight: height, resizeQuality: 'high' });
+  return options;
+}
+
+function isOpaque(bitmap) {
+  const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+  const context = canvas.getContext('2d', { willReadFrequently: true });
+  context.drawImage(bitmap, 0, 0);
+  const samples = context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+  for (let at = 3; at < samples.length; at += 4) if (samples[at] !== 255) return false;
+  return true;
+}
+
+async function inflatedBytes(blob, { parts, inflatesTo }) {
+  const joined = new Blob(parts.map(([offset, size]) => blob.slice(offset, offset + size)));
+  const reader = joined.stream().pipeThrough(new DecompressionStream('deflate')).getReader();
+  let inflated = 0;
+  try {
+    while (inflated < inflatesTo) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      inflated += value.length;
+    }
+    await reader.cancel();
+  } catch {
+    // What came out before the damage is the answer.
+  }
+  return Math.min(inflated, inflatesTo);
+}
+
+async function decode({ job, blob, width, height, opacity, imageData }) {
+  const [bitmap, inflated] = await Promise.all([
+    createImageBitmap(blob, decodeOptions(width, height)),
+    imageData ? inflatedBytes(blob, imageData) : -1,
+  ]);
+  decodedPictures.set(job, bitmap);
+  return { width: bitmap.width, height: bitmap.height, opaque: opacity ? isOpaque(bitmap) : false, inflated };
+}
+
+// Maps the picture's width x height onto the canvas turned a quarter clockwise
+// `turns` times, with whole numbers so that no pixel is resampled.
+function turnTransform(turns, width, height) {
+  switch (turns) {
+    case 1: return [0, 1, -1, 0, height, 0];
+    case 2: return [-1, 0, 0, -1, width, height];
+    case 3: return [0, -1, 1, 0, 0, width];
+    default: return [1, 0, 0, 1, 0, 0];
+  }
+}
+
+function colourText(rgb) {
+  return `#${(rgb & 0xffffff).toString(16).padStart(6, '0')}`;
+}
+
+async function encode(canvas, type, quality) {
+  const blob = await canvas.convertToBlob({ type, quality });
+  if (blob.type !== type) throw new Error(`this browser cannot encode ${type}`);
+  return blob.arrayBuffer();
+}
+
+async function draw({ job, width, height, quarterTurns, background, encodings, jpegQuality }) {
+  let bitmap = decodedPictures.get(job);
+  decodedPictures.delete(job);
+  if (!bitmap) throw new Error('no decoded picture for this job');
+  try {
+    if (bitmap.width !== width || bitmap.height !== height) {
+      const resized = await createImageBitmap(bitmap, { resizeWidth: width, resizeHeight: height, resizeQuality: 'high' });
+      bitmap.close();
+      bitmap = resized;
+    }
+    const sideways = quarterTurns % 2 === 1;
+    const canvas = new OffscreenCanvas(sideways ? height : width, sideways ? width : height);
+    const context = canvas.getContext('2d', { alpha: false });
+    context.fillStyle = colourText(background);
+    context.fillRect(0, 0, canvas.width, canvas.height);
+    context.imageSmoothingEnabled = false;
+    context.setTransform(...turnTransform(quarterTurns, width, height));
+    context.drawImage(bitmap, 0, 0);
+    const encoded = {};
+    for (const type of encodings) encoded[type] = await encode(canvas, type, jpegQuality / 100);
+    return { encoded };
+  } finally {
+    bitmap.close();
+  }
+}
+
+function drop({ job }) {
+  decodedPictures.get(job)?.close();
+  decodedPictures.delete(job);
+  return {};
+}
+
+const handlers = { decode, draw, drop };
+
+self.onmessage = async ({ data }) => {
+  const { id } = data;
+  try {
+    const answer = await handlers[data.type](data);
+    const transfer = answer.encoded ? Object.values(answer.encoded) : [];
+    self.postMessage({ id, ...answer }, transfer);
+  } catch (error) {
+    self.postMessage({ id, error: String(error && error.message ? error.message : error) });
+  }
+};
