@@ -30,7 +30,7 @@ async function freshPage() {
   return page;
 }
 
-const figures = { ready: [], opened: [], undo: [], single: [], twelve: [] };
+const figures = { ready: [], opened: [], undo: [], undoFrame: [], single: [], twelve: [] };
 for (let run = 0; run < runs; run += 1) {
   const page = await freshPage();
   const start = Date.now();
@@ -49,27 +49,37 @@ for (let run = 0; run < runs; run += 1) {
     [...document.querySelectorAll('[data-question] img')].slice(0, 8).every((image) => image.complete && image.naturalWidth > 0));
   figures.opened.push(await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve(performance.now() - window.__chosen)))));
 
-  // An undo, from the key to the next frame.
+  // An undo of a deletion: its work (the document and every row painted
+  // again), and from the click to the next frame (which waits for the screen).
   await page.click('[data-question="5"]');
   await page.click('[data-action="delete-question"]');
-  figures.undo.push(await page.evaluate(() => new Promise((resolve) => {
+  const [work, frame] = await page.evaluate(() => new Promise((resolve) => {
     const start = performance.now();
     document.querySelector('[data-action="undo"]').click();
-    requestAnimationFrame(() => resolve(performance.now() - start));
-  })));
+    const done = performance.now() - start;
+    requestAnimationFrame(() => resolve([done, performance.now() - start]));
+  }));
+  figures.undo.push(work);
+  figures.undoFrame.push(frame);
 
-  // One photo, then twelve at once, from the choice to their questions listed.
+  await page.close();
+
+  // In a new quiz (the 96 questions are the most a quiz holds): one photo,
+  // then twelve at once, from the choice to their questions listed.
+  const photoPage = await freshPage();
+  await photoPage.goto(pathToFileURL(path.resolve(pagePath)).href);
+  await photoPage.waitForSelector('body[data-ready="true"]');
   for (const [key, files] of [['single', photoFiles.slice(0, 1)], ['twelve', photoFiles]]) {
-    const before = await page.$$eval('[data-question]', (items) => items.length);
-    const add = await page.$('[data-action="add-pictures"]');
-    await page.evaluate(() => {
+    const before = await photoPage.$$eval('[data-question]', (items) => items.length);
+    const add = await photoPage.$('[data-action="add-pictures"]');
+    await photoPage.evaluate(() => {
       document.querySelector('[data-action="add-pictures"]').addEventListener('change', () => { window.__chosen = performance.now(); }, { capture: true, once: true });
     });
     await add.uploadFile(...files);
-    await page.waitForFunction((n) => document.querySelectorAll('[data-question]').length === n && !document.body.hasAttribute('aria-busy'), { timeout: 60000 }, before + files.length);
-    figures[key].push(await page.evaluate(() => performance.now() - window.__chosen));
+    await photoPage.waitForFunction((n) => document.querySelectorAll('[data-question]').length === n && !document.body.hasAttribute('aria-busy'), { timeout: 60000 }, before + files.length);
+    figures[key].push(await photoPage.evaluate(() => performance.now() - window.__chosen));
   }
-  await page.close();
+  await photoPage.close();
 }
 await browser.close();
 
@@ -77,7 +87,7 @@ const size = statSync(pagePath).size;
 console.log(`atelier.html in headless Chromium (${runs} runs, medians):`);
 console.log(`  page ready (load to data-ready): ${median(figures.ready)} ms (target 400 ms)`);
 console.log(`  the 96-question quiz opened, its list and first thumbnails drawn: ${median(figures.opened).toFixed(0)} ms (target 600 ms)`);
-console.log(`  an undo, to the next frame: ${median(figures.undo).toFixed(1)} ms (target 16 ms)`);
+console.log(`  an undo in it: ${median(figures.undo).toFixed(1)} ms of work, ${median(figures.undoFrame).toFixed(1)} ms to the next frame (target 16 ms)`);
 console.log(`  one 4000 x 3000 JPEG added (prepared and listed): ${median(figures.single).toFixed(0)} ms (target 150 ms for its preparation)`);
 console.log(`  twelve 4000 x 3000 JPEGs added: ${median(figures.twelve).toFixed(0)} ms (target 2000 ms)`);
 console.log(`  page size: ${(size / 1e6).toFixed(2)} MB (target 2 MB)`);

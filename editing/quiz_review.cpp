@@ -19,18 +19,26 @@ std::string asCompared(std::string_view answer) {
 
 std::string questionLabel(std::size_t question) { return "Question " + std::to_string(question + 1) + " : "; }
 
-// The earlier question with the same expected answer, if any.
-std::optional<std::size_t> sameAnswerBefore(const QuizSource& source, std::size_t question) {
-    const std::string answer = asCompared(source.questions[question].answer);
-    if (answer.empty()) return std::nullopt;
-    for (std::size_t other = 0; other < source.questions.size(); ++other) {
-        if (other != question && asCompared(source.questions[other].answer) == answer) return other;
+// Every question's answer as compared, made once for a whole list.
+std::vector<std::string> comparedAnswers(const QuizSource& source) {
+    std::vector<std::string> answers;
+    answers.reserve(source.questions.size());
+    for (const SourceQuestion& question : source.questions) answers.push_back(asCompared(question.answer));
+    return answers;
+}
+
+// Another question with the same expected answer, the first one, if any.
+std::optional<std::size_t> sameAnswerAs(const std::vector<std::string>& answers, std::size_t question) {
+    if (answers[question].empty()) return std::nullopt;
+    for (std::size_t other = 0; other < answers.size(); ++other) {
+        if (other != question && answers[other] == answers[question]) return other;
     }
     return std::nullopt;
 }
 
 // The save check's points of one question, without its label.
-std::vector<std::string> ownPoints(const DocumentContent& content, std::size_t question) {
+std::vector<std::string> ownPoints(const DocumentContent& content, std::size_t question,
+                                   const std::vector<std::string>& answers) {
     const QuizSource& source = content.source;
     const SourceQuestion& q = source.questions[question];
     std::vector<std::string> points;
@@ -41,9 +49,9 @@ std::vector<std::string> ownPoints(const DocumentContent& content, std::size_t q
     if (question >= content.prepared.size() || content.prepared[question] == nullptr) {
         points.emplace_back("pas d'image : le joueur verra un cadre vide.");
     }
-    if (const std::optional<std::size_t> other = sameAnswerBefore(source, question)) {
+    if (const std::optional<std::size_t> other = sameAnswerAs(answers, question)) {
         points.push_back("la même réponse attendue que la question " + std::to_string(*other + 1) + " (« " +
-                         cp1252ToUtf8(asCompared(q.answer)) + " »).");
+                         cp1252ToUtf8(answers[question]) + " »).");
     }
     return points;
 }
@@ -61,15 +69,18 @@ std::vector<ReviewPoint> pointsBeforeSaving(const DocumentContent& content) {
         points.push_back({std::nullopt, "Pas de lignes de code : le joueur verra une case « Code » vide, sans récompense."});
     }
     if (source.questions.empty()) points.push_back({std::nullopt, "Le quiz n'a aucune question."});
+    const std::vector<std::string> answers = comparedAnswers(source);
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
-        for (std::string& point : ownPoints(content, i)) points.push_back({i, questionLabel(i) + point});
+        for (std::string& point : ownPoints(content, i, answers)) points.push_back({i, questionLabel(i) + point});
     }
     return points;
 }
 
-std::vector<std::string> questionPoints(const DocumentContent& content, std::size_t question) {
-    if (question >= content.source.questions.size()) return {};
-    std::vector<std::string> points = ownPoints(content, question);
+namespace {
+
+std::vector<std::string> listPoints(const DocumentContent& content, std::size_t question,
+                                    const std::vector<std::string>& answers) {
+    std::vector<std::string> points = ownPoints(content, question, answers);
     for (std::string& point : points) point[0] = static_cast<char>(point[0] - 'a' + 'A');  // each starts with a to z
     const SourceQuestion& q = content.source.questions[question];
     // The missing answer is already said.
@@ -79,6 +90,21 @@ std::vector<std::string> questionPoints(const DocumentContent& content, std::siz
     if (content.source.answersPerQuestion == 2 && !q.secondAnswer.empty()) {
         for (const std::string& line : frenchWarningLines(q.secondAnswer)) points.push_back("Deuxième réponse : " + line);
     }
+    return points;
+}
+
+}  // namespace
+
+std::vector<std::string> questionPoints(const DocumentContent& content, std::size_t question) {
+    if (question >= content.source.questions.size()) return {};
+    return listPoints(content, question, comparedAnswers(content.source));
+}
+
+std::vector<std::vector<std::string>> everyQuestionsPoints(const DocumentContent& content) {
+    const std::vector<std::string> answers = comparedAnswers(content.source);
+    std::vector<std::vector<std::string>> points;
+    points.reserve(answers.size());
+    for (std::size_t i = 0; i < answers.size(); ++i) points.push_back(listPoints(content, i, answers));
     return points;
 }
 

@@ -22,6 +22,8 @@ std::vector<ReviewPoint> pointsBeforeSaving(const DocumentContent& content);
 // One question's points for its mark in the list and the text on hover: those
 // of the save check and the warnings on its answers.
 std::vector<std::string> questionPoints(const DocumentContent& content, std::size_t question);
+// The same for every question at once, in order: a list drawn whole.
+std::vector<std::vector<std::string>> everyQuestionsPoints(const DocumentContent& content);
 
 // The warnings on a question's expected answers (the second one's said as
 // such), as the editor shows them under "Essayer une réponse".

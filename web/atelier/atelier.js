@@ -68,8 +68,16 @@
 
   function setValue(element, value) {
     if (element === typing) return;
-    if (element.type === 'checkbox') element.checked = value;
-    else if (element.value !== value) element.value = value;
+    if (element.type === 'checkbox') {
+      if (element.checked !== value) element.checked = value;
+    } else if (element.value !== value) {
+      element.value = value;
+    }
+  }
+
+  // Painting touches only what changed: an undo repaints everything.
+  function setText(element, text) {
+    if (element.textContent !== text) element.textContent = text;
   }
 
   function paintQuiz() {
@@ -80,11 +88,12 @@
     setValue(field('second-label'), state.secondLabel);
     setValue(field('answers-per-question'), String(state.answersPerQuestion));
     setValue(field('comment-mode'), String(state.commentMode));
-    control('comment-mode-help').textContent = commentModes[state.commentMode]?.help ?? '';
+    setText(control('comment-mode-help'), commentModes[state.commentMode]?.help ?? '');
     setValue(field('pictures-in-overview'), state.picturesInOverview);
     setValue(field('background'), state.background);
     setValue(field('codes'), state.codes.replace(/\r\n/g, '\n'));
-    document.title = `${state.modified ? '* ' : ''}${state.name || 'Sans nom'} – Zorbel Atelier`;
+    const title = `${state.modified ? '* ' : ''}${state.name || 'Sans nom'} – Zorbel Atelier`;
+    if (document.title !== title) document.title = title;
   }
 
   function rowText(question, index) {
@@ -92,23 +101,28 @@
   }
 
   function paintRow(item, question, index) {
-    item.dataset.question = String(index + 1);
-    item.id = `question-${index + 1}`;
+    if (item.dataset.question !== String(index + 1)) {
+      item.dataset.question = String(index + 1);
+      item.id = `question-${index + 1}`;
+    }
     const image = item.querySelector('img');
     const url = pictureUrl(index);
     if (image.getAttribute('src') !== url) {
       if (url) image.src = url; else image.removeAttribute('src');
     }
     const text = rowText(question, index);
-    const label = item.querySelector('.text');
-    if (label.textContent !== text) label.textContent = text;
+    setText(item.querySelector('.text'), text);
+    // Only what changed is touched: an undo repaints every row.
     const points = question.points.join('\n');
-    item.classList.toggle('marked', points !== '');
-    item.title = points;
-    item.querySelector('.points').textContent = points ? ` (!) ${question.points.join(' ')}` : '';
-    const chosen = index === selected;
-    item.setAttribute('aria-selected', String(chosen));
-    item.tabIndex = chosen || (selected < 0 && index === 0) ? 0 : -1;
+    if (item.title !== points) {
+      item.classList.toggle('marked', points !== '');
+      item.title = points;
+      item.querySelector('.points').textContent = points ? ` (!) ${question.points.join(' ')}` : '';
+    }
+    const chosen = String(index === selected);
+    if (item.getAttribute('aria-selected') !== chosen) item.setAttribute('aria-selected', chosen);
+    const tabIndex = index === selected || (selected < 0 && index === 0) ? 0 : -1;
+    if (item.tabIndex !== tabIndex) item.tabIndex = tabIndex;
   }
 
   function newRow() {
@@ -126,14 +140,39 @@
     return item;
   }
 
+  // Rows follow their pictures: a question deleted, moved or brought back
+  // moves its row, and the other rows keep their thumbnails loaded.
+  const rowsByKey = new Map();
+
+  function rowKeys() {
+    const used = new Set();
+    return state.questions.map((question, index) => {
+      let key = question.picture ? `p${question.picture}` : `i${index}`;
+      if (used.has(key)) key = `${key}-${index}`;
+      used.add(key);
+      return key;
+    });
+  }
+
   function paintList() {
     const list = control('list');
-    while (list.children.length > state.questions.length) list.lastElementChild.remove();
-    const missing = [];
-    for (let i = list.children.length; i < state.questions.length; i += 1) missing.push(newRow());
-    list.append(...missing);
-    state.questions.forEach((question, index) => paintRow(list.children[index], question, index));
-    list.setAttribute('role', 'listbox');
+    const keys = rowKeys();
+    const wanted = new Set(keys);
+    for (const [key, item] of rowsByKey) {
+      if (!wanted.has(key)) {
+        item.remove();
+        rowsByKey.delete(key);
+      }
+    }
+    keys.forEach((key, index) => {
+      let item = rowsByKey.get(key);
+      if (!item) {
+        item = newRow();
+        rowsByKey.set(key, item);
+      }
+      if (list.children[index] !== item) list.insertBefore(item, list.children[index] ?? null);
+      paintRow(item, state.questions[index], index);
+    });
     if (selected >= 0) list.setAttribute('aria-activedescendant', `question-${selected + 1}`);
     else list.removeAttribute('aria-activedescendant');
     control('empty-hint').hidden = state.questions.length > 0;
@@ -142,7 +181,7 @@
   function paintQuestion() {
     const question = state.questions[selected];
     const none = question === undefined;
-    control('question-number').textContent = none ? '' : String(selected + 1);
+    setText(control('question-number'), none ? '' : String(selected + 1));
     for (const name of ['answer', 'second-answer', 'location', 'comment', 'try']) field(name).disabled = none;
     for (const name of ['delete-question', 'move-up', 'move-down', 'turn-left', 'turn-right']) action(name).disabled = none;
     action('move-up').disabled = none || selected === 0;
@@ -157,7 +196,7 @@
     const preview = control('preview');
     const url = none ? '' : pictureUrl(selected);
     if (url) {
-      preview.src = url;
+      if (preview.getAttribute('src') !== url) preview.src = url;
       preview.alt = `Image de la question ${selected + 1}`;
     } else {
       preview.removeAttribute('src');
@@ -169,9 +208,11 @@
 
   function paintTrial() {
     const trial = api.tryAnswer(selected, field('try').value);
-    control('single-verdict').textContent = trial.single;
-    control('overview-verdict').textContent = trial.overview;
+    setText(control('single-verdict'), trial.single);
+    setText(control('overview-verdict'), trial.overview);
     const warnings = control('warnings');
+    if (warnings.dataset.lines === trial.warnings.join('\n')) return;
+    warnings.dataset.lines = trial.warnings.join('\n');
     warnings.replaceChildren(...trial.warnings.map((line) => {
       const item = document.createElement('li');
       item.textContent = line;

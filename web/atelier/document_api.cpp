@@ -124,7 +124,7 @@ std::optional<int> passMarkOf(int mark) { return mark >= 0 ? std::optional<int>(
 
 QuizResources savedResources() { return documentResources(state.document, "atelier"); }
 
-void writeQuestion(JsonWriter& json, std::size_t i) {
+void writeQuestion(JsonWriter& json, std::size_t i, const std::vector<std::string>& points) {
     const DocumentContent& content = state.document;
     const SourceQuestion& q = content.source.questions[i];
     const SharedPicture& picture = content.pictures[i];
@@ -139,7 +139,7 @@ void writeQuestion(JsonWriter& json, std::size_t i) {
     json.field("flattened", picture != nullptr && takesBackground(*picture));
     json.key("points");
     json.beginArray();
-    for (const std::string& point : questionPoints(content, i)) json.value(point);
+    for (const std::string& point : points) json.value(point);
     json.endArray();
     json.endObject();
 }
@@ -187,7 +187,8 @@ const char* zqa_state() {
     if (const auto name = redoName(document)) json.value(*name); else json.null();
     json.key("questions");
     json.beginArray();
-    for (std::size_t i = 0; i < source.questions.size(); ++i) writeQuestion(json, i);
+    const std::vector<std::vector<std::string>> points = everyQuestionsPoints(document);
+    for (std::size_t i = 0; i < source.questions.size(); ++i) writeQuestion(json, i, points[i]);
     json.endArray();
     json.endObject();
     return handOut(json.take());
