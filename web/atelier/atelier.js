@@ -618,20 +618,26 @@
   }
 
   let keepTimer = 0;
+  // body[data-kept] says where the copy stands: "pending", then "copy" or "none".
+  let keptChange = 0;
   function keepSoon() {
     clearTimeout(keepTimer);
+    keptChange += 1;
+    document.body.dataset.kept = 'pending';
     keepTimer = setTimeout(keep, 300);
   }
 
   // A changed document is kept, pictures and all; a saved or new one is not.
   async function keep() {
     if (!database) return;
+    const change = keptChange;
     try {
       if (state.modified) {
         await stored('readwrite', (table) => table.put({ name: state.name, bundle: api.bundle(), when: Date.now() }, Store.key));
       } else {
         await stored('readwrite', (table) => table.delete(Store.key));
       }
+      if (change === keptChange) document.body.dataset.kept = state.modified ? 'copy' : 'none';
     } catch {
       refuseStorage();
     }

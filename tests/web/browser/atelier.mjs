@@ -242,7 +242,7 @@ test('a quiz left unsaved when its tab closed is offered back', async (browser) 
   await (await page.$(action('add-pictures'))).uploadFile(path.join(demoFolder, 'pictures', 'maison.jpg'));
   await waitForRows(page, 1);
   await replaceText(page, field('name'), 'Quiz perdu');
-  await new Promise((resolve) => setTimeout(resolve, 800));  // the copy is kept a moment after the change
+  await page.waitForSelector('body[data-kept="copy"]');  // kept a moment after the change
   await page.close({ runBeforeUnload: false });
   const again = await open(browser);
   await again.waitForSelector(`${control('recovery')}[open]`);
