@@ -336,6 +336,7 @@ test('the demo opened fits a laptop and a tablet, upright and sideways, without 
     await page.type(field('try'), 'lunne');
     await page.waitForFunction(() => [...document.querySelectorAll('[data-question] img')].slice(0, 8).every((i) => i.complete));
     assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), true, `no sideways scrolling at ${name}`);
+    await page.evaluate(() => window.scrollTo(0, 0));
     await page.screenshot({ path: path.join(out, `atelier_${name}_${browserName}.png`) });
     await page.close();
   }
