@@ -54,6 +54,14 @@ std::optional<ImageSize> uprightSize(const PictureFacts& facts) {
     return swapsSides(facts.ownOrientation) ? ImageSize{size.height, size.width} : size;
 }
 
+// Every browser reads JPEG, PNG, GIF, BMP and WebP: one that cannot is given
+// a damaged file. HEIC and TIFF only some read.
+const char* browserDecoderProblem(PictureFormat format) {
+    const bool everywhere = format == PictureFormat::Jpeg || format == PictureFormat::Png ||
+                            format == PictureFormat::Gif || format == PictureFormat::Bmp || format == PictureFormat::Webp;
+    return everywhere ? "this browser cannot decode it" : "no codec for it in this browser, or a damaged file";
+}
+
 void writeImageDataCheck(JsonWriter& json, const ImageDataCheck& check) {
     json.key("imageData");
     json.beginObject();
@@ -101,7 +109,7 @@ const char* zqp_examine(int size, int quarterTurns) {
     JsonWriter json;
     json.beginObject();
     json.field("format", static_cast<int>(facts.format));
-    json.field("unreadable", unreadableProblem(facts.format, "this browser cannot decode it"));
+    json.field("unreadable", unreadableProblem(facts.format, browserDecoderProblem(facts.format)));
     json.field("width", static_cast<int>(decoded.width));
     json.field("height", static_cast<int>(decoded.height));
     json.field("opacity", opacity);

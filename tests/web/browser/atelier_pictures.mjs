@@ -175,7 +175,8 @@ for (const { name, options } of browsers) {
     for (const [i, c] of cases.entries()) {
       const said = problems(c, compared[i], c.expected);
       if (said.length === 0) passed += 1; else failed += 1;
-      console.log(`${said.length === 0 ? 'ok  ' : 'FAIL'} ${name}: ${c.name}${said.length ? ` (${said.join('; ')})` : ''}`);
+      const measured = compared[i].difference != null ? ` (mean difference ${compared[i].difference.toFixed(2)})` : '';
+      console.log(`${said.length === 0 ? 'ok  ' : 'FAIL'} ${name}: ${c.name}${said.length ? ` (${said.join('; ')})` : measured}`);
     }
     const pageProblems = [...violations.map((v) => `policy violation: ${v}`), ...errors];
     if (pageProblems.length === 0) passed += 1; else failed += 1;
