@@ -27,6 +27,11 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 // decoder.
 bool huffmanTablesFit(std::span<const std::uint8_t> bytes);
 
-// True when the segments and scans, walked from the start, reach the end of
-// image marker: a file cut short does not.
-bool reachesEndOfImage(std::span<const std::uint8_t> bytes);
+// What walking the segments and the scans between them from the start finds:
+// whether every Huffman table fits (as above), and whether the end of image
+// marker is reached (a file cut short does not reach it).
+struct JpegWalk {
+    bool tablesFit = true;
+    bool endReached = false;
+};
+JpegWalk walkJpeg(std::span<const std::uint8_t> bytes);

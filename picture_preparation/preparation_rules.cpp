@@ -22,11 +22,11 @@ bool headerIsRead(PictureFormat format) {
 // it can. (The formats whose headers are not read here are checked by their
 // decoders, before they allocate.)
 std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> bytes,
-                          const std::optional<ImageSize>& size) {
+                          const std::optional<ImageSize>& size, const JpegWalk& walk) {
     if (!headerIsRead(format)) return {};
     const std::string what = std::string("a ") + pictureFormatName(format);
     if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
-    if (format == PictureFormat::Jpeg && !huffmanTablesFit(bytes)) {
+    if (!walk.tablesFit) {
         return "a damaged JPEG: a Huffman table is cut short or holds too many codes";
     }
     if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
@@ -89,16 +89,25 @@ ImageSize preparedSize(ImageSize size) {
     return {static_cast<std::uint32_t>(std::max<std::uint64_t>(fitted, 1)), limit.height};
 }
 
-PictureFacts examinePicture(std::span<const std::uint8_t> bytes) {
+PictureFacts headerFacts(std::span<const std::uint8_t> bytes) {
     PictureFacts facts;
     facts.format = pictureFormat(bytes);
+    if (facts.format == PictureFormat::Unknown) return facts;
+    facts.declared = declaredSize(facts.format, bytes);
+    if (facts.format == PictureFormat::Jpeg) facts.ownOrientation = readJpegHeader(bytes).orientation;
+    return facts;
+}
+
+PictureFacts examinePicture(std::span<const std::uint8_t> bytes) {
+    PictureFacts facts = headerFacts(bytes);
     if (facts.format == PictureFormat::Unknown) {
         facts.problem = "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture";
         return facts;
     }
-    facts.declared = declaredSize(facts.format, bytes);
-    facts.problem = headerProblem(facts.format, bytes, facts.declared);
-    if (facts.format == PictureFormat::Jpeg) facts.ownOrientation = readJpegHeader(bytes).orientation;
+    // One walk through a JPEG's scans serves both checks: a photo's are megabytes.
+    const JpegWalk walk = facts.format == PictureFormat::Jpeg ? walkJpeg(bytes) : JpegWalk{true, true};
+    facts.problem = headerProblem(facts.format, bytes, facts.declared, walk);
+    facts.cutShort = !walk.endReached;
     return facts;
 }
 
@@ -115,8 +124,8 @@ std::string unreadableProblem(PictureFormat format, std::string_view decoderErro
     return "a damaged or unreadable " + std::string(pictureFormatName(format)) + " (" + std::string(decoderError) + ")";
 }
 
-std::string cutShortProblem(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
-    if (facts.format != PictureFormat::Jpeg || reachesEndOfImage(bytes)) return {};
+std::string cutShortProblem(const PictureFacts& facts) {
+    if (!facts.cutShort) return {};
     return unreadableProblem(facts.format, "its data stops before its end marker");
 }
 

@@ -36,8 +36,14 @@ struct PictureFacts {
     std::string problem;                // why it cannot be used, one line; empty when it may be decoded
     std::optional<ImageSize> declared;  // its header's size (JPEG, PNG, GIF, BMP)
     int ownOrientation = 1;             // a JPEG's EXIF orientation; other formats' decoders apply theirs
+    bool cutShort = false;              // a JPEG whose data stops before its end marker
 };
 
+// What the header says, without the checks of the whole file (problem and
+// cutShort left unset): for a file already examined.
+PictureFacts headerFacts(std::span<const std::uint8_t> bytes);
+
+// The header's facts and the checks of the whole file.
 PictureFacts examinePicture(std::span<const std::uint8_t> bytes);
 
 // The most pixels a decoder may give: a photo is decoded already reduced.
@@ -51,9 +57,8 @@ ImageSize decodedAtLeast(const PictureFacts& facts, int quarterTurns);
 std::string unreadableProblem(PictureFormat format, std::string_view decoderError);
 
 // Decoders that show a JPEG cut short (the browsers' do) let through what
-// ours refuse: the line for one whose data stops before its end marker,
-// empty otherwise.
-std::string cutShortProblem(const PictureFacts& facts, std::span<const std::uint8_t> bytes);
+// ours refuse (they notice by themselves): the line for one, empty otherwise.
+std::string cutShortProblem(const PictureFacts& facts);
 
 // Decoders that show what they could read of a PNG whose image data is
 // damaged or short (Firefox's do) let through what ours refuse. The parts of

@@ -54,7 +54,7 @@ TEST(CutShortJpegs, AreToldByTheirMissingEndMarker) {
         {"whole, a thumbnail's end marker before", Thumbnailed, false},
     };
     for (const CutShortCase& c : cases) {
-        const std::string problem = cutShortProblem(examinePicture(c.bytes), c.bytes);
+        const std::string problem = cutShortProblem(examinePicture(c.bytes));
         EXPECT_EQ(!problem.empty(), c.refused) << c.name << ": " << problem;
         if (c.refused) {
             EXPECT_EQ(problem.rfind("a damaged or unreadable JPEG (", 0), 0u) << problem;

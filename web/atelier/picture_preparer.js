@@ -1,8 +1,9 @@
 // Pictures prepared in the browser as the native preparation prepares them:
 // the module's rules (zqp_*) decide every size, turn, kept file and encoding;
 // the worker (picture_worker.js) decodes, draws and encodes off the page's
-// thread. Several pictures may be in flight; a few are decoded at a time, so
-// that twelve large photos added at once do not hold twelve decoded bitmaps.
+// thread. Several pictures may be in flight; a few are examined and decoded
+// at a time, so that twelve large photos added at once do not hold twelve
+// decoded bitmaps.
 'use strict';
 
 const PreparedKind = { jpeg: 1, png: 2 };
@@ -79,7 +80,9 @@ function createPicturePreparer(module, workerSource) {
     return { error: plan.failed };
   }
 
-  async function prepared(bytes, facts, background, quarterTurns) {
+  async function prepared(bytes, background, quarterTurns) {
+    const facts = ask(module._zqp_examine, bytes, quarterTurns);
+    if (facts.error) return { error: facts.error };
     lastJob += 1;
     const job = lastJob;
     const decoded = await request({
@@ -102,9 +105,9 @@ function createPicturePreparer(module, workerSource) {
     // {error: why it cannot be used, in English as the native preparation says it}.
     async prepare(name, bytes, background, quarterTurns = 0) {
       if (!(bytes instanceof Uint8Array)) bytes = new Uint8Array(bytes);
-      const facts = ask(module._zqp_examine, bytes, quarterTurns);
-      if (facts.error) return { name, error: facts.error };
-      const result = await inSlot(() => prepared(bytes, facts, background, quarterTurns));
+      // Examined in its turn too, so that a dozen files added at once do not
+      // hold the page's thread together.
+      const result = await inSlot(() => prepared(bytes, background, quarterTurns));
       return { name, ...result };
     },
     close() {

@@ -100,7 +100,7 @@ const char* zqp_examine(int size, int quarterTurns) {
     const auto bytes = lentFile(size);
     const PictureFacts facts = examinePicture(bytes);
     if (!facts.problem.empty()) return refused(facts.problem);
-    if (const std::string cut = cutShortProblem(facts, bytes); !cut.empty()) return refused(cut);
+    if (const std::string cut = cutShortProblem(facts); !cut.empty()) return refused(cut);
     const std::optional<ImageSize> upright = uprightSize(facts);
     const ImageSize decoded = upright ? storedSize(*upright, turnedOrientation(1, quarterTurns)) : ImageSize{};
     const bool opacity =
@@ -126,8 +126,8 @@ const char* zqp_examine(int size, int quarterTurns) {
 // "jpegQuality": 0 to 100, "failed": the line when drawing or encoding fails}.
 const char* zqp_plan(int size, int quarterTurns, int width, int height, int opaque, int inflated) {
     const auto bytes = lentFile(size);
-    const PictureFacts facts = examinePicture(bytes);
-    if (!facts.problem.empty()) return refused(facts.problem);
+    const PictureFacts facts = headerFacts(bytes);  // zqp_examine has checked the whole file
+    if (facts.format == PictureFormat::Unknown) return refused(examinePicture(bytes).problem);
     if (const auto check = imageDataCheck(facts, bytes)) {
         const std::string damaged = imageDataProblem(facts, *check, inflated > 0 ? static_cast<std::uint64_t>(inflated) : 0);
         if (!damaged.empty()) return refused(damaged);
