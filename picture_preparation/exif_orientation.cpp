@@ -47,7 +47,11 @@ bool isExifBlock(std::span<const std::uint8_t> app1) {
 
 int exifOrientation(std::span<const std::uint8_t> app1) {
     if (!isExifBlock(app1)) return 1;
-    const auto reader = tiffReader(app1.subspan(ExifSignature.size()));
+    return tiffOrientation(app1.subspan(ExifSignature.size()));
+}
+
+int tiffOrientation(std::span<const std::uint8_t> tiff) {
+    const auto reader = tiffReader(tiff);
     if (!reader) return 1;
     const auto directory = reader->read(4, 4);
     const auto count = directory ? reader->read(*directory, 2) : std::nullopt;

@@ -46,12 +46,34 @@ Image orientImage(Image image, int orientation) {
 }
 
 // An orientation is a left-right mirror or not, then some quarter turns
-// clockwise: turning more adds to the turns.
+// clockwise.
+namespace {
+
+constexpr int Mirror[9] = {0, 0, 1, 0, 1, 1, 0, 1, 0};
+constexpr int Turns[9] = {0, 0, 0, 2, 2, 3, 1, 1, 3};
+constexpr int Orientation[2][4] = {{1, 6, 3, 8}, {2, 7, 4, 5}};
+
+int valid(int orientation) { return orientation < 1 || orientation > 8 ? 1 : orientation; }
+int quarter(int turns) { return (turns % 4 + 4) % 4; }
+
+}  // namespace
+
+// Turning more adds to the turns.
 int turnedOrientation(int orientation, int quarterTurns) {
-    constexpr int Mirror[9] = {0, 0, 1, 0, 1, 1, 0, 1, 0};
-    constexpr int Turns[9] = {0, 0, 0, 2, 2, 3, 1, 1, 3};
-    constexpr int Orientation[2][4] = {{1, 6, 3, 8}, {2, 7, 4, 5}};
-    if (orientation < 1 || orientation > 8) orientation = 1;
-    const int turns = ((Turns[orientation] + quarterTurns) % 4 + 4) % 4;
-    return Orientation[Mirror[orientation]][turns];
+    orientation = valid(orientation);
+    return Orientation[Mirror[orientation]][quarter(Turns[orientation] + quarterTurns)];
+}
+
+// A mirror after some turns is the mirror first and the turns the other way.
+int composedOrientation(int first, int second) {
+    first = valid(first);
+    second = valid(second);
+    const int turns = Turns[second] + (Mirror[second] != 0 ? -Turns[first] : Turns[first]);
+    return Orientation[Mirror[first] ^ Mirror[second]][quarter(turns)];
+}
+
+int inverseOrientation(int orientation) {
+    orientation = valid(orientation);
+    const int turns = Mirror[orientation] != 0 ? Turns[orientation] : -Turns[orientation];
+    return Orientation[Mirror[orientation]][quarter(turns)];
 }

@@ -16,3 +16,10 @@ Image orientImage(Image image, int orientation);
 // The orientation that shows a picture as `orientation` does, then turned
 // `quarterTurns` quarters clockwise.
 int turnedOrientation(int orientation, int quarterTurns);
+
+// The orientation that shows a picture as `first` does, then as `second`
+// does to what `first` shows.
+int composedOrientation(int first, int second);
+
+// The orientation that undoes `orientation`.
+int inverseOrientation(int orientation);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "picture_preparation/image_orientation.h"
 #include "picture_preparation/picture_codecs.h"
 #include "picture_preparation/preparation_rules.h"
 #include "pictures/png/png_decoder.h"
@@ -85,6 +86,21 @@ TEST(PngImageData, IsNamedPartByPartAndInflatesToThePlayersSize) {
     ASSERT_TRUE(cutCheck.has_value());
     EXPECT_LE(cutCheck->parts.back().offset + cutCheck->parts.back().size, cutPng.size());
     EXPECT_FALSE(imageDataCheck(examinePicture(Jpeg), Jpeg).has_value());
+}
+
+// The browser's preparation undoes a turn the browser made and applies the
+// rules' own in one: every pair of orientations, on pixels.
+TEST(Orientations, ComposeAndUndoAsThePixelsShow) {
+    const Image picture = textureImage({5, 3}, 11);
+    for (int first = 1; first <= 8; ++first) {
+        const Image once = orientImage(picture, first);
+        EXPECT_EQ(orientImage(once, inverseOrientation(first)).samples, picture.samples) << first;
+        for (int second = 1; second <= 8; ++second) {
+            EXPECT_EQ(orientImage(orientImage(picture, first), second).samples,
+                      orientImage(picture, composedOrientation(first, second)).samples)
+                << first << " then " << second;
+        }
+    }
 }
 
 TEST(Encodings, APhotoStaysAJpegAndALosslessPictureAPngUnlessThreeTimesLarger) {

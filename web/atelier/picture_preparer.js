@@ -68,7 +68,7 @@ function createPicturePreparer(module, workerSource) {
 
   async function drawn(job, facts, plan, background) {
     const answer = await request({
-      type: 'draw', job, width: plan.width, height: plan.height, quarterTurns: plan.quarterTurns,
+      type: 'draw', job, width: plan.width, height: plan.height, orientation: plan.orientation,
       background, encodings: plan.encodings, jpegQuality: plan.jpegQuality,
     });
     if (answer.error) return { error: plan.failed };

@@ -1,9 +1,10 @@
 // The picture rules for the page's preparer (picture_preparer.js): the
 // browser decodes, draws and encodes, and asks here every decision the native
-// preparation takes. The browser turns a picture by its own orientation as it
-// decodes it, so the pixels it hands over are upright and only the author's
-// quarter turns are left to apply. A file's bytes come in through a buffer of
-// this file's own; answers go out as JSON (UTF-8). Every function is listed in
+// preparation takes. Browsers turn a picture as its metadata says while they
+// decode it (a JPEG's EXIF orientation, which the rules apply too, and a
+// PNG's eXIf chunk, which they do not), so the orientation left to apply is
+// told here with each size. A file's bytes come in through a buffer of this
+// file's own; answers go out as JSON (UTF-8). Every function is listed in
 // picture_rules_exports.json.
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "picture_preparation/exif_orientation.h"
 #include "picture_preparation/image_orientation.h"
 #include "picture_preparation/preparation_rules.h"
 #include "web/atelier/json_writer.h"
@@ -44,14 +46,47 @@ const char* refused(const std::string& line) {
     return handOut(json);
 }
 
-int normalTurns(int quarterTurns) { return ((quarterTurns % 4) + 4) % 4; }
+std::uint32_t bigEndian(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3]);
+}
 
-// The size the browser decodes the picture at, turned by its own orientation;
-// none when its header says no size (it is then decoded whole).
-std::optional<ImageSize> uprightSize(const PictureFacts& facts) {
-    if (!facts.declared) return std::nullopt;
-    const ImageSize size = *facts.declared;
-    return swapsSides(facts.ownOrientation) ? ImageSize{size.height, size.width} : size;
+// A PNG's eXIf chunk before its image data, which browsers obey.
+int pngExifOrientation(std::span<const std::uint8_t> bytes) {
+    constexpr std::uint32_t Exif = 0x65584966;       // "eXIf"
+    constexpr std::uint32_t ImageData = 0x49444154;  // "IDAT"
+    for (std::size_t at = 8; bytes.size() - at >= 12;) {
+        const std::uint32_t length = bigEndian(bytes, at);
+        const std::uint32_t type = bigEndian(bytes, at + 4);
+        if (type == ImageData || length > bytes.size() - at - 12) break;
+        if (type == Exif) return tiffOrientation(bytes.subspan(at + 8, length));
+        at += 12 + std::size_t{length};
+    }
+    return 1;
+}
+
+// The orientation the browser gives the pixels as it decodes them.
+int browserOrientation(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
+    if (facts.format == PictureFormat::Jpeg) return facts.ownOrientation;
+    return facts.format == PictureFormat::Png ? pngExifOrientation(bytes) : 1;
+}
+
+ImageSize oriented(ImageSize size, int orientation) {
+    return swapsSides(orientation) ? ImageSize{size.height, size.width} : size;
+}
+
+// The browser's decoded pixels, and what they need to show as the rules show them.
+struct BrowserPixels {
+    std::optional<ImageSize> size;  // none when the header says no size: then decoded whole
+    int orientation = 1;            // left to apply to them, the author's turns included
+};
+
+BrowserPixels browserPixels(const PictureFacts& facts, std::span<const std::uint8_t> bytes, int quarterTurns) {
+    const int browser = browserOrientation(facts, bytes);
+    BrowserPixels pixels;
+    if (facts.declared) pixels.size = oriented(*facts.declared, browser);
+    pixels.orientation =
+        composedOrientation(inverseOrientation(browser), orientationToApply(facts, 1, quarterTurns));
+    return pixels;
 }
 
 // Every browser reads JPEG, PNG, GIF, BMP and WebP: one that cannot is given
@@ -91,7 +126,8 @@ std::uint8_t* zqp_buffer(int size) {
 // What the file's `size` bytes in the buffer tell before decoding, turned
 // `quarterTurns` by the author: {"error"} when it cannot be used, else
 // {"format": n, "unreadable": the line if the browser cannot decode it,
-// "width", "height": the size to decode it at (0 and 0: whole), "opacity":
+// "width", "height": the size to decode it at, as the browser orients it (0
+// and 0: whole), "opacity":
 // whether zqp_plan needs to know that every pixel is opaque, and for a PNG
 // "imageData": {"parts": [[offset, size]...], "inflatesTo"}: the parts of the
 // file that, joined, are a zlib stream, and how many of its bytes zqp_plan
@@ -101,8 +137,8 @@ const char* zqp_examine(int size, int quarterTurns) {
     const PictureFacts facts = examinePicture(bytes);
     if (!facts.problem.empty()) return refused(facts.problem);
     if (const std::string cut = cutShortProblem(facts); !cut.empty()) return refused(cut);
-    const std::optional<ImageSize> upright = uprightSize(facts);
-    const ImageSize decoded = upright ? storedSize(*upright, turnedOrientation(1, quarterTurns)) : ImageSize{};
+    const BrowserPixels pixels = browserPixels(facts, bytes, quarterTurns);
+    const ImageSize decoded = pixels.size ? storedSize(*pixels.size, pixels.orientation) : ImageSize{};
     const bool opacity =
         facts.declared &&
         keepingOf(facts, bytes, *facts.declared, orientationToApply(facts, 1, quarterTurns)) == Keeping::IfOpaque;
@@ -122,7 +158,8 @@ const char* zqp_examine(int size, int quarterTurns) {
 // `height`, `opaque` and with `inflated` bytes of its image data when asked
 // (-1 otherwise): {"error"}, {"keep": 1 JPEG or 2 PNG} for its
 // own bytes, or {"width", "height": the size to draw it at before turning,
-// "quarterTurns" clockwise, "encodings": the types to encode it as,
+// "orientation": how to turn or mirror it then (1 to 8, as EXIF's),
+// "encodings": the types to encode it as,
 // "jpegQuality": 0 to 100, "failed": the line when drawing or encoding fails}.
 const char* zqp_plan(int size, int quarterTurns, int width, int height, int opaque, int inflated) {
     const auto bytes = lentFile(size);
@@ -144,11 +181,11 @@ const char* zqp_plan(int size, int quarterTurns, int width, int height, int opaq
     if (keeping == Keeping::Yes || (keeping == Keeping::IfOpaque && opaque != 0)) {
         json.field("keep", facts.format == PictureFormat::Jpeg ? 1 : 2);
     } else {
-        const ImageSize upright = uprightSize(facts).value_or(decoded);
-        const ImageSize drawn = storedSize(upright, turnedOrientation(1, quarterTurns));
+        const BrowserPixels pixels = browserPixels(facts, bytes, quarterTurns);
+        const ImageSize drawn = storedSize(pixels.size.value_or(decoded), pixels.orientation);
         json.field("width", static_cast<int>(drawn.width));
         json.field("height", static_cast<int>(drawn.height));
-        json.field("quarterTurns", normalTurns(quarterTurns));
+        json.field("orientation", pixels.orientation);
         json.key("encodings");
         json.beginArray();
         json.value("image/jpeg");

@@ -10,9 +10,10 @@
 //     width x height when both are given, whole otherwise; kept for `job`.
 //     With imageData {parts, inflatesTo}: how many bytes (up to inflatesTo)
 //     the zlib stream made of those parts of the file gives before it fails.
-//   {type: 'draw', job, width, height, quarterTurns, background, encodings, jpegQuality}
+//   {type: 'draw', job, width, height, orientation, background, encodings, jpegQuality}
 //     -> {encoded: {type: ArrayBuffer}}: the job's picture at width x height
-//     over the background colour (0xRRGGBB), turned clockwise, encoded.
+//     over the background colour (0xRRGGBB), turned or mirrored as an EXIF
+//     orientation (1 to 8) says, encoded.
 //   {type: 'drop', job} -> {}: the job's picture let go.
 // A failure answers {error}.
 'use strict';
@@ -64,13 +65,17 @@ async function decode({ job, blob, width, height, opacity, imageData }) {
   return { width: bitmap.width, height: bitmap.height, opaque: opacity ? isOpaque(bitmap) : false, inflated };
 }
 
-// Maps the picture's width x height onto the canvas turned a quarter clockwise
-// `turns` times, with whole numbers so that no pixel is resampled.
-function turnTransform(turns, width, height) {
-  switch (turns) {
-    case 1: return [0, 1, -1, 0, height, 0];
-    case 2: return [-1, 0, 0, -1, width, height];
-    case 3: return [0, -1, 1, 0, 0, width];
+// Maps the picture's width x height onto the canvas as EXIF `orientation`
+// shows it, with whole numbers so that no pixel is resampled.
+function orientationTransform(orientation, width, height) {
+  switch (orientation) {
+    case 2: return [-1, 0, 0, 1, width, 0];
+    case 3: return [-1, 0, 0, -1, width, height];
+    case 4: return [1, 0, 0, -1, 0, height];
+    case 5: return [0, 1, 1, 0, 0, 0];
+    case 6: return [0, 1, -1, 0, height, 0];
+    case 7: return [0, -1, -1, 0, height, width];
+    case 8: return [0, -1, 1, 0, 0, width];
     default: return [1, 0, 0, 1, 0, 0];
   }
 }
@@ -85,7 +90,7 @@ async function encode(canvas, type, quality) {
   return blob.arrayBuffer();
 }
 
-async function draw({ job, width, height, quarterTurns, background, encodings, jpegQuality }) {
+async function draw({ job, width, height, orientation, background, encodings, jpegQuality }) {
   let bitmap = decodedPictures.get(job);
   decodedPictures.delete(job);
   if (!bitmap) throw new Error('no decoded picture for this job');
@@ -95,13 +100,13 @@ async function draw({ job, width, height, quarterTurns, background, encodings, j
       bitmap.close();
       bitmap = resized;
     }
-    const sideways = quarterTurns % 2 === 1;
+    const sideways = orientation >= 5 && orientation <= 8;
     const canvas = new OffscreenCanvas(sideways ? height : width, sideways ? width : height);
     const context = canvas.getContext('2d', { alpha: false });
     context.fillStyle = colourText(background);
     context.fillRect(0, 0, canvas.width, canvas.height);
     context.imageSmoothingEnabled = false;
-    context.setTransform(...turnTransform(quarterTurns, width, height));
+    context.setTransform(...orientationTransform(orientation, width, height));
     context.drawImage(bitmap, 0, 0);
     const encoded = {};
     for (const type of encodings) encoded[type] = await encode(canvas, type, jpegQuality / 100);

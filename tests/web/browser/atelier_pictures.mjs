@@ -11,6 +11,7 @@
 import { execFileSync, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import os from 'node:os';
+import zlib from 'node:zlib';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -32,6 +33,7 @@ convert(...quadrants(320, 240), '-interlace', 'none', '-quality', '90', at('smal
 convert(...quadrants(200, 150), 'PNG24:' + at('small.png'));
 convert(...quadrants(1000, 800), 'PNG24:' + at('wide.png'));
 convert(at('wide.png'), '-define', 'webp:lossless=true', at('wide.webp'));
+convert(at('wide.png'), '-rotate', '-90', 'PNG24:' + at('wide_left.png'));
 // Shading above, a checkerboard of single pixels below: a reduction that drops
 // pixels instead of averaging them shows a pattern where the native one is grey.
 convert('-size', '4000x1500', 'gradient:rgb(200,60,40)-rgb(30,90,200)', '(', '-size', '4000x1500', 'pattern:gray50', ')',
@@ -44,6 +46,17 @@ const small = readFileSync(at('small.jpg'));
 // (EXIF orientation 6, big-endian), right after its start of image.
 const exifSix = Buffer.from('ffe10022457869660000' + '4d4d002a00000008000101120003000000010006000000000000', 'hex');
 writeFileSync(at('small_exif6.jpg'), Buffer.concat([small.subarray(0, 2), exifSix, small.subarray(2)]));
+// The same TIFF block in a PNG's eXIf chunk, before its image data: browsers
+// obey it, the native preparation (and the player) do not.
+const wide = readFileSync(at('wide.png'));
+const exifChunk = Buffer.concat([Buffer.from('eXIf'), exifSix.subarray(10)]);
+const chunkLength = Buffer.alloc(4);
+chunkLength.writeUInt32BE(exifChunk.length - 4);
+const chunkCrc = Buffer.alloc(4);
+chunkCrc.writeUInt32BE(zlib.crc32(exifChunk));
+const wideData = wide.indexOf('IDAT') - 4;
+writeFileSync(at('wide_exif6.png'), Buffer.concat([wide.subarray(0, wideData), chunkLength, exifChunk, chunkCrc,
+  wide.subarray(wideData)]));
 writeFileSync(at('cut.jpg'), small.subarray(0, Math.floor(small.length * 0.6)));
 const damaged = Buffer.from(readFileSync(at('small.png')));
 const imageData = damaged.indexOf('IDAT') + 4;
@@ -63,6 +76,9 @@ const cases = [
   { name: 'a JPEG turned a quarter by its author', file: 'small.jpg', quarterTurns: 1, native: 'small_exif6.jpg', tolerance: 3 },
   { name: 'a GIF', file: 'picture.gif', tolerance: 1 },
   { name: 'a lossless WebP of 1000 x 800 fitted', file: 'wide.webp', native: 'wide.png', tolerance: 1 },
+  { name: 'a PNG whose eXIf chunk says turn, fitted unturned', file: 'wide_exif6.png', tolerance: 1 },
+  { name: 'the same turned a quarter by its author', file: 'wide_exif6.png', quarterTurns: 3, native: 'wide_left.png',
+    tolerance: 1 },
   { name: 'a JPEG cut short refused', file: 'cut.jpg' },
   { name: 'a PNG with damaged data refused', file: 'damaged.png' },
   { name: 'a text file refused', file: 'notes.txt' },
