@@ -6,10 +6,9 @@
 // decoded bitmaps.
 'use strict';
 
-const PreparedKind = { jpeg: 1, png: 2 };
-
 // module: the Atelier's module; workerSource: the text of picture_worker.js.
 function createPicturePreparer(module, workerSource) {
+  const PreparedKind = { jpeg: 1, png: 2 };
   const utf8 = new TextDecoder();
   const workerUrl = URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' }));
   const worker = new Worker(workerUrl);
@@ -30,13 +29,13 @@ function createPicturePreparer(module, workerSource) {
   };
   worker.onerror = (event) => answerAll({ error: event.message || 'the picture worker stopped' });
 
-  function request(message, transfer = []) {
+  function request(message) {
     if (closed) return Promise.resolve({ error: 'the picture preparer is closed' });
     lastRequest += 1;
     const id = lastRequest;
     return new Promise((resolve) => {
       waiting.set(id, resolve);
-      worker.postMessage({ id, ...message }, transfer);
+      worker.postMessage({ id, ...message });
     });
   }
 
@@ -100,9 +99,10 @@ function createPicturePreparer(module, workerSource) {
   }
 
   return {
-    // bytes: the file (Uint8Array); background: 0xRRGGBB; quarterTurns: the
-    // author's, clockwise. A promise of {kind: 1 JPEG or 2 PNG, bytes} or of
-    // {error: why it cannot be used, in English as the native preparation says it}.
+    // bytes: the file (Uint8Array, left as it is); background: 0xRRGGBB;
+    // quarterTurns: the author's, clockwise. A promise of {name, kind: 1 JPEG
+    // or 2 PNG, bytes} or of {name, error: why it cannot be used, in English
+    // as the native preparation says it}.
     async prepare(name, bytes, background, quarterTurns = 0) {
       if (!(bytes instanceof Uint8Array)) bytes = new Uint8Array(bytes);
       // Examined in its turn too, so that a dozen files added at once do not

@@ -6,7 +6,7 @@
 // Requests, each answered with the same `id`:
 //   {type: 'decode', job, blob, width, height, opacity, imageData}
 //     -> {width, height, opaque, inflated}
-//     decoded upright (the file's own orientation applied by the browser), at
+//     decoded as the browser orients it (by a JPEG's EXIF or a PNG's eXIf), at
 //     width x height when both are given, whole otherwise; kept for `job`.
 //     With imageData {parts, inflatesTo}: how many bytes (up to inflatesTo)
 //     the zlib stream made of those parts of the file gives before it fails.
@@ -20,10 +20,12 @@
 
 const decodedPictures = new Map();
 
-// Both browsers turn a JPEG by its EXIF orientation with 'from-image'; a
-// colour profile is ignored, as the native codecs ignore it. A reduction made
-// by the decoder with 'high' quality averages what it drops (a canvas's
-// drawImage aliases fine detail in some browsers).
+// Chromium and Firefox turn a JPEG by its EXIF orientation and a PNG by its
+// eXIf chunk with 'from-image' (and, in some versions, with 'none' too): it is
+// asked for by name, and the module knows what it did. A colour profile is
+// ignored, as the native codecs ignore it. A reduction made by the decoder
+// with 'high' quality averages what it drops (Firefox's drawImage aliases
+// fine detail).
 function decodeOptions(width, height) {
   const options = { imageOrientation: 'from-image', colorSpaceConversion: 'none', premultiplyAlpha: 'default' };
   if (width > 0 && height > 0) Object.assign(options, { resizeWidth: width, resizeHeight: height, resizeQuality: 'high' });
