@@ -106,3 +106,5 @@ function atelierApi(module) {
     },
   };
 }
+
+if (typeof module === 'object' && module.exports) module.exports = atelierApi;

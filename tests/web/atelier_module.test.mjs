@@ -1,0 +1,83 @@
+// The Atelier's module under node, as its page drives it: edits and their
+// refusals, the history's names, pictures offered then added, the kept copy
+// read back, and the small rules the page asks for.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { createRequire } from 'node:module';
+import { readFileSync } from 'node:fs';
+import path from 'node:path';
+
+const require = createRequire(import.meta.url);
+const module = require(process.env.ZORBEL_ATELIER_MODULE)();
+const api = require(process.env.ZORBEL_ATELIER_API)(module);
+const testData = process.env.ZORBEL_TEST_DATA;
+
+test('each edit is done or refused in French, and named in the history', () => {
+  api.reset();
+  const cases = [
+    [() => api.setQuizText('name', 'x'.repeat(300)), /^259 caractères au plus/, null],
+    [() => api.setQuizText('name', 'Ciel 😀'), /« 😀 » \(U\+1F600\) ne peut pas figurer/, null],
+    [() => api.setQuizText('name', 'Le "ciel"\\\n'), /^$/, 'la saisie du nom du quiz'],
+    [() => api.setCodes('A\nB\n\n'), /^$/, 'la saisie des codes'],
+    [() => api.setAnswersPerQuestion(3), /./, 'la saisie des codes'],
+    [() => api.setCommentMode(4), /^$/, 'le choix des commentaires'],
+  ];
+  for (const [edit, refusal, undoName] of cases) {
+    api.endTyping();
+    assert.match(edit(), refusal);
+    assert.equal(api.state().undo, undoName);
+  }
+  const state = api.state();
+  assert.equal(state.name, 'Le "ciel"\\\n', 'quotes, backslashes and line ends come back through the JSON');
+  assert.equal(state.codes, 'A\r\nB');
+  assert.equal(state.commentMode, 4);
+  assert.equal(state.modified, true);
+  while (api.undo());
+  assert.equal(api.state().name, '');
+  assert.equal(api.state().modified, false, 'undone back to where it started');
+});
+
+test('pictures offered prepared become questions; a refused one says why', () => {
+  api.reset();
+  const jpeg = readFileSync(path.join(testData, 'pictures/sideways.jpg'));
+  const text = new TextEncoder().encode('pas une image');
+  const background = parseInt(api.state().background.slice(1), 16);
+  api.offerPrepared(jpeg, { kind: 1, bytes: jpeg }, background, 0);
+  api.offerPrepared(text, { error: 'not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture' }, background, 0);
+  api.stage([{ name: 'dossier/tour_eiffel.jpg', bytes: jpeg }, { name: 'notes.txt', bytes: text }, null]);
+  const added = api.addStaged();
+  assert.equal(added.added, 2);
+  assert.deepEqual(added.refused.map((r) => r.name), ['notes.txt']);
+  assert.match(added.refused[0].reason, /n'est pas une image/);
+  const questions = api.state().questions;
+  assert.deepEqual(questions.map((q) => [q.answer, q.pictureName, q.picture > 0]),
+    [['tour eiffel', 'tour_eiffel.jpg', true], ['', '', false]]);
+  assert.deepEqual(api.preparedPicture(0), new Uint8Array(jpeg));
+  assert.ok(questions[1].points.some((point) => /^Pas d'image/.test(point)), 'the question without a picture is marked');
+  // A picture not prepared by the page is refused, not shown empty.
+  api.stage([{ name: 'autre.jpg', bytes: new Uint8Array([...jpeg, 0]) }]);
+  assert.equal(api.addStaged().added, 0);
+});
+
+test('the kept copy opens again as an unsaved quiz, pictures and all', () => {
+  api.reset();
+  const jpeg = readFileSync(path.join(testData, 'pictures/sideways.jpg'));
+  api.offerPrepared(jpeg, { kind: 1, bytes: jpeg }, parseInt(api.state().background.slice(1), 16), 0);
+  api.stage([{ name: 'lune.jpg', bytes: jpeg }]);
+  api.addStaged();
+  api.setQuizText('name', 'Gardé');
+  const copy = api.bundle();
+  api.reset();
+  assert.equal(api.openBundle(copy), '');
+  const state = api.state();
+  assert.deepEqual([state.name, state.questions.length, state.questions[0].answer, state.modified], ['Gardé', 1, 'lune', true]);
+  assert.match(api.openBundle(copy.slice(0, 20)), /abîmée/);
+  assert.equal(api.state().name, 'Gardé', 'a damaged copy leaves the document as it was');
+});
+
+test('the names of chosen files in question order, and pass marks as typed', () => {
+  assert.deepEqual(api.orderByName(['b.jpg', 'A.jpg', 'a.jpg', 'dossier/Z.png']), [1, 2, 0, 3]);
+  for (const [typed, mark] of [[' 80 % ', 80], ['', null], ['0', 0], ['100', 100], ['101', undefined], ['abc', undefined]]) {
+    assert.equal(api.typedPassMark(typed), mark, typed);
+  }
+});
