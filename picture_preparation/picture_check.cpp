@@ -12,10 +12,12 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::string_view signature)
                       [](char wanted, std::uint8_t byte) { return static_cast<std::uint8_t>(wanted) == byte; });
 }
 
-// An ISO media file whose brand is one of HEIF's (phones' HEIC photos).
+// An ISO media file whose brand is one of HEIF's (phones' HEIC photos), AVIF
+// among them: the same container with AV1 pictures, read by the same decoders.
 bool isHeif(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 12 || !startsWith(bytes.subspan(4), "ftyp")) return false;
-    constexpr std::array<std::string_view, 8> Brands = {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1"};
+    constexpr std::array<std::string_view, 10> Brands = {"heic", "heix", "heim", "heis", "hevc",
+                                                          "hevx", "mif1", "msf1", "avif", "avis"};
     return std::any_of(Brands.begin(), Brands.end(), [&](std::string_view brand) { return startsWith(bytes.subspan(8), brand); });
 }
 

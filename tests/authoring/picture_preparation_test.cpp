@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "picture_preparation/image_orientation.h"
 #include "picture_preparation/jpeg_header.h"
@@ -214,6 +215,24 @@ TEST_P(Orientations, ATiffLandsTheRightWayUpWhereItIsRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Exif, Orientations, ::testing::ValuesIn(OrientationCases));
+
+TEST(PictureFormats, ToldByTheirFirstBytes) {
+    const std::pair<std::string_view, PictureFormat> cases[] = {
+        {"\xFF\xD8\xFF\xE0", PictureFormat::Jpeg},
+        {"\x89PNG\r\n\x1A\n", PictureFormat::Png},
+        {"GIF89a", PictureFormat::Gif},
+        {std::string_view("II*\0", 4), PictureFormat::Tiff},
+        {std::string_view("RIFF\x10\0\0\0WEBPVP8 ", 16), PictureFormat::Webp},
+        {std::string_view("\0\0\0\x18" "ftypheic\0\0\0\0", 16), PictureFormat::Heif},
+        {std::string_view("\0\0\0\x1C" "ftypavif\0\0\0\0", 16), PictureFormat::Heif},
+        {std::string_view("\0\0\0\x18" "ftypmp42\0\0\0\0", 16), PictureFormat::Unknown},  // a video
+        {"Pas une image.", PictureFormat::Unknown},
+    };
+    for (const auto& [start, format] : cases) {
+        const std::vector<std::uint8_t> bytes(start.begin(), start.end());
+        EXPECT_EQ(pictureFormat(bytes), format) << start;
+    }
+}
 
 TEST(Orientation, TheMetadataThatNamesItAndItsValues) {
     EXPECT_EQ(orientationQuery(PictureFormat::Heif), "/heifProps/Orientation");

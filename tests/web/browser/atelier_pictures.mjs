@@ -34,6 +34,7 @@ convert(...quadrants(200, 150), 'PNG24:' + at('small.png'));
 convert(...quadrants(1000, 800), 'PNG24:' + at('wide.png'));
 convert(at('wide.png'), '-define', 'webp:lossless=true', at('wide.webp'));
 convert(at('wide.png'), '-rotate', '-90', 'PNG24:' + at('wide_left.png'));
+convert(at('wide.png'), '-quality', '90', at('wide.avif'));
 // Shading above, a checkerboard of single pixels below: a reduction that drops
 // pixels instead of averaging them shows a pattern where the native one is grey.
 convert('-size', '4000x1500', 'gradient:rgb(200,60,40)-rgb(30,90,200)', '(', '-size', '4000x1500', 'pattern:gray50', ')',
@@ -76,6 +77,7 @@ const cases = [
   { name: 'a JPEG turned a quarter by its author', file: 'small.jpg', quarterTurns: 1, native: 'small_exif6.jpg', tolerance: 3 },
   { name: 'a GIF', file: 'picture.gif', tolerance: 1 },
   { name: 'a lossless WebP of 1000 x 800 fitted', file: 'wide.webp', native: 'wide.png', tolerance: 1 },
+  { name: 'an AVIF of 1000 x 800 fitted, stored as a photo', file: 'wide.avif', tolerance: 3 },
   { name: 'a PNG whose eXIf chunk says turn, fitted unturned', file: 'wide_exif6.png', tolerance: 1 },
   { name: 'the same turned a quarter by its author', file: 'wide_exif6.png', quarterTurns: 3, native: 'wide_left.png',
     tolerance: 1 },
