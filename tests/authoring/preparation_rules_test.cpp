@@ -75,7 +75,7 @@ TEST(PngImageData, IsNamedPartByPartAndInflatesToThePlayersSize) {
                       png.begin() + static_cast<std::ptrdiff_t>(part.offset + part.size));
     }
     EXPECT_EQ(check->inflatesTo, 200u * (1 + 300 * 3));
-    Bytes out(check->inflatesTo);
+    Bytes out(static_cast<std::size_t>(check->inflatesTo));
     EXPECT_EQ(inflateZlib(stream, out), PngResult::Ok);
     const PictureFacts facts = examinePicture(png);
     EXPECT_TRUE(imageDataProblem(facts, *check, check->inflatesTo).empty());
