@@ -628,8 +628,12 @@
   }
 
   // A changed document is kept, pictures and all; a saved or new one is not.
+  // Until the author has answered about the copy found at the start, the
+  // copy stays as it was: the empty new quiz must not replace it.
+  let recoveryAnswered = false;
+
   async function keep() {
-    if (!database) return;
+    if (!database || !recoveryAnswered) return;
     const change = keptChange;
     try {
       if (state.modified) {
@@ -668,17 +672,19 @@
     } catch {
       return refuseStorage();
     }
-    if (!kept) return;
-    document.body.setAttribute('data-ready', 'true');
-    if (await askRecovery(kept.name)) {
-      const error = api.openBundle(new Uint8Array(kept.bundle));
-      if (error) warn(error);
-      else say(`Quiz « ${kept.name} » récupéré.`);
-      selected = -1;
-      paint();
-      return;
+    if (kept) {
+      document.body.setAttribute('data-ready', 'true');
+      const recover = await askRecovery(kept.name);
+      recoveryAnswered = true;
+      if (recover) {
+        const error = api.openBundle(new Uint8Array(kept.bundle));
+        if (error) warn(error);
+        else say(`Quiz « ${kept.name} » récupéré.`);
+        selected = -1;
+      }
     }
-    await stored('readwrite', (table) => table.delete(Store.key)).catch(refuseStorage);
+    recoveryAnswered = true;
+    paint();
   }
 
   // ----- Input -----

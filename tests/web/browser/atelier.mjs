@@ -251,11 +251,13 @@ test('a quiz left unsaved when its tab closed is offered back', async (browser) 
   await waitForRows(again, 1);
   assert.equal(await again.$eval(field('name'), (e) => e.value), 'Quiz perdu');
   assert.deepEqual(await rows(again), ['1. maison']);
+  await again.waitForSelector('body[data-kept="copy"]');  // the recovered quiz is still unsaved
   // Refused, the copy is gone.
   await again.close({ runBeforeUnload: false });
   const third = await open(browser);
   await third.waitForSelector(`${control('recovery')}[open]`);
   await third.click(action('recover-no'));
+  await third.waitForSelector('body[data-kept="none"]');
   await third.close();
   const fourth = await open(browser);
   assert.equal(await fourth.$eval(control('recovery'), (e) => e.open), false);
