@@ -14,12 +14,18 @@
 // - the player's peak working set (psapi) with the demo and with the
 //   96-question quiz, once idle after start-up and once every question has
 //   been shown.
+// `player_timing --atelier [--runs N] [OTHER_ATELIER.exe...]` times only the
+// editor's two starts, this build's and each other build's in turn (15 runs
+// unless told).
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "pictures/picture_loader_win32.h"
@@ -184,8 +190,9 @@ Clock::duration timeUntil(const std::function<bool()>& condition) {
     return Clock::now() - start;
 }
 
-// `file` empty: the editor with a new document.
-std::vector<double> timeEditorOpening(const char* file, int questions, int runs) {
+// `file` empty: the editor with a new document; `atelier` the build that runs.
+std::vector<double> timeEditorOpening(const char* file, int questions, int runs,
+                                      const std::filesystem::path& atelier = "atelier.exe") {
     std::vector<double> samples;
     for (int i = 0; i < runs; ++i) {
         AtelierRun run;
@@ -197,7 +204,7 @@ std::vector<double> timeEditorOpening(const char* file, int questions, int runs)
             return run.questionCount() == questions &&
                    (questions == 0 || run.thumbnailShown(run.lastVisibleQuestion()));
         };
-        if (!run.start(argument) || timeUntil(shown) == Clock::duration::max()) {
+        if (!run.start(argument, atelier) || timeUntil(shown) == Clock::duration::max()) {
             std::fprintf(stderr, "the editor did not show %d questions\n", questions);
             return {};
         }
@@ -240,9 +247,49 @@ std::vector<double> timeEditorUndo(const char* file, int questions, int rounds) 
     return samples;
 }
 
+// `--atelier [OTHER.exe...]`: the editor alone, this build and each other
+// one given opening quiz_96.exe (and starting with no file) in turn, so that
+// all meet the same load.
+int compareEditors(const std::vector<const char*>& others, int runs) {
+    std::vector<const char*> builds{"atelier.exe"};
+    builds.insert(builds.end(), others.begin(), others.end());
+    std::vector<std::vector<double>> empty(builds.size());
+    std::vector<std::vector<double>> opened(builds.size());
+    // Each start waits a moment, so that the last run's end does not fall into it.
+    const auto timeSettled = [](const char* file, int questions, const char* build) {
+        Sleep(250);
+        return timeEditorOpening(file, questions, 1, build);
+    };
+    for (int i = 0; i < runs; ++i) {
+        for (std::size_t k = 0; k < builds.size(); ++k) {
+            const auto none = timeSettled("", 0, builds[k]);
+            const auto big = timeSettled("quiz_96.exe", 96, builds[k]);
+            if (none.empty() || big.empty()) return 1;
+            empty[k].push_back(none.front());
+            opened[k].push_back(big.front());
+        }
+    }
+    for (std::size_t k = 0; k < builds.size(); ++k) {
+        std::printf("%s\n", builds[k]);
+        report("  editor: start to idle window, no file", empty[k]);
+        report("  editor: start to idle window, quiz_96.exe listed", opened[k]);
+        std::printf("  quiz_96.exe listed / no file (medians): %.2f\n", median(opened[k]) / median(empty[k]));
+        if (k > 0) {
+            std::printf("  atelier.exe / this build, quiz_96.exe listed (medians): %.2f\n",
+                        median(opened[0]) / median(opened[k]));
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "--atelier") {
+        const bool counted = argc > 3 && std::string_view(argv[2]) == "--runs";
+        const int runs = counted ? std::max(1, std::atoi(argv[3])) : 15;
+        return compareEditors(std::vector<const char*>(argv + (counted ? 4 : 2), argv + argc), runs);
+    }
     const std::vector<const char*> others(argv + 1, argv + argc);
     const auto demoStart = timeStartUps("demo.exe", 7);
     const auto steps = timeNextQuestion("demo.exe", 48);
