@@ -137,7 +137,7 @@ LRESULT CALLBACK quizFieldProcedure(HWND field, UINT message, WPARAM wParam, LPA
 void prepareQuestionList(HWND list) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     SetWindowSubclass(list, questionListProcedure, 0, 0);
-    makeThumbnailList();
+    makeThumbnailList(list);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 300;

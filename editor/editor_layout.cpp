@@ -128,3 +128,11 @@ std::vector<PlacedControl> editorLayout(Size client, double scale) {
     }
     return out;
 }
+
+int questionListRowsInSight(Size client, double scale) {
+    const int rowHeight = std::max(scaled(ThumbnailHeight, scale), 1);
+    for (const PlacedControl& placed : editorLayout(client, scale)) {
+        if (placed.id == atelierid::QuestionList) return (placed.place.height + rowHeight - 1) / rowHeight;
+    }
+    return 0;
+}

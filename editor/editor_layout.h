@@ -23,3 +23,6 @@ inline constexpr int ThumbnailHeight = 48;
 
 // Every control, labels included, for a client area of `client` pixels.
 std::vector<PlacedControl> editorLayout(Size client, double scale);
+// The question list's rows in sight in a client area of `client` pixels, the
+// last one perhaps in part: no row is less than a thumbnail high.
+int questionListRowsInSight(Size client, double scale);

@@ -289,7 +289,9 @@ void onCreate(HWND window) {
     editor.verdictBrushes = {brushOf(RightColour), brushOf(WrongColour), brushOf(AnagramColour), brushOf(HintColour)};
     createEditorControls(window);
     DragAcceptFiles(window, TRUE);
-    showDocument(0);
+    // The document may be a file opened before the window: its thumbnails, begun then, stay.
+    showDocumentAgain(0);
+    sendThumbnailsTo(window);
 }
 
 void onDestroy() {
@@ -322,7 +324,7 @@ void onDpiChanged(HWND window, unsigned dpi, const RECT* suggested) {
     editor.font = createMessageFont(dpi);
     applyEditorFont();
     DeleteObject(previous);
-    makeThumbnailList();
+    makeThumbnailList(control(atelierid::QuestionList));
     // A remembered place is in the new monitor's pixels already: kept as it is.
     if (suggested != nullptr && !restoringWindowPlace()) {
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,

@@ -90,6 +90,21 @@ std::wstring suggestedFileName() {
     return documents.empty() ? name : documents + L"\\" + name;
 }
 
+// Kept whole, so that a file named from any folder is found again (recent files, recovery).
+std::wstring fullPath(const std::wstring& given) {
+    wchar_t full[32768] = {};
+    const DWORD length = GetFullPathNameW(given.c_str(), 32768, full, nullptr);
+    return length > 0 && length < 32768 ? std::wstring(full) : given;
+}
+
+bool isQuizSource(const std::wstring& path) { return extensionOf(path) == L".toml"; }
+
+std::wstring unreadable(const std::wstring& path) { return L"Impossible de lire " + fileNameOf(path) + L"."; }
+
+std::wstring notAQuiz(const std::wstring& path, const OpenedDocument& opened) {
+    return fileNameOf(path) + L" : " + widen(opened.error);
+}
+
 void adopt(QuizDocument document, const std::wstring& path, const std::wstring& suggested) {
     editor.document = std::move(document);
     editor.path = path;
@@ -178,16 +193,13 @@ void openQuiz() {
 }
 
 bool openFile(const std::wstring& given) {
-    // Kept whole, so that a file named from any folder is found again (recent files, recovery).
-    wchar_t full[32768] = {};
-    const DWORD length = GetFullPathNameW(given.c_str(), 32768, full, nullptr);
-    const std::wstring path = length > 0 && length < 32768 ? std::wstring(full) : given;
+    const std::wstring path = fullPath(given);
     const auto bytes = readFileWide(path);
     if (!bytes) {
-        showError(atelierWindow, L"Impossible de lire " + fileNameOf(path) + L".");
+        showError(atelierWindow, unreadable(path));
         return false;
     }
-    if (extensionOf(path) == L".toml") {
+    if (isQuizSource(path)) {
         auto opened = importSource(*bytes, path);
         if (!opened) return false;
         adopt(std::move(opened->document), L"", withExtension(fileNameOf(path), L".exe"));
@@ -196,12 +208,37 @@ bool openFile(const std::wstring& given) {
     }
     OpenedDocument opened = documentFromExecutable(*bytes);
     if (!opened.error.empty()) {
-        showError(atelierWindow, fileNameOf(path) + L" : " + widen(opened.error));
+        showError(atelierWindow, notAQuiz(path, opened));
         return false;
     }
     adopt(std::move(opened.document), path, L"");
     rememberRecentFile(path);
     return true;
+}
+
+StartFile openBeforeWindow(const std::wstring& given) {
+    StartFile start{fullPath(given), L"", false};
+    if (isQuizSource(start.path)) return start;
+    const auto bytes = readFileWide(start.path);
+    if (!bytes) {
+        start.error = unreadable(start.path);
+        return start;
+    }
+    OpenedDocument opened = documentFromExecutable(*bytes);
+    if (!opened.error.empty()) {
+        start.error = notAQuiz(start.path, opened);
+        return start;
+    }
+    editor.document = std::move(opened.document);
+    editor.path = start.path;
+    start.adopted = true;
+    return start;
+}
+
+void openAfterWindow(const StartFile& start) {
+    if (!start.error.empty()) return showError(atelierWindow, start.error);
+    if (start.adopted) return rememberRecentFile(start.path);
+    openFile(start.path);
 }
 
 void openRecentFile(std::size_t index) {

@@ -20,6 +20,18 @@ void openQuiz();
 // Opens `path` (a quiz executable or a quiz source); a message and the
 // document untouched when it holds no quiz.
 bool openFile(const std::wstring& path);
+// A file named at start, opened around the window's making: a quiz
+// executable becomes the document before the window exists, so that its first
+// paint shows it; a quiz source (its pictures prepared under a progress
+// window) and every message wait for the window.
+struct StartFile {
+    std::wstring path;     // as named; made whole once read
+    std::wstring error;    // shown once the window is there
+    bool adopted = false;  // the document is the file's already
+};
+StartFile openBeforeWindow(const std::wstring& path);
+// What `openBeforeWindow` left: its message, or the file remembered, or opened now.
+void openAfterWindow(const StartFile& start);
 // Opens recent file `index` (settings_win32.h keeps the list); one that no
 // longer exists is removed with a message.
 void openRecentFile(std::size_t index);

@@ -6,11 +6,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <span>
+
+#include "editor/dpi_win32.h"
+#include "editor/editor_layout.h"
 #include "editor/editor_state_win32.h"
 #include "editor/editor_window_win32.h"
 #include "editor/file_commands_win32.h"
 #include "editor/recovery_win32.h"
 #include "editor/settings_win32.h"
+#include "editor/thumbnails_win32.h"
 
 namespace {
 
@@ -21,6 +27,23 @@ std::wstring fileFromCommandLine() {
     std::wstring file = arguments != nullptr && count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
     return file;
+}
+
+// A document taken back from a crash comes before the file asked for: with a
+// copy left, the file waits for the offer. Otherwise it is opened before the
+// window, whose first paint then shows it, and the thumbnails of the rows in
+// sight are made meanwhile at the screen's scale.
+StartFile startFile() {
+    const std::wstring file = fileFromCommandLine();
+    if (file.empty() || recoveryCopiesLeft()) return {file, L"", false};
+    const StartFile start = openBeforeWindow(file);
+    editor.scale = dpiOfWindow(nullptr) / double(DefaultDpi);
+    makeThumbnailList(nullptr);
+    const std::span<const SharedPrepared> pictures = editor.document.prepared;
+    const Size client{scaled(EditorStartClient.width), scaled(EditorStartClient.height)};
+    const auto rows = static_cast<std::size_t>(questionListRowsInSight(client, editor.scale));
+    makeThumbnailsFirst(pictures.first(std::min(rows, pictures.size())));
+    return start;
 }
 
 int runMessageLoop(HWND window, HACCEL keys) {
@@ -52,14 +75,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     InitCommonControlsEx(&controls);
     if (!registerEditorClass(instance)) return 1;
     loadSettings();
+    // Until the window is drawn and a file it waited for opened, only the
+    // thumbnails of rows in sight are made.
+    holdThumbnailsBehind(true);
+    const StartFile start = startFile();
     HWND window = createEditorWindow(instance);
-    if (window == nullptr) return 1;
+    if (window == nullptr) {
+        stopThumbnails();
+        return 1;
+    }
     if (!settings().window || !restoreWindowPlace(window)) ShowWindow(window, show);
     fitIntoWorkArea(window);
+    // Drawn first with the thumbnails made meanwhile.
+    onThumbnailsReady();
     UpdateWindow(window);
-    // A document taken back from a crash comes before the file asked for.
     const bool recovered = startRecovery(window);
-    if (const std::wstring file = fileFromCommandLine(); !file.empty() && !recovered) openFile(file);
+    if (!start.path.empty() && !recovered) openAfterWindow(start);
+    holdThumbnailsBehind(false);
     HACCEL keys = createEditorAccelerators();
     const int exitCode = runMessageLoop(window, keys);
     DestroyAcceleratorTable(keys);

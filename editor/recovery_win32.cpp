@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "authoring/pe_resources.h"
 #include "authoring/resource_bundle.h"
@@ -177,16 +178,27 @@ void findCopies(const std::wstring& folder, const wchar_t* extension, std::vecto
     FindClose(search);
 }
 
+// The copies in `folder` that earlier Ateliers left, or that others hold.
+std::vector<std::wstring> copiesIn(const std::wstring& folder) {
+    std::vector<std::wstring> copies;
+    findCopies(folder, CopyExtension, copies);
+    findCopies(folder, EarlierCopyExtension, copies);
+    return copies;
+}
+
 }  // namespace
+
+bool recoveryCopiesLeft() {
+    const std::wstring folder = atelierDataFolder();
+    return !folder.empty() && !copiesIn(folder).empty();
+}
 
 bool startRecovery(HWND window) {
     const std::wstring folder = atelierDataFolder();
     if (folder.empty()) return false;
     const std::wstring own = folder + L"\\copie-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                              std::to_wstring(GetTickCount64());
-    std::vector<std::wstring> left;
-    findCopies(folder, CopyExtension, left);
-    findCopies(folder, EarlierCopyExtension, left);
+    const std::vector<std::wstring> left = copiesIn(folder);
     recovery.stem = own;
     recovery.lock = takeLock(lockOf(own), CREATE_ALWAYS);
     SetTimer(window, RecoveryTimer, RecoveryPeriod, nullptr);

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+// True when a copy lies in the folder (it may be another Atelier's, which holds it).
+bool recoveryCopiesLeft();
 // Takes this window's lock; then offers each copy left behind, one question
 // each. True when the author took one back (it is then the document).
 bool startRecovery(HWND window);

@@ -47,6 +47,8 @@ struct Thumbnails {
     std::deque<Job> jobs;    // asked for by rows being drawn: made first
     std::deque<Job> behind;  // the rest of the document's, made while nothing is asked
     std::vector<Made> made;
+    HWND window = nullptr;  // told of what is made; none before it is made
+    bool behindHeld = false;
     bool stopping = false;
 };
 
@@ -69,11 +71,14 @@ Image thumbnailOf(const Job& job) {
     return thumbnailImage(viewOf(picture), job.tile, job.background);
 }
 
+bool anyJobToTake() {
+    return !thumbnails.jobs.empty() || (!thumbnails.behindHeld && !thumbnails.behind.empty());
+}
+
 void makeThumbnails() {
     std::unique_lock lock(thumbnails.mutex);
     for (;;) {
-        thumbnails.wake.wait(
-            lock, [] { return thumbnails.stopping || !thumbnails.jobs.empty() || !thumbnails.behind.empty(); });
+        thumbnails.wake.wait(lock, [] { return thumbnails.stopping || anyJobToTake(); });
         if (thumbnails.stopping) return;
         std::deque<Job>& from = thumbnails.jobs.empty() ? thumbnails.behind : thumbnails.jobs;
         Job job = std::move(from.front());
@@ -82,7 +87,9 @@ void makeThumbnails() {
         Image pixels = thumbnailOf(job);
         lock.lock();
         // One message for all that are made before the window takes them.
-        if (thumbnails.made.empty()) PostMessageW(atelierWindow, ThumbnailsReady, 0, 0);
+        if (thumbnails.made.empty() && thumbnails.window != nullptr) {
+            PostMessageW(thumbnails.window, ThumbnailsReady, 0, 0);
+        }
         thumbnails.made.push_back({std::move(job.picture), std::move(pixels), job.generation});
     }
 }
@@ -147,17 +154,45 @@ bool moveAhead(const SharedPrepared& picture) {
     return true;
 }
 
+// Those of `pictures` not made nor asked yet, queued in `queue`.
+void queueThumbnails(std::span<const SharedPrepared> pictures, std::deque<Job>& queue) {
+    {
+        const std::lock_guard lock(thumbnails.mutex);
+        for (const SharedPrepared& picture : pictures) {
+            if (picture == nullptr || thumbnails.indexes.contains(picture) || !thumbnails.asked.insert(picture).second) {
+                continue;
+            }
+            startMakers();
+            queue.push_back({picture, tileSize(), windowColour(), thumbnails.generation});
+        }
+    }
+    thumbnails.wake.notify_all();
+}
+
 }  // namespace
 
-void makeThumbnailList() {
+void makeThumbnailList(HWND list) {
     HIMAGELIST previous = editor.images;
     const ImageSize tile = tileSize();
-    editor.images = ImageList_Create(static_cast<int>(tile.width), static_cast<int>(tile.height), ILC_COLOR24, 16, 16);
-    addImage(thumbnailImage(ImageView{}, tile, windowColour()));
-    // The list's rows take the height of its new images.
-    ListView_SetImageList(control(atelierid::QuestionList), editor.images, LVSIL_SMALL);
-    startAgain();
-    if (previous != nullptr) ImageList_Destroy(previous);
+    int width = 0;
+    int height = 0;
+    const bool fits = previous != nullptr && ImageList_GetIconSize(previous, &width, &height) &&
+                      ImageSize{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)} == tile;
+    if (!fits) {
+        editor.images =
+            ImageList_Create(static_cast<int>(tile.width), static_cast<int>(tile.height), ILC_COLOR24, 16, 16);
+        addImage(thumbnailImage(ImageView{}, tile, windowColour()));
+        startAgain();
+    }
+    // The list's rows take the height of its images.
+    if (list != nullptr) ListView_SetImageList(list, editor.images, LVSIL_SMALL);
+    if (!fits && previous != nullptr) ImageList_Destroy(previous);
+}
+
+void sendThumbnailsTo(HWND window) {
+    const std::lock_guard lock(thumbnails.mutex);
+    thumbnails.window = window;
+    if (!thumbnails.made.empty()) PostMessageW(window, ThumbnailsReady, 0, 0);
 }
 
 void forgetThumbnails() {
@@ -180,16 +215,14 @@ int thumbnailIndex(const SharedPrepared& picture) {
     return PlainTile;
 }
 
-void makeThumbnailsBehind(std::span<const SharedPrepared> pictures) {
+void makeThumbnailsBehind(std::span<const SharedPrepared> pictures) { queueThumbnails(pictures, thumbnails.behind); }
+
+void makeThumbnailsFirst(std::span<const SharedPrepared> pictures) { queueThumbnails(pictures, thumbnails.jobs); }
+
+void holdThumbnailsBehind(bool held) {
     {
         const std::lock_guard lock(thumbnails.mutex);
-        for (const SharedPrepared& picture : pictures) {
-            if (picture == nullptr || thumbnails.indexes.contains(picture) || !thumbnails.asked.insert(picture).second) {
-                continue;
-            }
-            startMakers();
-            thumbnails.behind.push_back({picture, tileSize(), windowColour(), thumbnails.generation});
-        }
+        thumbnails.behindHeld = held;
     }
     thumbnails.wake.notify_all();
 }

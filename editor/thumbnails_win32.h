@@ -14,15 +14,23 @@
 // Posted to the editor's window when thumbnails are ready.
 inline constexpr UINT ThumbnailsReady = WM_APP + 1;
 
-// A new image list at the window's scale for the question list (the old one
-// goes, with every thumbnail made for it).
-void makeThumbnailList();
+// The image list at the editor's scale, given to the question list `list`
+// (null before the window is made): made anew, and every thumbnail with it,
+// when there is none yet or its size changed.
+void makeThumbnailList(HWND list);
+// Where ThumbnailsReady goes: thumbnails made before the window wait for it.
+void sendThumbnailsTo(HWND window);
 // Every thumbnail forgotten: a new document.
 void forgetThumbnails();
 // The list image of `picture`: its thumbnail, or the plain tile while it is made.
 int thumbnailIndex(const SharedPrepared& picture);
 // These pictures' thumbnails made while no row asks for one.
 void makeThumbnailsBehind(std::span<const SharedPrepared> pictures);
+// These pictures' thumbnails made before those behind: the rows about to be drawn.
+void makeThumbnailsFirst(std::span<const SharedPrepared> pictures);
+// While held, only the thumbnails asked first are made: at start-up the
+// window needs the processors until it is drawn.
+void holdThumbnailsBehind(bool held);
 // On ThumbnailsReady: the thumbnails made go into the list, which is drawn again.
 void onThumbnailsReady();
 // The window closes: the threads end.

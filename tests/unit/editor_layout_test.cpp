@@ -42,6 +42,32 @@ TEST(EditorLayout, EveryControlFitsAndNoneCoversAnother) {
     }
 }
 
+TEST(EditorLayout, TheRowsInSightCoverTheQuestionList) {
+    struct Case {
+        Size client;
+        double scale;
+    };
+    const Case cases[] = {
+        {EditorStartClient, 1.0},
+        {{EditorStartClient.width * 3 / 2, EditorStartClient.height * 3 / 2}, 1.5},
+        {{EditorStartClient.width * 2, EditorStartClient.height * 2}, 2.0},
+        {EditorMinimumClient, 1.0},
+        {{1920, 1000}, 1.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.client.width) + " x " + std::to_string(c.client.height) + " at scale " +
+                     std::to_string(c.scale));
+        Rect list{};
+        for (const PlacedControl& placed : editorLayout(c.client, c.scale)) {
+            if (placed.id == atelierid::QuestionList) list = placed.place;
+        }
+        const int rows = questionListRowsInSight(c.client, c.scale);
+        const int rowHeight = static_cast<int>(ThumbnailHeight * c.scale);
+        EXPECT_GE(rows * rowHeight, list.height) << "a row in sight left out";
+        EXPECT_LT((rows - 1) * rowHeight, list.height) << "a row out of sight counted";
+    }
+}
+
 TEST(EditorLayout, ALargerWindowGivesTheRoomToTheListAndTheCodeLines) {
     const auto find = [](const std::vector<PlacedControl>& placed, int id) {
         for (const PlacedControl& p : placed) {
