@@ -68,6 +68,16 @@ const EditorControl EditorControls[] = {
     {atelierid::CodeLines, L"Lignes de code", L"EDIT", L"", MultiLine},
 };
 
+// What the controls were last placed for: the first show's WM_SIZE, of the
+// size they were made for, moves nothing.
+struct Placement {
+    LONG width = -1;
+    LONG height = -1;
+    double scale = 0;
+    friend bool operator==(const Placement&, const Placement&) = default;
+};
+Placement placedFor;
+
 HWND createControl(HWND window, int id, const wchar_t* className, const wchar_t* text, DWORD style) {
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), atelierInstance, nullptr);
@@ -185,6 +195,9 @@ void applyEditorFont() {
 void placeEditorControls(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
+    const Placement wanted{client.right, client.bottom, editor.scale};
+    if (wanted == placedFor) return;
+    placedFor = wanted;
     for (const PlacedControl& placed : editorLayout({client.right, client.bottom}, editor.scale)) {
         const Rect& r = placed.place;
         // A drop-down list's height is that of its open list.
