@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -54,6 +55,73 @@ TEST(ThumbnailImage, ThePictureIsFittedAndCentredOnTheBackground) {
         }
         if (top > 0) {
             EXPECT_EQ(pixel(tile, 32, top - 1), Background) << "a band above";
+        }
+    }
+}
+
+// Each pixel of a `size` picture set by `at(x, y, channel)`.
+template <typename Sample>
+Image drawn(ImageSize size, std::uint32_t channels, Sample at) {
+    Image image{size, channels, std::vector<std::uint8_t>(std::size_t{size.width} * size.height * channels)};
+    std::uint8_t* sample = image.samples.data();
+    for (std::uint32_t y = 0; y < size.height; ++y) {
+        for (std::uint32_t x = 0; x < size.width; ++x) {
+            for (std::uint32_t c = 0; c < channels; ++c) *sample++ = at(x, y, c);
+        }
+    }
+    return image;
+}
+
+bool near(Rgb a, Rgb b) {
+    const auto close = [](int p, int q) { return p - q <= 3 && q - p <= 3; };
+    return close(a.red, b.red) && close(a.green, b.green) && close(a.blue, b.blue);
+}
+
+// Photos many times the tile's size: each part lands where it was, fine
+// detail averages out.
+TEST(ThumbnailImage, ALargePictureKeepsItsPartsInPlace) {
+    struct Probe {
+        std::uint32_t x;
+        std::uint32_t y;
+        Rgb expected;
+    };
+    struct Case {
+        const char* name;
+        Image picture;
+        std::vector<Probe> probes;  // in the 64 x 48 tile
+    };
+    const Case cases[] = {
+        {"red left, blue right",
+         drawn({640, 402}, 3, [](std::uint32_t x, std::uint32_t, std::uint32_t c) -> std::uint8_t {
+             return x < 320 ? (c == 0 ? 200 : 0) : (c == 2 ? 200 : 0);
+         }),
+         {{8, 24, {200, 0, 0}}, {56, 24, {0, 0, 200}}, {32, 2, Background}}},
+        {"stripes one pixel wide",
+         drawn({1281, 961}, 1, [](std::uint32_t x, std::uint32_t, std::uint32_t) -> std::uint8_t {
+             return x % 2 == 0 ? 0 : 255;
+         }),
+         {{10, 10, {128, 128, 128}}, {50, 40, {128, 128, 128}}}},
+        {"white above, black below, tall",
+         drawn({480, 640}, 1, [](std::uint32_t, std::uint32_t y, std::uint32_t) -> std::uint8_t {
+             return y < 320 ? 255 : 0;
+         }),
+         {{32, 6, {255, 255, 255}}, {32, 42, {0, 0, 0}}, {2, 24, Background}}},
+        {"clear above, green below",
+         drawn({1280, 960}, 4, [](std::uint32_t, std::uint32_t y, std::uint32_t c) -> std::uint8_t {
+             if (c == 3) return y < 480 ? 0 : 255;
+             return c == 1 ? 180 : 0;
+         }),
+         {{32, 6, Background}, {32, 42, {0, 180, 0}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Image tile = thumbnailImage(viewOf(c.picture), {64, 48}, Background);
+        ASSERT_EQ(tile.size, (ImageSize{64, 48}));
+        for (const Probe& probe : c.probes) {
+            const Rgb got = pixel(tile, probe.x, probe.y);
+            EXPECT_TRUE(near(got, probe.expected))
+                << "at " << probe.x << ", " << probe.y << ": " << int{got.red} << " " << int{got.green} << " "
+                << int{got.blue};
         }
     }
 }
