@@ -3,6 +3,7 @@
 #include "authoring/cp1252.h"
 #include "authoring/picture_resources.h"
 #include "common/file_access.h"
+#include "content/content_codec.h"
 #include "content/quiz_loader.h"
 #include "resources/contract_ids.h"
 
@@ -22,17 +23,27 @@ void copyQuestions(const QuizRecord& record, QuizSource& source) {
     }
 }
 
-// Code lines past the last one that holds text are dropped: the player reads
-// missing ones as empty.
-std::vector<std::string> codeLines(const QuizRecord& record) {
+// Every code line the resource holds, those past the questions too (the
+// player shows one line per question, but the author wrote them all); lines
+// past the last one that holds text are dropped: the player reads missing
+// ones as empty. Each line is cut as the player cuts its texts.
+std::vector<std::string> codeLines(std::span<const std::uint8_t> encoded) {
+    const CodecOutput decoded = decodeContent(encoded);
+    if (decoded.result != CodecOk) return {};
+    const std::string_view text(reinterpret_cast<const char*>(decoded.buffer.get()), decoded.size);
     std::vector<std::string> codes;
-    for (int i = 0; i < record.questionCount && i < MaxCodeLines; ++i) codes.emplace_back(record.codes[static_cast<std::size_t>(i)].c_str());
+    std::size_t start = 0;
+    while (start < text.size() && codes.size() < static_cast<std::size_t>(MaxCodeLines)) {
+        const std::size_t end = std::min(text.find('\r', start), text.size());
+        codes.emplace_back(text.substr(start, std::min(end - start, static_cast<std::size_t>(MaxTextLength))));
+        start = end + 2;  // the CR and the LF after it
+    }
     while (!codes.empty() && codes.back().empty()) codes.pop_back();
     return codes;
 }
 
 // The source that builds this quiz again, pictures not yet named.
-QuizSource sourceOf(const QuizRecord& record, bool hasCodes) {
+QuizSource sourceOf(const QuizRecord& record, const Resource* codes) {
     QuizSource source;
     source.quizName = record.quizName.c_str();
     source.creatorName = record.creatorName.c_str();
@@ -46,7 +57,7 @@ QuizSource sourceOf(const QuizRecord& record, bool hasCodes) {
     source.backgroundGreen = record.backgroundGreen;
     source.backgroundBlue = record.backgroundBlue;
     copyQuestions(record, source);
-    if (hasCodes) source.codes = codeLines(record);
+    if (codes != nullptr) source.codes = codeLines(codes->data);
     return source;
 }
 
@@ -87,7 +98,7 @@ QuizExecutable readQuizResources(std::span<const Resource> resources) {
         return failure(which + cp1252ToUtf8(message.text));
     }
     QuizExecutable quiz;
-    quiz.source = sourceOf(record, codes != nullptr);
+    quiz.source = sourceOf(record, codes);
     takePictures(resources, quiz);
     quiz.encodedDefinition = definition->data;
     if (codes != nullptr) quiz.encodedCodes = codes->data;

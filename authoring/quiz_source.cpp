@@ -192,8 +192,53 @@ char byteOf(int value) { return static_cast<char>(static_cast<unsigned char>(val
 
 }  // namespace
 
+namespace {
+
+// The line of the first byte past ASCII outside quoted texts and comments, if
+// any. TOML allows none there, and the parser this project builds with reaches
+// undefined behaviour on some (Latin letters among them) instead of refusing them.
+std::optional<std::size_t> nonAsciiOutsideTexts(std::string_view text) {
+    std::size_t line = 1;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '\n') {
+            ++line;
+        } else if (c == '#') {
+            while (at + 1 < text.size() && text[at + 1] != '\n') ++at;
+        } else if (c == '"' || c == '\'') {
+            const bool multiline = text.substr(at, 3) == std::string(3, c);
+            const std::string_view closing = multiline ? text.substr(at, 3) : text.substr(at, 1);
+            const bool escapes = c == '"';
+            at += closing.size();
+            while (at < text.size() && text.substr(at, closing.size()) != closing) {
+                if (text[at] == '\n') {
+                    if (!multiline) break;  // the parser says what is wrong
+                    ++line;
+                }
+                if (escapes && text[at] == '\\' && at + 1 < text.size() && text[at + 1] != '\n') ++at;
+                ++at;
+            }
+            if (at < text.size() && text[at] == '\n') {
+                ++line;
+                continue;
+            }
+            at += closing.size() - 1;
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 ParsedSource parseQuizSource(std::string_view tomlText) {
     ParsedSource parsed;
+    if (const auto line = nonAsciiOutsideTexts(tomlText)) {
+        parsed.error = "line " + std::to_string(*line) +
+                       ": a character that is not ASCII outside quotes (keys are ASCII, texts go between quotes)";
+        return parsed;
+    }
     toml::parse_result result = toml::parse(tomlText);
     if (!result) {
         const toml::parse_error& error = result.error();
@@ -283,7 +328,9 @@ std::string definitionText(const QuizSource& quiz) {
         text += field(q.location);
     }
     text += byteOf(quiz.commentMode);
-    if (quiz.commentMode >= 2) {
+    // The player reads comments under these modes only: under any other the
+    // colour follows the mode at once.
+    if (quiz.commentMode >= 2 && quiz.commentMode <= 4) {
         for (const SourceQuestion& q : quiz.questions) {
             text += field(q.comment);
             if (quiz.commentMode == 3) text += field("");

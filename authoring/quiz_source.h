@@ -18,7 +18,8 @@ struct SourceQuestion {
     friend bool operator==(const SourceQuestion&, const SourceQuestion&) = default;
 };
 
-struct QuizSource {
+// The quiz's own texts and settings: all but its questions and code lines.
+struct QuizSettings {
     std::string quizName;
     std::string creatorName;
     std::string explanation;
@@ -30,6 +31,10 @@ struct QuizSource {
     int backgroundRed = 53;
     int backgroundGreen = 203;
     int backgroundBlue = 163;
+    friend bool operator==(const QuizSettings&, const QuizSettings&) = default;
+};
+
+struct QuizSource : QuizSettings {
     std::vector<SourceQuestion> questions;
     std::optional<std::vector<std::string>> codes;  // none: the quiz carries no code lines
     friend bool operator==(const QuizSource&, const QuizSource&) = default;

@@ -30,7 +30,7 @@ double milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 // Step `i` of a session of editing, each a step of the history.
 bool change(QuizDocument& document, int i) {
-    const std::size_t questions = document.source.questions.size();
+    const std::size_t questions = document.questions.size();
     const auto question = static_cast<std::size_t>(i * 7) % questions;
     const std::string n = std::to_string(i);
     switch (i % 10) {
@@ -39,11 +39,11 @@ bool change(QuizDocument& document, int i) {
         case 2: return setQuestionText(document, question, QuestionText::Location, "Lieu " + n).empty();
         case 3: return setQuizText(document, QuizText::Name, "Quiz " + n).empty();
         case 4: return moveQuestion(document, question, question == 0 ? 1 : -1);
-        case 5: return turnPicture(document, question, i % 20 == 5 ? 1 : -1).empty();
+        case 5: return turnPicture(document, question, i % 20 == 5 ? 1 : -1, preparePictures).empty();
         case 6: return setCodeLines(document, "CODE " + n + "\nSUITE " + n).empty();
         case 7: return setCommentMode(document, i % 20 == 7 ? 4 : 2).empty();
         case 8:
-            setBackground(document, static_cast<std::uint8_t>(i), 40, 90);
+            setBackground(document, Rgb{static_cast<std::uint8_t>(i), 40, 90}, preparePictures);
             return true;
         default: removeQuestion(document, question); return true;
     }
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QuizDocument& document = opened.document;
-    const std::size_t questions = document.source.questions.size();
+    const std::size_t questions = document.questions.size();
     const double before = heapMegabytes();
     const auto editing = Clock::now();
     for (int i = 0; i < Steps; ++i) {

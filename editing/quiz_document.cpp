@@ -10,6 +10,7 @@
 #include "content/content_codec.h"
 #include "content/quiz_record.h"
 #include "content/text.h"
+#include "resources/contract_ids.h"
 #include "editing/file_names.h"
 #include "picture_preparation/picture_batch.h"
 #include "picture_preparation/picture_check.h"
@@ -44,8 +45,8 @@ Refusal playerText(std::string_view utf8, std::string& out) {
 }
 
 // The definition the player decodes must fit the content codec.
-Refusal definitionFits(const QuizSource& source) {
-    if (encodes(definitionText(source))) return {};
+Refusal definitionFits(const DocumentContent& content) {
+    if (encodes(definitionText(sourceOf(content)))) return {};
     return "Le quiz devient trop long pour le lecteur : raccourcissez des réponses, des commentaires ou des lieux.";
 }
 
@@ -85,15 +86,15 @@ void beginChange(QuizDocument& document, std::string name, std::string_view typi
     history.version = ++history.lastVersion;
 }
 
-// Changes a copy of the source, checks that the player can still decode it,
+// Changes a copy of the content, checks that the player can still decode it,
 // then keeps it as one step named `name`.
 template <typename Change>
-Refusal changeSource(QuizDocument& document, std::string name, std::string_view typingKey, Change change) {
-    QuizSource candidate = document.source;
-    if (Refusal refusal = change(candidate); !refusal.empty()) return refusal;
+Refusal changeContent(QuizDocument& document, std::string name, std::string_view typingKey, Change change) {
+    DocumentContent candidate = document;
+    change(candidate);
     if (Refusal refusal = definitionFits(candidate); !refusal.empty()) return refusal;
     beginChange(document, std::move(name), typingKey);
-    document.source = std::move(candidate);
+    static_cast<DocumentContent&>(document) = std::move(candidate);
     return {};
 }
 
@@ -153,9 +154,9 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-Rgb backgroundOf(const QuizSource& source) {
-    return {static_cast<std::uint8_t>(source.backgroundRed), static_cast<std::uint8_t>(source.backgroundGreen),
-            static_cast<std::uint8_t>(source.backgroundBlue)};
+Rgb backgroundOf(const QuizSettings& quiz) {
+    return {static_cast<std::uint8_t>(quiz.backgroundRed), static_cast<std::uint8_t>(quiz.backgroundGreen),
+            static_cast<std::uint8_t>(quiz.backgroundBlue)};
 }
 
 const char* const NotAPicture = "ce n'est pas une image JPEG, PNG, GIF, BMP ou HEIC";
@@ -201,9 +202,9 @@ std::string frenchPictureReason(std::string_view english) {
 std::string unusableReason(const PreparedPicture& picture) { return frenchPictureReason(picture.error); }
 
 // Every picture prepared for the quiz, or the refusal of the first that cannot be.
-Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb background,
+Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb background, const PicturePreparer& prepare,
                    const PictureProgress& progress, std::vector<std::optional<PreparedPicture>>& out) {
-    out = preparePictures(pictures, background, progress);
+    out = prepare(pictures, background, progress);
     for (const std::optional<PreparedPicture>& picture : out) {
         if (picture && !picture->ok()) {
             return "L'image « " + fileNameOf(picture->subject) + " » ne peut pas servir : " + unusableReason(*picture) +
@@ -223,46 +224,59 @@ SharedPrepared shared(std::optional<PreparedPicture> picture) {
 
 }  // namespace
 
+QuizSource sourceOf(const DocumentContent& content) {
+    QuizSource source;
+    static_cast<QuizSettings&>(source) = content.quiz;
+    source.questions.reserve(content.questions.size());
+    for (const DocumentQuestion& q : content.questions) {
+        source.questions.push_back({q.answer, q.secondAnswer, q.location, q.comment, ""});
+    }
+    return source;
+}
+
+std::vector<SharedPrepared> preparedPictures(const DocumentContent& content) {
+    std::vector<SharedPrepared> pictures;
+    pictures.reserve(content.questions.size());
+    for (const DocumentQuestion& question : content.questions) pictures.push_back(question.prepared);
+    return pictures;
+}
+
 QuizDocument newDocument() {
     QuizDocument document;
-    document.source.answersPerQuestion = 1;
+    document.quiz.answersPerQuestion = 1;
     // A comment typed in a new quiz is shown once its question is solved.
-    document.source.commentMode = 2;
+    document.quiz.commentMode = 2;
     // The player tells "é" from "É" and from "e": players are told how to type.
-    document.source.explanation = "Tapez les r\xE9" "ponses sans accent, puis Entr\xE9" "e.";
+    document.quiz.explanation = "Tapez les r\xE9" "ponses sans accent, puis Entr\xE9" "e.";
     return document;
 }
 
 Refusal setQuizText(QuizDocument& document, QuizText field, std::string_view text) {
     std::string bytes;
     if (Refusal refusal = playerText(text, bytes); !refusal.empty()) return refusal;
-    if (quizTextOf(document.source, field) == bytes) return {};
+    if (quizTextOf(document.quiz, field) == bytes) return {};
     const std::string typing = "quiz:" + std::to_string(static_cast<int>(field));
-    return changeSource(document, quizTextName(field), typing, [&](QuizSource& source) {
-        quizTextOf(source, field) = bytes;
-        return Refusal{};
-    });
+    return changeContent(document, quizTextName(field), typing,
+                         [&](DocumentContent& content) { quizTextOf(content.quiz, field) = bytes; });
 }
 
 Refusal setQuestionText(QuizDocument& document, std::size_t question, QuestionText field, std::string_view text) {
-    if (question >= document.source.questions.size()) return {};
+    if (question >= document.questions.size()) return {};
     std::string bytes;
     if (Refusal refusal = playerText(text, bytes); !refusal.empty()) return refusal;
-    if (questionTextOf(document.source.questions[question], field) == bytes) return {};
+    if (questionTextOf(document.questions[question], field) == bytes) return {};
     const std::string typing = "question:" + std::to_string(question) + ":" + std::to_string(static_cast<int>(field));
-    return changeSource(document, questionTextName(field) + questionName(question), typing, [&](QuizSource& source) {
-        questionTextOf(source.questions[question], field) = bytes;
-        return Refusal{};
-    });
+    return changeContent(document, questionTextName(field) + questionName(question), typing,
+                         [&](DocumentContent& content) { questionTextOf(content.questions[question], field) = bytes; });
 }
 
 std::string_view quizText(const QuizDocument& document, QuizText field) {
-    return quizTextOf(document.source, field);
+    return quizTextOf(document.quiz, field);
 }
 
 std::string_view questionText(const QuizDocument& document, std::size_t question, QuestionText field) {
-    if (question >= document.source.questions.size()) return {};
-    return questionTextOf(document.source.questions[question], field);
+    if (question >= document.questions.size()) return {};
+    return questionTextOf(document.questions[question], field);
 }
 
 Refusal setCodeLines(QuizDocument& document, std::string_view text) {
@@ -276,7 +290,7 @@ Refusal setCodeLines(QuizDocument& document, std::string_view text) {
         return std::to_string(MaxCodeLines) + " lignes de code au plus (il y en a " + std::to_string(lines.size()) + ").";
     }
     if (lines == document.codeLines) return {};
-    QuizSource candidate = document.source;
+    QuizSource candidate;
     candidate.codes = lines;
     if (!encodes(codesText(candidate))) return "Les lignes de code sont trop longues pour le lecteur : raccourcissez-les.";
     beginChange(document, "la saisie des codes", "codes");
@@ -294,51 +308,56 @@ std::string codeLinesText(const QuizDocument& document) {
 
 Refusal setAnswersPerQuestion(QuizDocument& document, int answers) {
     if (answers != 1 && answers != 2) return "Une ou deux réponses par question.";
-    if (answers == document.source.answersPerQuestion) return {};
-    if (Refusal refusal = slotsRefusal(document.source.questions.size(), answers); !refusal.empty()) return refusal;
-    return changeSource(document, "le choix du nombre de réponses", {}, [&](QuizSource& source) {
-        source.answersPerQuestion = answers;
-        return Refusal{};
-    });
+    if (answers == document.quiz.answersPerQuestion) return {};
+    if (Refusal refusal = slotsRefusal(document.questions.size(), answers); !refusal.empty()) return refusal;
+    return changeContent(document, "le choix du nombre de réponses", {},
+                         [&](DocumentContent& content) { content.quiz.answersPerQuestion = answers; });
 }
 
 Refusal setCommentMode(QuizDocument& document, int mode) {
     if (mode < 0 || mode > 4) return "Le mode des commentaires va de 0 à 4.";
-    if (mode == document.source.commentMode) return {};
-    return changeSource(document, "le choix des commentaires", {}, [&](QuizSource& source) {
-        source.commentMode = mode;
-        return Refusal{};
-    });
+    if (mode == document.quiz.commentMode) return {};
+    return changeContent(document, "le choix des commentaires", {},
+                         [&](DocumentContent& content) { content.quiz.commentMode = mode; });
 }
 
 void setPicturesInOverview(QuizDocument& document, bool shown) {
     const int value = shown ? 1 : 0;
-    if (document.source.showPictures == value) return;
+    if (document.quiz.showPictures == value) return;
     beginChange(document, "le choix des images dans la vue d'ensemble");
-    document.source.showPictures = value;
+    document.quiz.showPictures = value;
 }
 
 // Only a JPEG can hold no transparency.
 bool takesBackground(const PictureInput& picture) { return pictureFormat(picture.bytes) != PictureFormat::Jpeg; }
 
-void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    QuizSource& source = document.source;
-    if (source.backgroundRed == red && source.backgroundGreen == green && source.backgroundBlue == blue) return;
-    beginChange(document, "le changement de couleur");
-    source.backgroundRed = red;
-    source.backgroundGreen = green;
-    source.backgroundBlue = blue;
-    // The pictures that may hold transparency are flattened anew.
-    std::vector<std::optional<PictureInput>> again(document.pictures.size());
-    for (std::size_t i = 0; i < again.size(); ++i) {
-        const SharedPicture& picture = document.pictures[i];
-        if (!picture || !takesBackground(*picture)) continue;
-        again[i] = *picture;
-        again[i]->quarterTurns = document.quarterTurns[i];
+std::vector<NeededPicture> picturesForBackground(const QuizDocument& document, Rgb colour) {
+    if (colour == backgroundOf(document.quiz)) return {};
+    std::vector<NeededPicture> needed;
+    for (std::size_t i = 0; i < document.questions.size(); ++i) {
+        const DocumentQuestion& q = document.questions[i];
+        if (q.picture && takesBackground(*q.picture)) needed.push_back({i, q.quarterTurns});
     }
-    auto prepared = preparePictures(again, backgroundOf(source));
-    for (std::size_t i = 0; i < prepared.size(); ++i) {
-        if (prepared[i] && prepared[i]->ok()) document.prepared[i] = shared(std::move(prepared[i]));
+    return needed;
+}
+
+void setBackground(QuizDocument& document, Rgb colour, const PicturePreparer& prepare) {
+    const std::vector<NeededPicture> needed = picturesForBackground(document, colour);
+    if (colour == backgroundOf(document.quiz)) return;
+    beginChange(document, "le changement de couleur");
+    QuizSettings& quiz = document.quiz;
+    quiz.backgroundRed = colour.red;
+    quiz.backgroundGreen = colour.green;
+    quiz.backgroundBlue = colour.blue;
+    // The pictures that may hold transparency are flattened anew.
+    std::vector<std::optional<PictureInput>> again;
+    for (const NeededPicture& picture : needed) {
+        again.emplace_back(*document.questions[picture.question].picture);
+        again.back()->quarterTurns = picture.quarterTurns;
+    }
+    auto prepared = prepare(again, colour, {});
+    for (std::size_t k = 0; k < needed.size() && k < prepared.size(); ++k) {
+        if (prepared[k] && prepared[k]->ok()) document.questions[needed[k].question].prepared = shared(std::move(prepared[k]));
     }
 }
 
@@ -347,8 +366,9 @@ namespace {
 // Every picture prepared, the good ones after a bad one too: a batch stops
 // at its first failure, so what it left is prepared again until none is left.
 std::vector<std::optional<PreparedPicture>> prepareEvery(std::span<const std::optional<PictureInput>> pictures,
-                                                         Rgb background, const PictureProgress& progress) {
-    std::vector<std::optional<PreparedPicture>> prepared = preparePictures(pictures, background, progress);
+                                                         Rgb background, const PicturePreparer& prepare,
+                                                         const PictureProgress& progress) {
+    std::vector<std::optional<PreparedPicture>> prepared = prepare(pictures, background, progress);
     for (;;) {
         std::vector<std::size_t> left;
         std::vector<std::optional<PictureInput>> again;
@@ -359,7 +379,7 @@ std::vector<std::optional<PreparedPicture>> prepareEvery(std::span<const std::op
             }
         }
         if (left.empty()) return prepared;
-        std::vector<std::optional<PreparedPicture>> more = preparePictures(again, background);
+        std::vector<std::optional<PreparedPicture>> more = prepare(again, background, {});
         for (std::size_t k = 0; k < left.size(); ++k) prepared[left[k]] = std::move(more[k]);
         if (!more.front()) return prepared;  // no progress: never happens, the first is always started
     }
@@ -371,23 +391,19 @@ namespace {
 
 // A picture named by its author ("soleil.jpg") proposes its name as the
 // answer, which the author sees in the field and may change.
-void proposeAnswers(QuizDocument& document, std::size_t first, std::span<const SharedPicture> pictures) {
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        if (pictures[i] == nullptr) continue;
-        std::string answer;
-        if (playerText(answerFromFileName(pictures[i]->name), answer).empty()) {
-            document.source.questions[first + i].answer = answer;
-        }
-    }
+void proposeAnswer(DocumentQuestion& question) {
+    if (question.picture == nullptr) return;
+    std::string answer;
+    if (playerText(answerFromFileName(question.picture->name), answer).empty()) question.answer = answer;
 }
 
 }  // namespace
 
 AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
-                            const PictureProgress& progress) {
+                            const PicturePreparer& prepare, const PictureProgress& progress) {
     AddedQuestions result;
-    const std::size_t room = static_cast<std::size_t>(MaxAnswerSlots / document.source.answersPerQuestion);
-    const std::size_t before = document.source.questions.size();
+    const std::size_t room = static_cast<std::size_t>(MaxAnswerSlots / document.quiz.answersPerQuestion);
+    const std::size_t before = document.questions.size();
     // Every good picture, in the order given, while answer slots are left.
     std::vector<std::optional<PictureInput>> wanted;
     for (const std::optional<PictureInput>& picture : pictures) {
@@ -400,78 +416,78 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
             wanted.push_back(picture);
         }
     }
-    auto prepared = prepareEvery(wanted, backgroundOf(document.source), progress);
-    std::vector<SharedPicture> keptPictures;
-    std::vector<SharedPrepared> keptPrepared;
+    auto prepared = prepareEvery(wanted, backgroundOf(document.quiz), prepare, progress);
+    std::vector<DocumentQuestion> kept;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
         if (prepared[i] && !prepared[i]->ok()) {
             result.refused.push_back({fileNameOf(wanted[i]->name), unusableReason(*prepared[i])});
             continue;
         }
-        keptPictures.push_back(shared(std::move(wanted[i])));
-        keptPrepared.push_back(shared(std::move(prepared[i])));
+        DocumentQuestion& question = kept.emplace_back();
+        question.picture = shared(std::move(wanted[i]));
+        question.prepared = shared(std::move(prepared[i]));
+        proposeAnswer(question);
     }
-    if (keptPictures.empty()) return result;
-    const std::size_t count = keptPictures.size();
-    const bool withPictures = keptPictures.front() != nullptr;
+    if (kept.empty()) return result;
+    const std::size_t count = kept.size();
+    const bool withPictures = kept.front().picture != nullptr;
     beginChange(document, !withPictures ? (count == 1 ? "l'ajout d'une question" : "l'ajout de questions")
                           : count == 1  ? "l'ajout d'une image"
                                         : "l'ajout de " + std::to_string(count) + " images");
-    document.source.questions.resize(before + count);
-    proposeAnswers(document, before, keptPictures);
-    document.pictures.insert(document.pictures.end(), keptPictures.begin(), keptPictures.end());
-    document.prepared.insert(document.prepared.end(), keptPrepared.begin(), keptPrepared.end());
-    document.quarterTurns.resize(before + count, 0);
+    document.questions.insert(document.questions.end(), std::make_move_iterator(kept.begin()),
+                              std::make_move_iterator(kept.end()));
     result.added = count;
     return result;
 }
 
-Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture) {
-    if (question >= document.pictures.size()) return {};
+Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture, const PicturePreparer& prepare) {
+    if (question >= document.questions.size()) return {};
     const std::optional<PictureInput> given[] = {std::move(picture)};
     if (Refusal refusal = notPicturesRefusal(given); !refusal.empty()) return refusal;
     std::vector<std::optional<PreparedPicture>> prepared;
-    if (Refusal refusal = prepareAll(given, backgroundOf(document.source), {}, prepared); !refusal.empty()) {
+    if (Refusal refusal = prepareAll(given, backgroundOf(document.quiz), prepare, {}, prepared); !refusal.empty()) {
         return refusal;
     }
     beginChange(document, "le changement de l'image de " + questionName(question));
-    document.pictures[question] = shared(given[0]);
-    document.prepared[question] = shared(std::move(prepared[0]));
-    document.quarterTurns[question] = 0;
+    DocumentQuestion& changed = document.questions[question];
+    changed.picture = shared(given[0]);
+    changed.prepared = shared(std::move(prepared[0]));
+    changed.quarterTurns = 0;
     return {};
 }
 
-Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTurns) {
-    if (question >= document.pictures.size() || !document.pictures[question]) return {};
-    const int turns = ((document.quarterTurns[question] + quarterTurns) % 4 + 4) % 4;
-    const PictureInput& given = *document.pictures[question];
-    PreparedPicture turned = preparePicture(given.bytes, given.name, backgroundOf(document.source), turns);
-    if (!turned.ok()) return "L'image ne peut pas être tournée : " + unusableReason(turned) + ".";
+std::vector<NeededPicture> picturesForTurn(const QuizDocument& document, std::size_t question, int quarterTurns) {
+    if (question >= document.questions.size() || !document.questions[question].picture) return {};
+    return {{question, ((document.questions[question].quarterTurns + quarterTurns) % 4 + 4) % 4}};
+}
+
+Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTurns, const PicturePreparer& prepare) {
+    const std::vector<NeededPicture> needed = picturesForTurn(document, question, quarterTurns);
+    if (needed.empty()) return {};
+    std::optional<PictureInput> turned[] = {*document.questions[question].picture};
+    turned[0]->quarterTurns = needed[0].quarterTurns;
+    std::vector<std::optional<PreparedPicture>> prepared = prepare(turned, backgroundOf(document.quiz), {});
+    if (prepared.empty() || !prepared[0]) return "L'image ne peut pas être tournée.";
+    if (!prepared[0]->ok()) return "L'image ne peut pas être tournée : " + unusableReason(*prepared[0]) + ".";
     beginChange(document, "la rotation de l'image de " + questionName(question));
-    document.quarterTurns[question] = turns;
-    document.prepared[question] = shared(std::move(turned));
+    DocumentQuestion& changed = document.questions[question];
+    changed.quarterTurns = needed[0].quarterTurns;
+    changed.prepared = shared(std::move(prepared[0]));
     return {};
 }
 
 void removeQuestion(QuizDocument& document, std::size_t question) {
-    if (question >= document.source.questions.size()) return;
+    if (question >= document.questions.size()) return;
     beginChange(document, "la suppression de " + questionName(question));
-    const auto at = static_cast<std::ptrdiff_t>(question);
-    document.source.questions.erase(document.source.questions.begin() + at);
-    document.pictures.erase(document.pictures.begin() + at);
-    document.prepared.erase(document.prepared.begin() + at);
-    document.quarterTurns.erase(document.quarterTurns.begin() + at);
+    document.questions.erase(document.questions.begin() + static_cast<std::ptrdiff_t>(question));
 }
 
 bool moveQuestion(QuizDocument& document, std::size_t question, int direction) {
-    const std::size_t count = document.source.questions.size();
+    const std::size_t count = document.questions.size();
     if (question >= count || (direction < 0 && question == 0) || (direction > 0 && question + 1 >= count)) return false;
     const std::size_t other = direction < 0 ? question - 1 : question + 1;
     beginChange(document, "le déplacement de " + questionName(question));
-    std::swap(document.source.questions[question], document.source.questions[other]);
-    std::swap(document.pictures[question], document.pictures[other]);
-    std::swap(document.prepared[question], document.prepared[other]);
-    std::swap(document.quarterTurns[question], document.quarterTurns[other]);
+    std::swap(document.questions[question], document.questions[other]);
     return true;
 }
 
@@ -525,7 +541,7 @@ void sortByFileName(std::vector<std::string>& paths) {
 }
 
 QuizSource savedSource(const QuizDocument& document) {
-    QuizSource source = document.source;
+    QuizSource source = sourceOf(document);
     std::vector<std::string> codes = document.codeLines;
     if (codes.size() < source.questions.size()) codes.resize(source.questions.size());
     source.codes = std::move(codes);
@@ -534,22 +550,76 @@ QuizSource savedSource(const QuizDocument& document) {
 
 QuizResources documentResources(const QuizDocument& document, const std::string& name) {
     std::vector<std::optional<PreparedPicture>> pictures;
-    for (const SharedPrepared& picture : document.prepared) {
-        pictures.push_back(picture ? std::optional<PreparedPicture>(*picture) : std::nullopt);
+    for (const DocumentQuestion& question : document.questions) {
+        pictures.push_back(question.prepared ? std::optional<PreparedPicture>(*question.prepared) : std::nullopt);
     }
     return quizResourcesOfPrepared(savedSource(document), name, pictures);
 }
 
 namespace {
 
+// The texts a recovery copy keeps whole, as a quiz source (UTF-8): never in a
+// quiz file, which keeps only what the player reads.
+const ResourceKey DocumentTextsType = ResourceKey::fromName("ATELIER");
+const ResourceKey DocumentTextsId = ResourceKey::fromId(1);
+
+std::span<const std::uint8_t> bytesOfText(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+}  // namespace
+
+QuizResources recoveryResources(const QuizDocument& document) {
+    QuizResources resources = documentResources(document, "atelier");
+    if (!resources.ok()) return resources;
+    QuizSource texts = sourceOf(document);
+    texts.codes = document.codeLines;
+    const std::string toml = formatQuizSource(texts);
+    const auto bytes = bytesOfText(toml);
+    resources.resources.push_back({DocumentTextsType, DocumentTextsId, QuizResourceLanguage, 0, {bytes.begin(), bytes.end()}});
+    return resources;
+}
+
+namespace {
+
+// A comment mode the player does not know reads no comment: the same as
+// "Aucun commentaire", which the document then holds.
+constexpr int UnknownCommentModeBecomes = 1;
+
 // The quiz's own texts taken into a document, its code lines apart.
-QuizDocument documentOf(const QuizSource& source) {
+QuizDocument documentOf(const QuizSource& source, std::vector<std::string>& notes) {
     QuizDocument document;
-    document.source = source;
+    document.quiz = source;
+    if (document.quiz.commentMode < 0 || document.quiz.commentMode > 4) {
+        notes.push_back("Ce quiz avait un réglage des commentaires inconnu (" + std::to_string(document.quiz.commentMode) +
+                        ") : il devient « Aucun commentaire », ce que voyaient déjà les joueurs.");
+        document.quiz.commentMode = UnknownCommentModeBecomes;
+    }
     document.codeLines = source.codes.value_or(std::vector<std::string>{});
-    document.source.codes.reset();
-    for (SourceQuestion& question : document.source.questions) question.picture.clear();
+    for (const SourceQuestion& question : source.questions) {
+        document.questions.push_back({question.answer, question.secondAnswer, question.location, question.comment,
+                                      nullptr, nullptr, 0});
+    }
     return document;
+}
+
+// The texts a recovery copy kept whole, when they belong to this quiz.
+void takeKeptTexts(std::span<const Resource> resources, QuizDocument& document) {
+    const Resource* kept = findResource(resources, DocumentTextsType, DocumentTextsId);
+    if (kept == nullptr) return;
+    const ParsedSource parsed =
+        parseQuizSource({reinterpret_cast<const char*>(kept->data.data()), kept->data.size()});
+    if (!parsed.ok() || parsed.source.questions.size() != document.questions.size()) return;
+    document.quiz = parsed.source;
+    for (std::size_t i = 0; i < document.questions.size(); ++i) {
+        const SourceQuestion& q = parsed.source.questions[i];
+        DocumentQuestion& question = document.questions[i];
+        question.answer = q.answer;
+        question.secondAnswer = q.secondAnswer;
+        question.location = q.location;
+        question.comment = q.comment;
+    }
+    document.codeLines = parsed.source.codes.value_or(std::vector<std::string>{});
 }
 
 OpenedDocument documentOfQuiz(const QuizExecutable& quiz) {
@@ -559,19 +629,15 @@ OpenedDocument documentOfQuiz(const QuizExecutable& quiz) {
         return opened;
     }
     // A quiz's pictures are in their stored form already: they go back as they are.
-    QuizDocument& document = opened.document = documentOf(quiz.source);
-    for (std::size_t i = 0; i < quiz.pictures.size(); ++i) {
-        if (!quiz.pictures[i]) {
-            document.pictures.emplace_back();
-            document.prepared.emplace_back();
-            continue;
-        }
+    QuizDocument& document = opened.document = documentOf(quiz.source, opened.notes);
+    for (std::size_t i = 0; i < quiz.pictures.size() && i < document.questions.size(); ++i) {
+        if (!quiz.pictures[i]) continue;
         const std::string& name = quiz.source.questions[i].picture;
-        document.pictures.push_back(std::make_shared<const PictureInput>(PictureInput{name, quiz.pictures[i]->data}));
-        document.prepared.push_back(std::make_shared<const PreparedPicture>(
-            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""}));
+        DocumentQuestion& question = document.questions[i];
+        question.picture = std::make_shared<const PictureInput>(PictureInput{name, quiz.pictures[i]->data});
+        question.prepared = std::make_shared<const PreparedPicture>(
+            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""});
     }
-    document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;
 }
 
@@ -582,28 +648,28 @@ OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image) {
 }
 
 OpenedDocument documentFromResources(std::span<const Resource> resources) {
-    return documentOfQuiz(readQuizResources(resources));
+    OpenedDocument opened = documentOfQuiz(readQuizResources(resources));
+    if (opened.error.empty()) takeKeptTexts(resources, opened.document);
+    return opened;
 }
 
 OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures,
-                                  const PictureProgress& progress) {
+                                  const PicturePreparer& prepare, const PictureProgress& progress) {
     OpenedDocument opened;
     pictures.resize(source.questions.size());
-    QuizDocument& document = opened.document;
     if (Refusal refusal = notPicturesRefusal(pictures); !refusal.empty()) {
         opened.error = refusal;
         return opened;
     }
     std::vector<std::optional<PreparedPicture>> prepared;
-    if (Refusal refusal = prepareAll(pictures, backgroundOf(source), progress, prepared); !refusal.empty()) {
+    if (Refusal refusal = prepareAll(pictures, backgroundOf(source), prepare, progress, prepared); !refusal.empty()) {
         opened.error = refusal;
         return opened;
     }
-    document = documentOf(source);
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        document.pictures.push_back(shared(std::move(pictures[i])));
-        document.prepared.push_back(shared(std::move(prepared[i])));
+    QuizDocument& document = opened.document = documentOf(source, opened.notes);
+    for (std::size_t i = 0; i < document.questions.size(); ++i) {
+        document.questions[i].picture = shared(std::move(pictures[i]));
+        document.questions[i].prepared = shared(std::move(prepared[i]));
     }
-    document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;
 }

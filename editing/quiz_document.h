@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -22,17 +23,39 @@
 using SharedPicture = std::shared_ptr<const PictureInput>;
 using SharedPrepared = std::shared_ptr<const PreparedPicture>;
 
+// One question as the author made it: its texts and its picture, which every
+// edit moves, removes and brings back together.
+struct DocumentQuestion {
+    std::string answer;  // code page 1252
+    std::string secondAnswer;
+    std::string location;
+    std::string comment;
+    SharedPicture picture;    // as the author gave it; none: no picture
+    SharedPrepared prepared;  // as the quiz will store and show it
+    int quarterTurns = 0;     // clockwise, asked by the author
+    friend bool operator==(const DocumentQuestion&, const DocumentQuestion&) = default;
+};
+
 // What a document holds at one moment.
 struct DocumentContent {
-    QuizSource source;  // texts in code page 1252; question pictures are not named here
-    // Question i's picture at i, always one entry per question (none: no
-    // picture): as the author gave it, prepared for the quiz as it will be
-    // saved and shown, and the quarter turns clockwise the author asked for.
-    std::vector<SharedPicture> pictures;
-    std::vector<SharedPrepared> prepared;
-    std::vector<int> quarterTurns;
+    QuizSettings quiz;  // texts in code page 1252
+    std::vector<DocumentQuestion> questions;
     std::vector<std::string> codeLines;  // line k: the code after k questions solved
+    friend bool operator==(const DocumentContent&, const DocumentContent&) = default;
 };
+
+// The quiz source of a content's texts: its questions' texts, no picture
+// named, no code lines.
+QuizSource sourceOf(const DocumentContent& content);
+
+// Each question's picture as the quiz will store it, in order (none where it
+// has none), for lists of thumbnails.
+std::vector<SharedPrepared> preparedPictures(const DocumentContent& content);
+
+// How the pictures an edit needs are prepared: by the system's codecs
+// (`preparePictures`), or in the browser, by the page before the edit.
+using PicturePreparer = std::function<std::vector<std::optional<PreparedPicture>>(
+    std::span<const std::optional<PictureInput>> pictures, Rgb background, const PictureProgress& progress)>;
 
 // Every change as a step that can be undone and redone, each step keeping
 // the whole content before it (cheap: the pictures are shared).
@@ -80,7 +103,7 @@ Refusal setAnswersPerQuestion(QuizDocument& document, int answers);
 Refusal setCommentMode(QuizDocument& document, int mode);
 void setPicturesInOverview(QuizDocument& document, bool shown);
 // Pictures that may hold transparency are flattened again on the new colour.
-void setBackground(QuizDocument& document, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+void setBackground(QuizDocument& document, Rgb colour, const PicturePreparer& prepare);
 // Whether a picture is flattened on the background, and so prepared anew when it changes.
 bool takesBackground(const PictureInput& picture);
 
@@ -97,11 +120,21 @@ struct AddedQuestions {
     std::vector<RefusedPicture> refused;
 };
 AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optional<PictureInput>> pictures,
-                            const PictureProgress& progress = {});
-Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture);
+                            const PicturePreparer& prepare, const PictureProgress& progress = {});
+Refusal setPicture(QuizDocument& document, std::size_t question, PictureInput picture, const PicturePreparer& prepare);
 // Turns question `question`'s picture a quarter clockwise (+1) or
 // anticlockwise (-1), prepared again from the file the author gave.
-Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTurns);
+Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTurns, const PicturePreparer& prepare);
+
+// The pictures a turn or a new colour will ask its preparer for, each a
+// question's picture as the author gave it with the turns it will have, so
+// that a preparer that cannot be waited for (the browser's) has them ready.
+struct NeededPicture {
+    std::size_t question;
+    int quarterTurns;
+};
+std::vector<NeededPicture> picturesForTurn(const QuizDocument& document, std::size_t question, int quarterTurns);
+std::vector<NeededPicture> picturesForBackground(const QuizDocument& document, Rgb colour);
 void removeQuestion(QuizDocument& document, std::size_t question);
 // Moves question `question` one place up (-1) or down (+1); false when it cannot.
 bool moveQuestion(QuizDocument& document, std::size_t question, int direction);
@@ -132,10 +165,17 @@ QuizSource savedSource(const QuizDocument& document);
 // as prepared.
 QuizResources documentResources(const QuizDocument& document, const std::string& name);
 
+// The resources of a recovery copy: those of a save, and the document's texts
+// whole, which a quiz file cannot always hold (comments its comment mode
+// leaves out, second answers of a one-answer quiz) and documentFromResources
+// takes back.
+QuizResources recoveryResources(const QuizDocument& document);
+
 // A quiz executable's bytes made into a document; its pictures keep their bytes.
 struct OpenedDocument {
     QuizDocument document;
-    std::string error;  // one line (French); empty when the file held a quiz
+    std::string error;               // one line (French); empty when the file held a quiz
+    std::vector<std::string> notes;  // what opening had to mend, said to the author (French)
 };
 OpenedDocument documentFromExecutable(std::span<const std::uint8_t> image);
 // The same from a quiz's resources kept apart from any executable.
@@ -144,4 +184,4 @@ OpenedDocument documentFromResources(std::span<const Resource> resources);
 // A quiz source (TOML text) made into a document; `pictures` holds question
 // i's at i, as the caller read them beside the source.
 OpenedDocument documentFromSource(const QuizSource& source, std::vector<std::optional<PictureInput>> pictures,
-                                  const PictureProgress& progress = {});
+                                  const PicturePreparer& prepare, const PictureProgress& progress = {});

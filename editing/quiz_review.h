@@ -15,8 +15,10 @@ struct ReviewPoint {
     std::string text;
 };
 
-// The quiz's own points first (name, creator, code lines), then question by
-// question: no expected answer, no picture, the same answer as another.
+// The quiz's own points first (name, creator, code lines), then what the
+// questions lack (no expected answer, no picture), one line for all the
+// questions that lack one thing, and one line for each answer that several
+// questions expect.
 std::vector<ReviewPoint> pointsBeforeSaving(const DocumentContent& content);
 
 // One question's points for its mark in the list and the text on hover: those
@@ -27,4 +29,4 @@ std::vector<std::vector<std::string>> everyQuestionsPoints(const DocumentContent
 
 // The warnings on a question's expected answers (the second one's said as
 // such), as the editor shows them under "Essayer une réponse".
-std::vector<std::string> answerWarningLines(const QuizSource& source, std::size_t question);
+std::vector<std::string> answerWarningLines(const DocumentContent& content, std::size_t question);

@@ -30,15 +30,15 @@ struct FillingScope {
 void setCp1252(int id, std::string_view bytes) { setWindowText(control(id), widenCp1252(bytes)); }
 
 bool hasSelection() {
-    return editor.selected >= 0 && static_cast<std::size_t>(editor.selected) < editor.document.source.questions.size();
+    return editor.selected >= 0 && static_cast<std::size_t>(editor.selected) < editor.document.questions.size();
 }
 
-const SourceQuestion* selectedQuestion() {
-    return hasSelection() ? &editor.document.source.questions[static_cast<std::size_t>(editor.selected)] : nullptr;
+const DocumentQuestion* selectedQuestion() {
+    return hasSelection() ? &editor.document.questions[static_cast<std::size_t>(editor.selected)] : nullptr;
 }
 
 void enableQuestionFields(bool enabled) {
-    const bool two = editor.document.source.answersPerQuestion == 2;
+    const bool two = editor.document.quiz.answersPerQuestion == 2;
     for (const int id : {atelierid::ExpectedAnswer, atelierid::Location, atelierid::Comment, atelierid::TryField}) {
         EnableWindow(control(id), enabled);
     }
@@ -98,7 +98,7 @@ void showPreview(const SharedPrepared& picture) {
 
 std::wstring warningsText(std::size_t question) {
     std::wstring text;
-    for (const std::string& line : answerWarningLines(editor.document.source, question)) {
+    for (const std::string& line : answerWarningLines(editor.document, question)) {
         if (!text.empty()) text += L"\r\n";
         text += widen(line);
     }
@@ -115,24 +115,24 @@ void showCaption() {
 
 void showSwatch() {
     if (editor.swatch != nullptr) DeleteObject(editor.swatch);
-    const QuizSource& source = editor.document.source;
-    editor.swatch = CreateSolidBrush(RGB(source.backgroundRed, source.backgroundGreen, source.backgroundBlue));
+    const QuizSettings& quiz = editor.document.quiz;
+    editor.swatch = CreateSolidBrush(RGB(quiz.backgroundRed, quiz.backgroundGreen, quiz.backgroundBlue));
     InvalidateRect(control(editorid::Swatch), nullptr, TRUE);
 }
 
 void showSettings() {
     const FillingScope filling;
     const QuizDocument& document = editor.document;
-    setCp1252(atelierid::QuizName, document.source.quizName);
-    setCp1252(atelierid::Creator, document.source.creatorName);
-    setCp1252(atelierid::Explanation, document.source.explanation);
-    setCp1252(atelierid::FirstAnswerLabel, document.source.firstAnswerLabel);
-    setCp1252(atelierid::SecondAnswerLabel, document.source.secondAnswerLabel);
+    setCp1252(atelierid::QuizName, document.quiz.quizName);
+    setCp1252(atelierid::Creator, document.quiz.creatorName);
+    setCp1252(atelierid::Explanation, document.quiz.explanation);
+    setCp1252(atelierid::FirstAnswerLabel, document.quiz.firstAnswerLabel);
+    setCp1252(atelierid::SecondAnswerLabel, document.quiz.secondAnswerLabel);
     SendMessageW(control(atelierid::AnswersPerQuestion), CB_SETCURSEL,
-                 static_cast<WPARAM>(document.source.answersPerQuestion - 1), 0);
-    SendMessageW(control(atelierid::CommentMode), CB_SETCURSEL, static_cast<WPARAM>(document.source.commentMode), 0);
+                 static_cast<WPARAM>(document.quiz.answersPerQuestion - 1), 0);
+    SendMessageW(control(atelierid::CommentMode), CB_SETCURSEL, static_cast<WPARAM>(document.quiz.commentMode), 0);
     SendMessageW(control(atelierid::PicturesInOverview), BM_SETCHECK,
-                 document.source.showPictures == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+                 document.quiz.showPictures == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
     setWindowText(control(atelierid::CodeLines), widen(codeLinesText(document)));
     showSwatch();
     showCommentModeHelp();
@@ -140,7 +140,7 @@ void showSettings() {
 }
 
 void showCommentModeHelp() {
-    const int mode = editor.document.source.commentMode;
+    const int mode = editor.document.quiz.commentMode;
     const bool known = mode >= 0 && mode < static_cast<int>(std::size(CommentModeTexts));
     setWindowText(control(editorid::CommentModeHelp), known ? widen(CommentModeTexts[mode].help) : L"");
 }
@@ -148,23 +148,23 @@ void showCommentModeHelp() {
 void showHeaderNotes() {
     // Measured again only when a text changed: an undo redraws every setting.
     static std::array<std::string, 3> measured{"\x01", "", ""};
-    const QuizSource& source = editor.document.source;
-    const std::array<std::string, 3> texts{source.quizName, source.creatorName, source.explanation};
+    const QuizSettings& quiz = editor.document.quiz;
+    const std::array<std::string, 3> texts{quiz.quizName, quiz.creatorName, quiz.explanation};
     if (texts == measured) return;
     measured = texts;
-    setWindowText(control(editorid::HeaderNotes), headerCutNotes(source));
+    setWindowText(control(editorid::HeaderNotes), headerCutNotes(quiz));
 }
 
 void showQuestionList(int selectQuestion) {
     const FillingScope filling;
     HWND list = control(atelierid::QuestionList);
-    const int count = static_cast<int>(editor.document.source.questions.size());
+    const int count = static_cast<int>(editor.document.questions.size());
     // A virtual list: it holds no items, only their number; texts and
     // thumbnails are asked for as items are drawn (LVN_GETDISPINFO).
     ListView_SetItemCountEx(list, count, 0);
     fitQuestionListColumn();
     InvalidateRect(list, nullptr, TRUE);
-    makeThumbnailsBehind(editor.document.prepared);
+    makeThumbnailsBehind(preparedPictures(editor.document));
     editor.selected = count == 0 ? -1 : std::clamp(selectQuestion, 0, count - 1);
     if (editor.selected >= 0) {
         ListView_SetItemState(list, editor.selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -179,18 +179,18 @@ void showListMarks() { InvalidateRect(control(atelierid::QuestionList), nullptr,
 
 void showQuestion() {
     const FillingScope filling;
-    const SourceQuestion* question = selectedQuestion();
+    const DocumentQuestion* question = selectedQuestion();
     setCp1252(atelierid::ExpectedAnswer, question != nullptr ? question->answer : "");
     setCp1252(atelierid::SecondAnswer, question != nullptr ? question->secondAnswer : "");
     setCp1252(atelierid::Location, question != nullptr ? question->location : "");
     setCp1252(atelierid::Comment, question != nullptr ? question->comment : "");
-    showPreview(hasSelection() ? editor.document.prepared[static_cast<std::size_t>(editor.selected)] : nullptr);
+    showPreview(question != nullptr ? question->prepared : nullptr);
     enableQuestionFields(question != nullptr);
     showTrial();
 }
 
 void showTrial() {
-    const SourceQuestion* question = selectedQuestion();
+    const DocumentQuestion* question = selectedQuestion();
     std::string expected = question != nullptr ? question->answer : "";
     // What the player's ANSI field would hold: characters it cannot take arrive as "?".
     std::string typed;
@@ -212,7 +212,7 @@ void showPicturesAgain() {
 void showDocument(int selectQuestion) {
     forgetThumbnails();
     // Begun before the fields are filled: the rows drawn first are the first ones.
-    makeThumbnailsBehind(editor.document.prepared);
+    makeThumbnailsBehind(preparedPictures(editor.document));
     showDocumentAgain(selectQuestion);
 }
 

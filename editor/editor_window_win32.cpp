@@ -173,15 +173,15 @@ bool hasPoints(std::size_t question) { return !questionPoints(editor.document, q
 // A list item's text and thumbnail, made when the list first draws it.
 void describeItem(NMLVDISPINFOW& info) {
     const auto question = static_cast<std::size_t>(info.item.iItem);
-    if (question >= editor.document.source.questions.size()) return;
+    if (question >= editor.document.questions.size()) return;
     if ((info.item.mask & LVIF_TEXT) != 0) {
         const std::wstring text = std::to_wstring(question + 1) + L". " +
-                                  widenCp1252(editor.document.source.questions[question].answer) +
+                                  widenCp1252(editor.document.questions[question].answer) +
                                   (hasPoints(question) ? QuestionMark : L"");
         lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
     if ((info.item.mask & LVIF_IMAGE) != 0) {
-        info.item.iImage = thumbnailIndex(editor.document.prepared[question]);
+        info.item.iImage = thumbnailIndex(editor.document.questions[question].prepared);
     }
 }
 

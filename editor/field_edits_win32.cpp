@@ -8,6 +8,7 @@
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
 #include "editor/text_win32.h"
+#include "picture_preparation/picture_batch.h"
 #include "resources/contract_ids.h"
 
 namespace {
@@ -117,11 +118,10 @@ void onPicturesInOverviewClicked() {
 }
 
 void chooseBackground() {
-    const QuizSource& source = editor.document.source;
-    const auto chosen =
-        chooseColour(atelierWindow, RGB(source.backgroundRed, source.backgroundGreen, source.backgroundBlue));
+    const QuizSettings& quiz = editor.document.quiz;
+    const auto chosen = chooseColour(atelierWindow, RGB(quiz.backgroundRed, quiz.backgroundGreen, quiz.backgroundBlue));
     if (!chosen) return;
-    setBackground(editor.document, GetRValue(*chosen), GetGValue(*chosen), GetBValue(*chosen));
+    setBackground(editor.document, Rgb{GetRValue(*chosen), GetGValue(*chosen), GetBValue(*chosen)}, preparePictures);
     showSwatch();
     showPicturesAgain();
     showCaption();

@@ -23,6 +23,7 @@
 #include "editor/text_dialog_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
+#include "picture_preparation/picture_batch.h"
 #include "zorbel_version.h"
 
 namespace {
@@ -82,7 +83,7 @@ std::wstring documentsFolder() {
 // quiz (or after the source it came from).
 std::wstring suggestedFileName() {
     if (!editor.path.empty()) return editor.path;
-    const std::string& quizName = editor.document.source.quizName;
+    const std::string& quizName = editor.document.quiz.quizName;
     std::wstring name = !quizName.empty() ? widen(quizFileStem(cp1252ToUtf8(quizName))) + L".exe"
                         : !editor.suggestedName.empty() ? editor.suggestedName
                                                          : std::wstring(L"mon_quiz.exe");
@@ -112,6 +113,11 @@ void adopt(QuizDocument document, const std::wstring& path, const std::wstring& 
     showDocument(0);
 }
 
+// What opening had to mend, said once the document is shown.
+void tellNotes(const std::wstring& path, const std::vector<std::string>& notes) {
+    for (const std::string& note : notes) showInformation(atelierWindow, fileNameOf(path) + L" : " + widen(note));
+}
+
 // A quiz source and the pictures beside it, read as the author wrote them.
 std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text, const std::wstring& path) {
     const ParsedSource parsed = parseQuizSource({reinterpret_cast<const char*>(text.data()), text.size()});
@@ -134,7 +140,7 @@ std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text
         pictures.push_back(PictureInput{question.picture, std::move(*bytes)});
     }
     ProgressWindow progress(atelierWindow, L"Préparation des images…");
-    return documentFromSource(parsed.source, std::move(pictures), progress.callback());
+    return documentFromSource(parsed.source, std::move(pictures), preparePictures, progress.callback());
 }
 
 // What will surprise the players, said before the file is written; true to
@@ -203,6 +209,7 @@ bool openFile(const std::wstring& given) {
         auto opened = importSource(*bytes, path);
         if (!opened) return false;
         adopt(std::move(opened->document), L"", withExtension(fileNameOf(path), L".exe"));
+        tellNotes(path, opened->notes);
         rememberRecentFile(path);
         return true;
     }
@@ -212,6 +219,7 @@ bool openFile(const std::wstring& given) {
         return false;
     }
     adopt(std::move(opened.document), path, L"");
+    tellNotes(path, opened.notes);
     rememberRecentFile(path);
     return true;
 }
@@ -229,6 +237,8 @@ StartFile openBeforeWindow(const std::wstring& given) {
         start.error = notAQuiz(start.path, opened);
         return start;
     }
+    // Opened again after the window, where its notes can be said.
+    if (!opened.notes.empty()) return start;
     editor.document = std::move(opened.document);
     editor.path = start.path;
     start.adopted = true;
@@ -289,6 +299,7 @@ void exportSource() {
 }
 
 void exportWebPage() {
+    if (!reviewedBeforeSaving()) return;
     const auto path = chooseWebPageToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".html"));
     if (!path) return;
     const QuizResources quiz = documentResources(editor.document, narrow(documentName()));
@@ -308,6 +319,7 @@ void exportWebPage() {
 }
 
 void exportScormPackage() {
+    if (!reviewedBeforeSaving()) return;
     const PassMarkAnswer pass = askPassMark(atelierWindow);
     if (!pass.chosen) return;
     const auto path = chooseScormPackageToExport(atelierWindow, withExtension(fileNameOf(suggestedFileName()), L".zip"));

@@ -68,7 +68,7 @@ std::wstring noteFor(HDC dc, HFONT font, const std::string& text, HeaderText whi
 
 }  // namespace
 
-std::wstring headerCutNotes(const QuizSource& source) {
+std::wstring headerCutNotes(const QuizSettings& quiz) {
     static const PlayerFonts fonts;
     HDC dc = CreateCompatibleDC(nullptr);
     std::wstring notes;
@@ -77,9 +77,9 @@ std::wstring headerCutNotes(const QuizSource& source) {
         if (!notes.empty()) notes += L"\r\n";
         notes += note;
     };
-    add(noteFor(dc, fonts.title, source.quizName, HeaderText::QuizName, L"Le nom sera coupé"));
-    add(noteFor(dc, fonts.gui, source.creatorName, HeaderText::Creator, L"L'auteur sera coupé"));
-    add(noteFor(dc, fonts.gui, source.explanation, HeaderText::Explanation, L"L'explication sera coupée"));
+    add(noteFor(dc, fonts.title, quiz.quizName, HeaderText::QuizName, L"Le nom sera coupé"));
+    add(noteFor(dc, fonts.gui, quiz.creatorName, HeaderText::Creator, L"L'auteur sera coupé"));
+    add(noteFor(dc, fonts.gui, quiz.explanation, HeaderText::Explanation, L"L'explication sera coupée"));
     DeleteDC(dc);
     return notes;
 }

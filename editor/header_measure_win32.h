@@ -10,4 +10,4 @@
 
 // One line for each text the header will cut, with what it will show; empty
 // when every text shows whole.
-std::wstring headerCutNotes(const QuizSource& source);
+std::wstring headerCutNotes(const QuizSettings& quiz);

@@ -39,10 +39,10 @@ StartFile startFile() {
     const StartFile start = openBeforeWindow(file);
     editor.scale = dpiOfWindow(nullptr) / double(DefaultDpi);
     makeThumbnailList(nullptr);
-    const std::span<const SharedPrepared> pictures = editor.document.prepared;
+    const std::vector<SharedPrepared> pictures = preparedPictures(editor.document);
     const Size client{scaled(EditorStartClient.width), scaled(EditorStartClient.height)};
     const auto rows = static_cast<std::size_t>(questionListRowsInSight(client, editor.scale));
-    makeThumbnailsFirst(pictures.first(std::min(rows, pictures.size())));
+    makeThumbnailsFirst(std::span(pictures).first(std::min(rows, pictures.size())));
     return start;
 }
 

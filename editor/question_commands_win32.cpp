@@ -11,11 +11,12 @@
 #include "editor/recovery_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
+#include "picture_preparation/picture_batch.h"
 
 namespace {
 
 bool hasSelection() {
-    return editor.selected >= 0 && static_cast<std::size_t>(editor.selected) < editor.document.source.questions.size();
+    return editor.selected >= 0 && static_cast<std::size_t>(editor.selected) < editor.document.questions.size();
 }
 
 std::size_t selectedIndex() { return static_cast<std::size_t>(editor.selected); }
@@ -32,12 +33,12 @@ void addPictures() { addPictureFiles(choosePictures(atelierWindow, true)); }
 
 void addQuestionWithoutPicture() {
     const std::vector<std::optional<PictureInput>> none(1);
-    const AddedQuestions added = addQuestions(editor.document, none);
+    const AddedQuestions added = addQuestions(editor.document, none, preparePictures);
     if (added.added == 0) {
         if (!added.refused.empty()) showError(atelierWindow, L"La question n'est pas ajoutée : " + widen(added.refused[0].reason) + L".");
         return;
     }
-    afterQuestionsChanged(static_cast<int>(editor.document.source.questions.size()) - 1);
+    afterQuestionsChanged(static_cast<int>(editor.document.questions.size()) - 1);
 }
 
 // Every good picture becomes a question; one message then names each file
@@ -54,11 +55,11 @@ void addPictureFiles(std::vector<std::wstring> paths) {
         if (!bytes) refused.push_back({narrow(fileNameOf(widen(name))), "le fichier ne peut pas être lu"});
         else pictures.push_back(PictureInput{name, std::move(*bytes)});
     }
-    const int first = static_cast<int>(editor.document.source.questions.size());
+    const int first = static_cast<int>(editor.document.questions.size());
     AddedQuestions added;
     {
         ProgressWindow progress(atelierWindow, L"Préparation des images…");
-        added = addQuestions(editor.document, pictures, progress.callback());
+        added = addQuestions(editor.document, pictures, preparePictures, progress.callback());
     }
     refused.insert(refused.end(), added.refused.begin(), added.refused.end());
     if (added.added > 0) afterQuestionsChanged(first);
@@ -89,7 +90,8 @@ void changePicture() {
         showError(atelierWindow, L"Impossible de lire " + chosen.front() + L".");
         return;
     }
-    const Refusal refusal = setPicture(editor.document, selectedIndex(), PictureInput{narrow(chosen.front()), *bytes});
+    const Refusal refusal = setPicture(editor.document, selectedIndex(), PictureInput{narrow(chosen.front()), *bytes},
+                                       preparePictures);
     if (!refusal.empty()) {
         showError(atelierWindow, widen(refusal));
         return;
@@ -98,8 +100,8 @@ void changePicture() {
 }
 
 void turnSelectedPicture(int quarterTurns) {
-    if (!hasSelection() || !editor.document.pictures[selectedIndex()]) return;
-    const Refusal refusal = turnPicture(editor.document, selectedIndex(), quarterTurns);
+    if (!hasSelection() || !editor.document.questions[selectedIndex()].picture) return;
+    const Refusal refusal = turnPicture(editor.document, selectedIndex(), quarterTurns, preparePictures);
     if (!refusal.empty()) {
         showError(atelierWindow, widen(refusal));
         return;

@@ -69,7 +69,7 @@ HANDLE takeLock(const std::wstring& path, DWORD disposition) {
 }
 
 void writeCopy(const CopyJob& job) {
-    QuizResources quiz = documentResources(job.document, job.name);
+    QuizResources quiz = recoveryResources(job.document);
     if (!quiz.ok()) return;
     quiz.resources.push_back({ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1), 0, 0,
                               std::vector<std::uint8_t>(job.origin.begin(), job.origin.end())});

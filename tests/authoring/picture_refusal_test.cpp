@@ -125,10 +125,10 @@ TEST(RefusalsInTheAtelier, SayEachReasonInFrench) {
         PictureInput{"vide.bmp", FlatBmp},
         PictureInput{"bonne.jpg", Jpeg},
     };
-    const AddedQuestions added = addQuestions(document, pictures);
+    const AddedQuestions added = addQuestions(document, pictures, preparePictures);
     EXPECT_EQ(added.added, 1u);
-    ASSERT_EQ(document.prepared.size(), 1u);
-    EXPECT_NE(document.prepared[0], nullptr) << "a good picture after bad ones comes with its picture";
+    ASSERT_EQ(document.questions.size(), 1u);
+    EXPECT_NE(document.questions[0].prepared, nullptr) << "a good picture after bad ones comes with its picture";
     ASSERT_EQ(added.refused.size(), 3u);
     EXPECT_NE(added.refused[0].reason.find("200 mégapixels au plus"), std::string::npos) << added.refused[0].reason;
     EXPECT_NE(added.refused[1].reason.find("tronqué"), std::string::npos) << added.refused[1].reason;

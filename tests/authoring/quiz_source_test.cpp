@@ -86,6 +86,9 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
         {"codes = [\"a\\nb\"]", "code 1: contains a line break"},
         {"codes = \"a\"", "codes: a list of at most 96 lines"},
         {"name = \"unterminated", "line 1: "},
+        {"r\xC3\xA9ponse = \"SOLEIL\"", "line 1: a character that is not ASCII outside quotes"},
+        {"name = \"x\" # \xC3\xA9\n[[question]]\nanswer = 'a' \xC3\xA9", "line 3: a character that is not ASCII"},
+        {"name = \"\"\"a\n\\\"\"\"\"\"\n\xC2\xA0= 1", "line 3: a character that is not ASCII"},
     };
     for (const auto& c : cases) {
         const ParsedSource parsed = parseQuizSource(c.source);
@@ -97,6 +100,13 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
     for (int i = 0; i < 97; ++i) codes += "\"c\", ";
     EXPECT_NE(parseQuizSource(codes + "]").error.find("codes: a list of at most 96 lines"), std::string::npos);
     EXPECT_TRUE(parseQuizSource(manyQuestions(48, 2)).ok()) << "exactly 96 slots";
+    // Letters past ASCII are texts' own, in every kind of quotes, and comments'.
+    const ParsedSource quoted = parseQuizSource(
+        "name = \"\xC3\xA9t\xC3\xA9 \\\" \xC5\x93\" # \xC3\xA0\ncreator = 'l\xC3\xA0'\n"
+        "explanation = \"\"\"un\n\"deux\" \xC3\xA9\"\"\"\nfirst_answer_label = '''\xC3\xA9\n'''");
+    ASSERT_TRUE(quoted.ok()) << quoted.error;
+    EXPECT_EQ(quoted.source.quizName, "\xE9t\xE9 \" \x9C");
+    EXPECT_EQ(quoted.source.explanation, "un\n\"deux\" \xE9");
 }
 
 TEST(QuizSource, WarnsAboutWhatIsAllowedButProbablyNotMeant) {

@@ -540,6 +540,16 @@ TEST(Atelier, ExplainsThePlayersRulesBeforeTheQuizGoesOut) {
     EXPECT_EQ(check->buttons, (std::vector<std::wstring>{L"Enregistrer quand même", L"Revenir"}));
     EXPECT_EQ(run.caption(), L"*Sans titre - Zorbel Atelier") << "Revenir saves nothing";
 
+    // Both exports check the quiz first, as saving does: a package that no
+    // pupil can complete is not made without a word.
+    for (const wchar_t menuKey : {L'W', L'P'}) {
+        run.press({VK_MENU}, 'F');
+        run.press({}, menuKey);
+        const auto exportCheck = run.answerBox(IDCANCEL);
+        ASSERT_TRUE(exportCheck.has_value()) << "no check before the export " << static_cast<char>(menuKey);
+        EXPECT_TRUE(contains(exportCheck->text, L"Question 2 : pas de réponse attendue")) << exportCheck->text;
+    }
+
     // Enregistrer quand même: the file is proposed in Documents, named after the quiz.
     run.press({VK_CONTROL}, 'S');
     ASSERT_TRUE(run.answerBox(IDOK).has_value());

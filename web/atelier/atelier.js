@@ -329,25 +329,23 @@
     });
   }
 
+  // The pictures the module says an edit needs, as the author gave them.
+  const neededPictures = (needed) => needed.map(({ question, turns }) => ({
+    name: state.questions[question].pictureName, bytes: api.originalPicture(question), turns,
+  }));
+
   function turn(direction) {
     if (selected < 0 || !state.questions[selected].picture) return Promise.resolve();
     const question = selected;
     return whileBusy(async () => {
-      const turns = (((state.questions[question].turns + direction) % 4) + 4) % 4;
-      const bytes = api.originalPicture(question);
-      await offer([{ name: state.questions[question].pictureName, bytes, turns }], rgbOf(state.background), 'Image tournée…');
+      await offer(neededPictures(api.picturesForTurn(question, direction)), rgbOf(state.background), 'Image tournée…');
       edited(api.turnPicture(question, direction));
     });
   }
 
   function changeBackground(colour) {
     return whileBusy(async () => {
-      const pictures = [];
-      state.questions.forEach((question, i) => {
-        if (question.picture && question.flattened) {
-          pictures.push({ name: question.pictureName, bytes: api.originalPicture(i), turns: question.turns });
-        }
-      });
+      const pictures = neededPictures(api.picturesForBackground(rgbOf(colour)));
       await offer(pictures, rgbOf(colour), 'Images posées sur la nouvelle couleur…');
       api.setBackground(rgbOf(colour));
       paint();
@@ -546,7 +544,7 @@
       if (error) return warn(error);
       saveHandle = null;
       selected = -1;
-      warn('');
+      warn(api.openNotes().join(' '));
       say(`Ouvert : ${(quiz ?? source).name}.`);
       paint();
       if (state.questions.length) select(0);

@@ -64,6 +64,8 @@ function atelierApi(module) {
     removeQuestion: (question) => module._zqa_remove_question(question) === 1,
     moveQuestion: (question, direction) => module._zqa_move_question(question, direction) === 1,
     turnPicture: (question, turns) => textAt(module._zqa_turn_picture(question, turns)),
+    picturesForTurn: (question, turns) => json(module._zqa_pictures_for_turn(question, turns)),
+    picturesForBackground: (rgb) => json(module._zqa_pictures_for_background(rgb)),
     // Pictures for the next edit: staged (null for none), after offering what each became.
     stage(pictures) {
       module._zqa_stage_clear();
@@ -91,6 +93,7 @@ function atelierApi(module) {
     openBundle: (bytes) => textAt(module._zqa_open_bundle(lend(bytes))),
     parseSource: (text) => json(module._zqa_parse_source(lendText(text))),
     openParsedSource: () => textAt(module._zqa_open_parsed_source()),
+    openNotes: () => json(module._zqa_open_notes()),
     // { bytes } or { error }.
     saveExecutable: (player) => made(module._zqa_save_executable(player.length > 0 ? lend(player) : 0)),
     webPage: (passMark) => made(module._zqa_web_page(passMark ?? -1)),

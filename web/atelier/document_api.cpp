@@ -38,6 +38,7 @@ struct AtelierState {
     std::vector<std::optional<PictureInput>> staged;  // pictures the next edit takes
     std::optional<QuizSource> parsedSource;           // a source waiting for its pictures
     std::string error;                                // why the last save or export made nothing
+    std::vector<std::string> notes;                   // what the last opening had to mend
     // Each prepared picture's number for the page, which keeps its thumbnail
     // under it: a picture outlived by its number gets a new one.
     std::map<const PreparedPicture*, std::pair<std::weak_ptr<const PreparedPicture>, int>> serials;
@@ -67,15 +68,10 @@ std::string_view lentText(int size) {
 }
 
 bool isQuestion(int question) {
-    return question >= 0 && static_cast<std::size_t>(question) < state.document.source.questions.size();
+    return question >= 0 && static_cast<std::size_t>(question) < state.document.questions.size();
 }
 
-Rgb backgroundOf(const QuizSource& source) {
-    return {static_cast<std::uint8_t>(source.backgroundRed), static_cast<std::uint8_t>(source.backgroundGreen),
-            static_cast<std::uint8_t>(source.backgroundBlue)};
-}
-
-std::string colourText(const QuizSource& source) {
+std::string colourText(const QuizSettings& source) {
     constexpr char Digits[] = "0123456789abcdef";
     std::string text = "#";
     for (const int part : {source.backgroundRed, source.backgroundGreen, source.backgroundBlue}) {
@@ -83,6 +79,23 @@ std::string colourText(const QuizSource& source) {
         text += Digits[part & 15];
     }
     return text;
+}
+
+Rgb rgbOf(int rgb) {
+    return {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb)};
+}
+
+std::string neededJson(const std::vector<NeededPicture>& needed) {
+    JsonWriter json;
+    json.beginArray();
+    for (const NeededPicture& picture : needed) {
+        json.beginObject();
+        json.field("question", static_cast<int>(picture.question));
+        json.field("turns", picture.quarterTurns);
+        json.endObject();
+    }
+    json.endArray();
+    return json.take();
 }
 
 // An edit's refusal, or its end: the offered pictures served only it.
@@ -95,6 +108,7 @@ const char* opened(OpenedDocument opened) {
     forgetOffered();
     if (!opened.error.empty()) return handOut(std::move(opened.error));
     state.document = std::move(opened.document);
+    state.notes = std::move(opened.notes);
     state.parsedSource.reset();
     return handOut({});
 }
@@ -126,17 +140,15 @@ QuizResources savedResources() { return documentResources(state.document, "ateli
 
 void writeQuestion(JsonWriter& json, std::size_t i, const std::vector<std::string>& points) {
     const DocumentContent& content = state.document;
-    const SourceQuestion& q = content.source.questions[i];
-    const SharedPicture& picture = content.pictures[i];
+    const DocumentQuestion& q = content.questions[i];
+    const SharedPicture& picture = q.picture;
     json.beginObject();
     json.field("answer", cp1252ToUtf8(q.answer));
     json.field("secondAnswer", cp1252ToUtf8(q.secondAnswer));
     json.field("location", cp1252ToUtf8(q.location));
     json.field("comment", cp1252ToUtf8(q.comment));
-    json.field("picture", pictureSerial(content.prepared[i]));
+    json.field("picture", pictureSerial(q.prepared));
     json.field("pictureName", picture ? fileNameOf(picture->name) : std::string());
-    json.field("turns", content.quarterTurns[i]);
-    json.field("flattened", picture != nullptr && takesBackground(*picture));
     json.key("points");
     json.beginArray();
     for (const std::string& point : points) json.value(point);
@@ -166,7 +178,7 @@ void zqa_new() {
 // The document as the page shows it.
 const char* zqa_state() {
     const QuizDocument& document = state.document;
-    const QuizSource& source = document.source;
+    const QuizSettings& source = document.quiz;
     JsonWriter json;
     json.beginObject();
     json.field("name", cp1252ToUtf8(source.quizName));
@@ -188,7 +200,7 @@ const char* zqa_state() {
     json.key("questions");
     json.beginArray();
     const std::vector<std::vector<std::string>> points = everyQuestionsPoints(document);
-    for (std::size_t i = 0; i < source.questions.size(); ++i) writeQuestion(json, i, points[i]);
+    for (std::size_t i = 0; i < document.questions.size(); ++i) writeQuestion(json, i, points[i]);
     json.endArray();
     json.endObject();
     return handOut(json.take());
@@ -236,14 +248,14 @@ const char* zqa_try(int question, int size) {
         json.endArray();
     } else {
         const std::size_t q = static_cast<std::size_t>(question);
-        const std::string& expected = state.document.source.questions[q].answer;
+        const std::string& expected = state.document.questions[q].answer;
         // What the player's field would hold: a character it cannot take arrives as "?".
         const std::string typed = utf8ToCp1252Replacing(lentText(size), '?');
         json.field("single", cp1252ToUtf8(verdictText(gradeAnswer(expected, typed, false))));
         json.field("overview", cp1252ToUtf8(verdictText(gradeAnswer(expected, typed, true))));
         json.key("warnings");
         json.beginArray();
-        for (const std::string& line : answerWarningLines(state.document.source, q)) json.value(line);
+        for (const std::string& line : answerWarningLines(state.document, q)) json.value(line);
         json.endArray();
     }
     json.endObject();
@@ -271,9 +283,19 @@ void zqa_set_pictures_in_overview(int shown) { setPicturesInOverview(state.docum
 
 // The pictures that may hold transparency must have been offered on the new colour first.
 void zqa_set_background(int rgb) {
-    setBackground(state.document, static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                  static_cast<std::uint8_t>(rgb));
+    setBackground(state.document, rgbOf(rgb), preparedByThePage);
     forgetOffered();
+}
+
+// The pictures a turn or a new colour needs prepared first, as
+// [{"question": n, "turns": t}]: the page offers each, then makes the edit.
+const char* zqa_pictures_for_turn(int question, int quarterTurns) {
+    if (!isQuestion(question)) return handOut("[]");
+    return handOut(neededJson(picturesForTurn(state.document, static_cast<std::size_t>(question), quarterTurns)));
+}
+
+const char* zqa_pictures_for_background(int rgb) {
+    return handOut(neededJson(picturesForBackground(state.document, rgbOf(rgb))));
 }
 
 void zqa_end_typing() { endTyping(state.document); }
@@ -293,7 +315,7 @@ int zqa_move_question(int question, int direction) {
 // Its picture turned, once the page has offered it prepared with the new turns.
 const char* zqa_turn_picture(int question, int quarterTurns) {
     if (!isQuestion(question)) return handOut("unknown question");
-    return finished(turnPicture(state.document, static_cast<std::size_t>(question), quarterTurns));
+    return finished(turnPicture(state.document, static_cast<std::size_t>(question), quarterTurns, preparedByThePage));
 }
 
 // The pictures the next edit takes: each a file's name and bytes (the name's
@@ -338,7 +360,7 @@ int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int backgro
 
 // The staged pictures as new questions: {"added": n, "refused": [{"name", "reason"}]}.
 const char* zqa_add_staged() {
-    const AddedQuestions added = addQuestions(state.document, state.staged);
+    const AddedQuestions added = addQuestions(state.document, state.staged, preparedByThePage);
     state.staged.clear();
     forgetOffered();
     JsonWriter json;
@@ -360,13 +382,15 @@ const char* zqa_add_staged() {
 // A question's picture as the author gave it (its bytes handed out, the size
 // from zqa_bytes_size) and as the quiz stores it.
 const std::uint8_t* zqa_original_picture(int question) {
-    if (!isQuestion(question) || !state.document.pictures[static_cast<std::size_t>(question)]) return handOutBytes({});
-    return handOutBytes(state.document.pictures[static_cast<std::size_t>(question)]->bytes);
+    if (!isQuestion(question)) return handOutBytes({});
+    const SharedPicture& picture = state.document.questions[static_cast<std::size_t>(question)].picture;
+    return handOutBytes(picture ? picture->bytes : std::vector<std::uint8_t>());
 }
 
 const std::uint8_t* zqa_prepared_picture(int question) {
-    if (!isQuestion(question) || !state.document.prepared[static_cast<std::size_t>(question)]) return handOutBytes({});
-    return handOutBytes(state.document.prepared[static_cast<std::size_t>(question)]->bytes);
+    if (!isQuestion(question)) return handOutBytes({});
+    const SharedPrepared& picture = state.document.questions[static_cast<std::size_t>(question)].prepared;
+    return handOutBytes(picture ? picture->bytes : std::vector<std::uint8_t>());
 }
 
 // Opening: a quiz executable or a recovery bundle (its bytes in the buffer),
@@ -381,6 +405,15 @@ const char* zqa_open_bundle(int size) {
     const char* error = opened(documentFromResources(bundle.resources));
     if (*error == '\0') markUnsaved(state.document);
     return error;
+}
+
+// What the last opening had to mend, for the author: ["French", ...].
+const char* zqa_open_notes() {
+    JsonWriter json;
+    json.beginArray();
+    for (const std::string& note : state.notes) json.value(note);
+    json.endArray();
+    return handOut(json.take());
 }
 
 // {"error": French or "", "pictures": [file name or "" per question]}
@@ -409,7 +442,7 @@ const char* zqa_open_parsed_source() {
     if (!state.parsedSource) return handOut("Aucune source n'a été lue.");
     std::vector<std::optional<PictureInput>> pictures = std::move(state.staged);
     state.staged.clear();
-    OpenedDocument document = documentFromSource(*state.parsedSource, std::move(pictures));
+    OpenedDocument document = documentFromSource(*state.parsedSource, std::move(pictures), preparedByThePage);
     return opened(std::move(document));
 }
 
@@ -445,7 +478,7 @@ void zqa_mark_saved() { markSaved(state.document); }
 
 // The document as a recovery copy keeps it.
 const std::uint8_t* zqa_bundle() {
-    const QuizResources resources = documentResources(state.document, "atelier");
+    const QuizResources resources = recoveryResources(state.document);
     return handOutBytes(resources.ok() ? bundleOf(resources.resources) : std::vector<std::uint8_t>());
 }
 

@@ -39,8 +39,9 @@ void offerPrepared(std::span<const std::uint8_t> original, Rgb background, int q
 
 void forgetOffered() { offers.clear(); }
 
-PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background,
-                               int quarterTurns) {
+namespace {
+
+PreparedPicture offered(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background, int quarterTurns) {
     const auto offer = offers.find(keyOf(bytes, background, quarterTurns));
     PreparedPicture result;
     if (offer == offers.end()) {
@@ -52,13 +53,15 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
     return result;
 }
 
-std::vector<std::optional<PreparedPicture>> preparePictures(std::span<const std::optional<PictureInput>> pictures,
-                                                            Rgb background, const PictureProgress& progress) {
+}  // namespace
+
+std::vector<std::optional<PreparedPicture>> preparedByThePage(std::span<const std::optional<PictureInput>> pictures,
+                                                              Rgb background, const PictureProgress& progress) {
     std::vector<std::optional<PreparedPicture>> prepared(pictures.size());
     std::size_t done = 0;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (!pictures[i]) continue;
-        prepared[i] = preparePicture(pictures[i]->bytes, pictures[i]->name, background, pictures[i]->quarterTurns);
+        prepared[i] = offered(pictures[i]->bytes, pictures[i]->name, background, pictures[i]->quarterTurns);
         if (progress) progress(++done, pictures.size());
     }
     return prepared;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "picture_preparation/picture_batch.h"
 #include "picture_preparation/picture_preparation.h"
 
 // What `original` (the file as the author gave it) became on `background`,
@@ -15,3 +16,8 @@
 void offerPrepared(std::span<const std::uint8_t> original, Rgb background, int quarterTurns, PreparedPicture prepared);
 // The offers are for the edit at hand: forgotten after it.
 void forgetOffered();
+
+// The document's picture preparer in the browser: each picture as the page
+// offered it, or refused as not prepared.
+std::vector<std::optional<PreparedPicture>> preparedByThePage(std::span<const std::optional<PictureInput>> pictures,
+                                                              Rgb background, const PictureProgress& progress);
