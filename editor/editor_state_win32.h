@@ -6,15 +6,18 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "editing/file_stamp.h"
 #include "editing/quiz_document.h"
 #include "editor/editor_layout.h"
 
 struct EditorState {
     QuizDocument document = newDocument();
     std::wstring path;            // where the document is saved; empty: not yet
+    std::optional<FileStamp> pathStamp;  // what that file held when opened or last saved
     std::wstring suggestedName;   // for a first save, e.g. after importing a source
     int selected = -1;            // the question shown; -1: none
     bool filling = false;         // the controls are being filled: their changes are not the author's

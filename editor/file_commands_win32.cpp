@@ -17,6 +17,7 @@
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
 #include "editing/file_names.h"
+#include "editing/file_stamp.h"
 #include "editor/progress_window_win32.h"
 #include "editor/recovery_win32.h"
 #include "editor/settings_win32.h"
@@ -43,13 +44,33 @@ std::optional<std::vector<std::uint8_t>> quizExecutable() {
     return built.image;
 }
 
+bool chooseFileAndSave();
+
+// The document's own file changed on disk since it was opened or saved (by
+// another Atelier, a copy, anything): the author chooses. None: write it;
+// else whether the document was saved, under another name, instead.
+std::optional<bool> answerChangedElsewhere(const std::wstring& path) {
+    if (path != editor.path || !editor.pathStamp) return std::nullopt;
+    const auto now = readFileWide(path);
+    if (!now || stampOf(*now) == *editor.pathStamp) return std::nullopt;
+    switch (askChangedElsewhere(atelierWindow, fileNameOf(path))) {
+        case ChangedElsewhere::Replace: return std::nullopt;
+        case ChangedElsewhere::SaveAs: return chooseFileAndSave();
+        case ChangedElsewhere::Cancel: break;
+    }
+    return false;
+}
+
 bool writeDocument(const std::wstring& path) {
+    if (const std::optional<bool> instead = answerChangedElsewhere(path)) return *instead;
     const auto image = quizExecutable();
     if (!image) return false;
     const std::wstring name = fileNameOf(path);
     switch (replaceFileWide(path, *image)) {
         case SaveOutcome::Saved:
             editor.path = path;
+            editor.pathStamp = stampOf(*image);
+            noteOpenedFile(path);
             markSaved(editor.document);
             dropRecoveryCopy();
             rememberRecentFile(path);
@@ -106,11 +127,19 @@ std::wstring notAQuiz(const std::wstring& path, const OpenedDocument& opened) {
     return fileNameOf(path) + L" : " + widen(opened.error);
 }
 
-void adopt(QuizDocument document, const std::wstring& path, const std::wstring& suggested) {
+void adopt(QuizDocument document, const std::wstring& path, const std::wstring& suggested,
+           std::optional<FileStamp> stamp = std::nullopt) {
     editor.document = std::move(document);
     editor.path = path;
+    editor.pathStamp = stamp;
     editor.suggestedName = suggested;
     showDocument(0);
+    noteOpenedFile(path);
+}
+
+// Said before the document is shown: the author may still keep away from it.
+void tellIfOpenElsewhere(const std::wstring& path) {
+    if (openInAnotherAtelier(path)) showInformation(atelierWindow, widen(openElsewhereMessage(narrow(fileNameOf(path)))));
 }
 
 // What opening had to mend, said once the document is shown.
@@ -218,7 +247,8 @@ bool openFile(const std::wstring& given) {
         showError(atelierWindow, notAQuiz(path, opened));
         return false;
     }
-    adopt(std::move(opened.document), path, L"");
+    tellIfOpenElsewhere(path);
+    adopt(std::move(opened.document), path, L"", stampOf(*bytes));
     tellNotes(path, opened.notes);
     rememberRecentFile(path);
     return true;
@@ -241,13 +271,18 @@ StartFile openBeforeWindow(const std::wstring& given) {
     if (!opened.notes.empty()) return start;
     editor.document = std::move(opened.document);
     editor.path = start.path;
+    editor.pathStamp = stampOf(*bytes);
     start.adopted = true;
     return start;
 }
 
 void openAfterWindow(const StartFile& start) {
     if (!start.error.empty()) return showError(atelierWindow, start.error);
-    if (start.adopted) return rememberRecentFile(start.path);
+    if (start.adopted) {
+        tellIfOpenElsewhere(start.path);
+        noteOpenedFile(start.path);
+        return rememberRecentFile(start.path);
+    }
     openFile(start.path);
 }
 

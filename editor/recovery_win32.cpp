@@ -13,6 +13,7 @@
 
 #include "authoring/pe_resources.h"
 #include "authoring/resource_bundle.h"
+#include "editing/file_stamp.h"
 #include "editing/quiz_document.h"
 #include "editor/app_data_win32.h"
 #include "editor/dialogs_win32.h"
@@ -29,6 +30,10 @@ constexpr UINT RecoveryPeriod = 30'000;
 // It is no executable: a program rewritten every 30 seconds in the user's
 // application data is what a virus scanner holds or flags.
 constexpr char OriginResourceType[] = "ZORBELORIGIN";
+// And what that file held when the document came from it.
+constexpr char StampResourceType[] = "ZORBELSTAMP";
+// Each window's open file, for the others to see: "copie-…" + this.
+constexpr wchar_t OpenFileExtension[] = L".ouvert";
 constexpr wchar_t CopyExtension[] = L".copie";
 // Copies an earlier Atelier left as quiz executables are still offered.
 constexpr wchar_t EarlierCopyExtension[] = L".exe";
@@ -38,6 +43,7 @@ struct CopyJob {
     QuizDocument document;  // its content only: a copy needs no history
     std::string name;
     std::string origin;  // the file it came from (UTF-8), empty if none
+    std::optional<FileStamp> stamp;  // what that file held then
     std::uint64_t version = 0;
 };
 
@@ -73,6 +79,9 @@ void writeCopy(const CopyJob& job) {
     if (!quiz.ok()) return;
     quiz.resources.push_back({ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1), 0, 0,
                               std::vector<std::uint8_t>(job.origin.begin(), job.origin.end())});
+    if (job.stamp) {
+        quiz.resources.push_back({ResourceKey::fromName(StampResourceType), ResourceKey::fromId(1), 0, 0, stampBytes(*job.stamp)});
+    }
     replaceFileWide(copyOf(recovery.stem), bundleOf(quiz.resources));
 }
 
@@ -99,6 +108,7 @@ void queueCopy() {
     static_cast<DocumentContent&>(job.document) = editor.document;  // the pictures are shared, not copied
     job.name = narrow(documentName());
     job.origin = narrow(editor.path);
+    job.stamp = editor.pathStamp;
     job.version = editor.document.history.version;
     {
         const std::lock_guard lock(recovery.mutex);
@@ -115,7 +125,20 @@ void queueCopy() {
 struct LeftCopy {
     OpenedDocument opened;
     std::wstring origin;
+    std::optional<FileStamp> stamp;
 };
+
+std::optional<FileStamp> stampIn(std::span<const Resource> resources) {
+    const Resource* stamp = findResource(resources, ResourceKey::fromName(StampResourceType), ResourceKey::fromId(1));
+    return stamp != nullptr ? stampFromBytes(stamp->data) : std::nullopt;
+}
+
+// The copy's file changed since its document came from it.
+bool changedSince(const LeftCopy& copy) {
+    if (copy.origin.empty() || !copy.stamp) return false;
+    const auto now = readFileWide(copy.origin);
+    return now && stampOf(*now) != *copy.stamp;
+}
 
 std::wstring originIn(std::span<const Resource> resources) {
     const Resource* origin = findResource(resources, ResourceKey::fromName(OriginResourceType), ResourceKey::fromId(1));
@@ -135,7 +158,7 @@ std::optional<LeftCopy> readCopy(const std::wstring& path) {
         if (!read.ok()) return std::nullopt;
         resources = std::move(read.resources);
     }
-    LeftCopy copy{documentFromResources(resources), originIn(resources)};
+    LeftCopy copy{documentFromResources(resources), originIn(resources), stampIn(resources)};
     if (!copy.opened.error.empty()) return std::nullopt;
     return copy;
 }
@@ -153,16 +176,19 @@ bool offerCopy(HWND window, const std::wstring& stem, const std::wstring& path) 
         return false;
     }
     const std::wstring name = copy->origin.empty() ? L"Sans titre" : fileNameOf(copy->origin);
+    const std::wstring since = changedSince(*copy) ? widen(copyOutdatedMessage(narrow(name))) + L" " : L"";
     const bool taken = askYesNo(window, L"Le quiz « " + name +
-                                            L" » n'a pas été enregistré avant la fermeture de l'Atelier. "
+                                            L" » n'a pas été enregistré avant la fermeture de l'Atelier. " + since +
                                             L"Le récupérer ?");
     DeleteFileW(path.c_str());
     if (!taken) return false;
     editor.document = std::move(copy->opened.document);
     markUnsaved(editor.document);
     editor.path = copy->origin;
+    editor.pathStamp = copy->stamp;
     editor.suggestedName.clear();
     showDocument(0);
+    noteOpenedFile(editor.path);
     queueCopy();
     return true;
 }
@@ -233,6 +259,7 @@ void dropRecoveryCopy() {
 
 void stopRecovery() {
     dropRecoveryCopy();
+    noteOpenedFile(L"");
     if (recovery.writer.joinable()) {
         {
             const std::lock_guard lock(recovery.mutex);
@@ -243,4 +270,44 @@ void stopRecovery() {
     }
     if (recovery.lock != INVALID_HANDLE_VALUE) CloseHandle(recovery.lock);
     recovery.lock = INVALID_HANDLE_VALUE;
+}
+
+void noteOpenedFile(const std::wstring& path) {
+    if (recovery.stem.empty()) return;
+    const std::wstring note = recovery.stem + OpenFileExtension;
+    if (path.empty()) {
+        DeleteFileW(note.c_str());
+        return;
+    }
+    const std::string utf8 = narrow(path);
+    replaceFileWide(note, {reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()});
+}
+
+bool openInAnotherAtelier(const std::wstring& path) {
+    const std::wstring folder = atelierDataFolder();
+    if (folder.empty()) return false;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\copie-*" + OpenFileExtension).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool open = false;
+    do {
+        const std::wstring note = folder + L"\\" + found.cFileName;
+        const std::wstring stem = note.substr(0, note.size() - std::wstring(OpenFileExtension).size());
+        if (stem == recovery.stem) continue;
+        const auto named = readFileWide(note);
+        if (!named || CompareStringOrdinal(widen(std::string(named->begin(), named->end())).c_str(), -1, path.c_str(), -1,
+                                           TRUE) != CSTR_EQUAL) {
+            continue;
+        }
+        // A note whose Atelier is gone was left by a crash: its lock is free.
+        HANDLE probe = takeLock(lockOf(stem), OPEN_EXISTING);
+        if (probe != INVALID_HANDLE_VALUE) {
+            CloseHandle(probe);
+            DeleteFileW(note.c_str());
+            continue;
+        }
+        open = GetLastError() == ERROR_SHARING_VIOLATION;
+    } while (!open && FindNextFileW(search, &found));
+    FindClose(search);
+    return open;
 }

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // True when a copy lies in the folder (it may be another Atelier's, which holds it).
 bool recoveryCopiesLeft();
 // Takes this window's lock; then offers each copy left behind, one question
@@ -25,3 +27,8 @@ void dropRecoveryCopy();
 
 // The Atelier closes normally: the copy and the lock go.
 void stopRecovery();
+
+// The file this window has open (none: empty), told to the other Ateliers,
+// which ask `openInAnotherAtelier` before opening one.
+void noteOpenedFile(const std::wstring& path);
+bool openInAnotherAtelier(const std::wstring& path);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "authoring/scorm_package.h"
+#include "editing/file_stamp.h"
 #include "editor/dialogs_win32.h"
 #include "editor/text_win32.h"
 #include "editor/wide_files_win32.h"
@@ -105,11 +106,13 @@ INT_PTR CALLBACK textDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
             SetDlgItemTextW(dialog, IntroId, texts->intro);
             SetDlgItemTextW(dialog, TextId, texts->text.c_str());
             // The default button has the focus, not the text, which would show all selected.
-            SetFocus(GetDlgItem(dialog, IDOK));
+            SetFocus(GetDlgItem(dialog, GetDlgItem(dialog, IDYES) != nullptr ? IDYES : IDOK));
             return FALSE;
         }
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDYES) {
+                EndDialog(dialog, LOWORD(wParam));
+            }
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -198,6 +201,22 @@ bool confirmSaveDespite(HWND owner, const std::wstring& points) {
     const DialogTexts texts{L"Avant d'enregistrer : ces points surprendront les joueurs. Le quiz marche quand même.",
                             withCrLf(points)};
     return runDialog(owner, layout, texts) == IDOK;
+}
+
+ChangedElsewhere askChangedElsewhere(HWND owner, const std::wstring& fileName) {
+    DialogTemplate layout(AtelierName, 300, 100);
+    layout.add(IntroId, StaticClass, L"", SS_LEFT, 7, 7, 0, 0);
+    layout.add(TextId, EditClass, L"", ReadOnlyText, 7, 7, 286, 63);
+    layout.add(IDYES, ButtonClass, L"Enregistrer sous…", WS_TABSTOP | BS_DEFPUSHBUTTON, 58, 78, 80, 15);
+    layout.add(IDOK, ButtonClass, L"Remplacer quand même", WS_TABSTOP | BS_PUSHBUTTON, 143, 78, 90, 15);
+    layout.add(IDCANCEL, ButtonClass, L"Annuler", WS_TABSTOP | BS_PUSHBUTTON, 238, 78, 55, 15);
+    const DialogTexts texts{L"", widen(changedElsewhereMessage(narrow(fileName))) + L".\r\n\r\n" +
+                                     widen(changedElsewhereAdvice())};
+    switch (runDialog(owner, layout, texts)) {
+        case IDYES: return ChangedElsewhere::SaveAs;
+        case IDOK: return ChangedElsewhere::Replace;
+        default: return ChangedElsewhere::Cancel;
+    }
 }
 
 void showHelp(HWND owner) {

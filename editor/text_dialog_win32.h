@@ -11,6 +11,10 @@
 // The points before saving; true for "Enregistrer quand même", false for "Revenir".
 bool confirmSaveDespite(HWND owner, const std::wstring& points);
 
+// A save about to replace a file that changed since it was opened.
+enum class ChangedElsewhere { SaveAs, Replace, Cancel };
+ChangedElsewhere askChangedElsewhere(HWND owner, const std::wstring& fileName);
+
 // The Aide window: the player's keys, the answer rules, what the code is, and
 // a link that opens LISEZMOI.txt.
 void showHelp(HWND owner);

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "common/file_access.h"
+#include "authoring/quiz_executable.h"
 #include "common/utf8_path.h"
 
 #include "grading/verdict.h"
@@ -280,6 +281,52 @@ TEST(Atelier, ACrashLosesNothingAndTheEditorRemembersItsFilesAndPlace) {
     EXPECT_NE(gone->text.find(L"n'existe plus"), std::wstring::npos) << gone->text;
     openFirstRecentFile(third);
     EXPECT_FALSE(third.answerBox(IDOK, std::chrono::milliseconds(1500)).has_value()) << "removed from the list";
+}
+
+// Two Ateliers on one file: the second is told the first has it open, and a
+// save over what the other saved since asks first; a recovery copy of a file
+// changed since says so.
+TEST(Atelier, TwoAteliersOnOneFileLoseNeitherOnesWork) {
+    AtelierRun first;
+    const auto shared = first.copyIn("demo.exe", "partage.exe");
+    ASSERT_TRUE(first.start(L"partage.exe"));
+    first.typeInto(QuizName, L"Version A");
+    first.clickQuestion(11);
+    first.press({}, VK_DELETE);  // a change of the questions: its recovery copy is written at once
+    ASSERT_TRUE(eventually([&] { return first.questionCount() == 11; }));
+
+    AtelierRun second;
+    second.shareAppDataOf(first);
+    ASSERT_TRUE(second.start(shared.wstring()));
+    const auto told = second.answerBox(IDOK);
+    ASSERT_TRUE(told.has_value()) << "the second Atelier is not told";
+    EXPECT_TRUE(contains(told->text, L"« partage.exe » est déjà ouvert dans un autre Atelier")) << told->text;
+    second.typeInto(QuizName, L"Version B");
+    second.press({VK_CONTROL}, 'S');
+    ASSERT_TRUE(eventually([&] { return second.caption() == L"partage.exe - Zorbel Atelier"; })) << second.caption();
+
+    first.click(QuizName);
+    first.press({VK_CONTROL}, 'S');
+    const auto asked = first.answerBox(IDCANCEL);
+    ASSERT_TRUE(asked.has_value()) << "a save over the other's asks nothing";
+    EXPECT_TRUE(contains(asked->text, L"« partage.exe » a été modifié ailleurs depuis son ouverture")) << asked->text;
+    EXPECT_EQ(asked->buttons, (std::vector<std::wstring>{L"Enregistrer sous…", L"Remplacer quand même", L"Annuler"}));
+    EXPECT_EQ(first.caption(), L"*partage.exe - Zorbel Atelier") << "Annuler saves nothing";
+    const auto kept = readWholeFile(utf8Of(shared));
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(readQuizExecutable(*kept).source.quizName, "Version B") << "the other's save is whole";
+
+    // The first dies: its copy, taken back, says the file changed since.
+    ASSERT_TRUE(eventually([&] { return hasRecoveryCopy(first); }));
+    first.kill();
+    PostMessageW(second.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(second.waitForExit());
+    AtelierRun third;
+    third.shareAppDataOf(first);
+    ASSERT_TRUE(third.start());
+    const auto offered = third.answerBox(IDYES);
+    ASSERT_TRUE(offered.has_value()) << "the copy is not offered";
+    EXPECT_TRUE(contains(offered->text, L"« partage.exe » a été modifié depuis")) << offered->text;
 }
 
 TEST(Atelier, PicturesAsAuthorsHaveThemArePreparedAsTheyAreAdded) {

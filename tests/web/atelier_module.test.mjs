@@ -75,6 +75,24 @@ test('the kept copy opens again as an unsaved quiz, pictures and all', () => {
   assert.equal(api.state().name, 'Gardé', 'a damaged copy leaves the document as it was');
 });
 
+test('the module names the pictures a turn or a new colour needs; what the author must hear is its own', () => {
+  api.reset();
+  const jpeg = readFileSync(path.join(testData, 'pictures/sideways.jpg'));
+  const png = readFileSync(path.join(testData, 'pictures/transparent.png'));
+  const background = parseInt(api.state().background.slice(1), 16);
+  api.offerPrepared(jpeg, { kind: 1, bytes: jpeg }, background, 0);
+  api.offerPrepared(png, { kind: 2, bytes: png }, background, 0);
+  api.stage([{ name: 'a.jpg', bytes: jpeg }, null, { name: 'b.png', bytes: png }]);
+  assert.equal(api.addStaged().added, 3);
+  assert.deepEqual(api.picturesForTurn(0, -1), [{ question: 0, turns: 3 }]);
+  assert.deepEqual(api.picturesForTurn(1, 1), [], 'no picture, nothing to prepare');
+  assert.deepEqual(api.picturesForBackground(0xff0000), [{ question: 2, turns: 0 }], 'only what may hold transparency');
+  assert.deepEqual(api.picturesForBackground(background), [], 'the same colour needs nothing');
+  const said = api.changedElsewhere('partage.exe');
+  assert.equal(said.message, '« partage.exe » a été modifié ailleurs depuis son ouverture');
+  assert.match(said.advice, /Enregistrer sous…/);
+});
+
 test('the names of chosen files in question order, and pass marks as typed', () => {
   assert.deepEqual(api.orderByName(['b.jpg', 'A.jpg', 'a.jpg', 'dossier/Z.png']), [1, 2, 0, 3]);
   for (const [typed, mark] of [[' 80 % ', 80], ['', null], ['0', 0], ['100', 100], ['101', undefined], ['abc', undefined]]) {

@@ -17,6 +17,7 @@
   let state = api.state();
   let selected = -1;        // 0-based; -1 when the quiz has no question
   let saveHandle = null;    // where Ctrl+S writes again, where the browser allows it
+  let savedFile = null;     // what that file was once written: { lastModified, size }
   let busy = 0;             // edits waiting for their pictures
   const thumbnails = new Map();  // picture number → object URL
 
@@ -444,6 +445,29 @@
     });
   }
 
+  // The file about to be written again changed since this page wrote it
+  // (another tab, another Atelier, a copy): 'replace', 'save-as' or 'cancel'.
+  async function changedElsewhere(handle) {
+    const now = await handle.getFile();
+    if (!savedFile || (now.lastModified === savedFile.lastModified && now.size === savedFile.size)) return 'replace';
+    const said = api.changedElsewhere(handle.name);
+    control('changed-elsewhere-text').textContent = `${said.message}.`;
+    control('changed-elsewhere-advice').textContent = said.advice;
+    const dialog = control('changed-elsewhere');
+    return new Promise((resolve) => {
+      const answer = (choice) => {
+        dialog.close();
+        resolve(choice);
+      };
+      action('save-as-instead').onclick = () => answer('save-as');
+      action('replace-anyway').onclick = () => answer('replace');
+      action('cancel-save').onclick = () => answer('cancel');
+      dialog.oncancel = () => answer('cancel');
+      dialog.showModal();
+      action('save-as-instead').focus();
+    });
+  }
+
   async function save(again) {
     api.endTyping();
     if (!await reviewed()) return;
@@ -451,8 +475,17 @@
     if (made.error) return warn(made.error);
     const fileName = `${state.fileStem}.exe`;
     try {
-      if (canPickFiles) saveHandle = await writeWithPicker(made.bytes, fileName, 'Quiz Zorbel', '.exe', again ? saveHandle : null);
-      else download(made.bytes, fileName, 'application/octet-stream');
+      let inPlace = again && saveHandle;
+      if (inPlace) {
+        const choice = await changedElsewhere(saveHandle);
+        if (choice === 'cancel') return;
+        inPlace = choice === 'replace';
+      }
+      if (canPickFiles) {
+        saveHandle = await writeWithPicker(made.bytes, fileName, 'Quiz Zorbel', '.exe', inPlace ? saveHandle : null);
+        const written = await saveHandle.getFile();
+        savedFile = { lastModified: written.lastModified, size: written.size };
+      } else download(made.bytes, fileName, 'application/octet-stream');
     } catch (error) {
       if (error.name !== 'AbortError') warn(`Le quiz n'a pas été enregistré : ${error.message}`);
       return;
@@ -543,6 +576,7 @@
       }
       if (error) return warn(error);
       saveHandle = null;
+      savedFile = null;
       selected = -1;
       warn(api.openNotes().join(' '));
       say(`Ouvert : ${(quiz ?? source).name}.`);

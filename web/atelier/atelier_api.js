@@ -94,6 +94,7 @@ function atelierApi(module) {
     parseSource: (text) => json(module._zqa_parse_source(lendText(text))),
     openParsedSource: () => textAt(module._zqa_open_parsed_source()),
     openNotes: () => json(module._zqa_open_notes()),
+    changedElsewhere: (fileName) => json(module._zqa_changed_elsewhere(lendText(fileName))),
     // { bytes } or { error }.
     saveExecutable: (player) => made(module._zqa_save_executable(player.length > 0 ? lend(player) : 0)),
     webPage: (passMark) => made(module._zqa_web_page(passMark ?? -1)),

@@ -21,6 +21,7 @@
 #include "authoring/web_page.h"
 #include "editing/comment_modes.h"
 #include "editing/file_names.h"
+#include "editing/file_stamp.h"
 #include "editing/quiz_document.h"
 #include "editing/quiz_review.h"
 #include "grading/verdict.h"
@@ -413,6 +414,17 @@ const char* zqa_open_notes() {
     json.beginArray();
     for (const std::string& note : state.notes) json.value(note);
     json.endArray();
+    return handOut(json.take());
+}
+
+// What to say when the file about to be written again changed since (its
+// name, UTF-8, in the buffer): {"message", "advice"}.
+const char* zqa_changed_elsewhere(int size) {
+    JsonWriter json;
+    json.beginObject();
+    json.field("message", changedElsewhereMessage(lentText(size)));
+    json.field("advice", changedElsewhereAdvice());
+    json.endObject();
     return handOut(json.take());
 }
 
