@@ -179,32 +179,29 @@ EnteredText enteredText(std::string_view utf8) {
 }
 
 std::string enteredTextNote(const EnteredText& entered) {
-    std::vector<std::string> sentences;
     std::vector<std::string> mends;
-    std::size_t mendCount = 0;
+    bool separator = false;
     for (const ChangedCharacter& c : entered.mended) {
         if (c.codePoint == '|') {
-            sentences.push_back("« | » devient « / » : ce caractère sépare les textes du quiz.");
-            continue;
+            separator = true;
+        } else {
+            mends.push_back(named(c) + (c.replacement.empty() ? " est retiré" : " devient « " + c.replacement + " »"));
         }
-        ++mendCount;
-        mends.push_back(named(c) + (c.replacement.empty() ? " est retiré" : " devient « " + c.replacement + " »"));
     }
-    if (mendCount > 0) {
-        sentences.insert(sentences.begin(), joined(mends) + (mendCount == 1 ? " : le lecteur ne sait pas l'afficher."
-                                                                            : " : le lecteur ne sait pas les afficher."));
+    std::string note;
+    const auto say = [&note](const std::string& sentence) { note += (note.empty() ? "" : " ") + sentence; };
+    if (!mends.empty()) {
+        say(joined(mends) + (mends.size() == 1 ? " : le lecteur ne sait pas l'afficher." : " : le lecteur ne sait pas les afficher."));
     }
+    if (separator) say("« | » devient « / » : ce caractère sépare les textes du quiz.");
     if (!entered.refused.empty()) {
         std::vector<std::string> names;
         for (const ChangedCharacter& c : entered.refused) names.push_back(named(c));
-        sentences.push_back(joined(names) + (entered.refused.size() == 1
-                                                 ? " ne peut pas figurer dans un quiz : le lecteur ne sait pas "
-                                                   "l'afficher et aucune lettre ne le remplace."
-                                                 : " ne peuvent pas figurer dans un quiz : le lecteur ne sait pas "
-                                                   "les afficher et aucune lettre ne les remplace."));
+        say(joined(names) + (entered.refused.size() == 1 ? " ne peut pas figurer dans un quiz : le lecteur ne sait pas "
+                                                            "l'afficher et aucune lettre ne le remplace."
+                                                          : " ne peuvent pas figurer dans un quiz : le lecteur ne sait pas "
+                                                            "les afficher et aucune lettre ne les remplace."));
     }
-    if (entered.malformed) sentences.push_back("Des octets qui ne forment pas de texte (UTF-8 mal formé) sont ignorés.");
-    std::string note;
-    for (const std::string& sentence : sentences) note += (note.empty() ? "" : " ") + sentence;
+    if (entered.malformed) say("Des octets qui ne forment pas de texte (UTF-8 mal formé) sont ignorés.");
     return note;
 }
