@@ -176,12 +176,25 @@ void placeEditorControls(HWND window) {
     fitQuestionListColumn();
 }
 
+namespace {
+
+// The controls below a note that came or went move in a window already drawn:
+// the bits they leave and those copied with them are drawn anew.
+void placeForNote() {
+    const Placement before = placedFor;
+    placeEditorControls(atelierWindow);
+    if (placedFor == before) return;
+    RedrawWindow(atelierWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
 void showFieldNote(int field, const std::wstring& note) {
     HWND shown = control(editorid::FieldNote);
     editor.notedField = field;
     editor.notedFieldLeft = false;
     setWindowText(shown, note);
-    placeEditorControls(atelierWindow);
+    placeForNote();
     ShowWindow(shown, SW_SHOWNA);
 }
 
@@ -190,7 +203,7 @@ void endFieldNote(std::initializer_list<int> fields) {
     editor.notedField = 0;
     ShowWindow(control(editorid::FieldNote), SW_HIDE);
     setWindowText(control(editorid::FieldNote), L"");
-    placeEditorControls(atelierWindow);
+    placeForNote();
 }
 
 void fitQuestionListColumn() {

@@ -471,6 +471,10 @@ TEST(Atelier, ALetterTheQuizCannotHoldIsMendedOrNamedUnderItsField) {
     ASSERT_TRUE(typed.has_value());
     EXPECT_TRUE(contains(*typed, L"« 中 » (U+4E2D) ne peut pas figurer dans un quiz")) << *typed;
     EXPECT_EQ(messageBoxOf(run.processId()), nullptr);
+    if (const char* folder = std::getenv("ZORBEL_SCREENSHOT_FOLDER")) {
+        pause(300);
+        EXPECT_TRUE(saveScreenshot(run.window(), std::filesystem::path(folder) / "field_note.bmp"));
+    }
 
     // A key the quiz takes does not end the note; a change after the field was left does.
     run.press({}, 'X');
