@@ -363,6 +363,10 @@ test('axe-core finds nothing on the editor, empty and with questions', async (br
   await (await page.$(action('add-pictures'))).uploadFile(path.join(demoFolder, 'pictures', 'arbre.jpg'));
   await waitForRows(page, 1);
   await check('with a question');
+  await page.click(field('answer'));
+  await page.keyboard.type('Łódź');
+  await page.waitForSelector('[data-note="answer"]:not([hidden])');
+  await check('with a note under a field');
   await page.close();
 });
 
