@@ -261,7 +261,7 @@ HBRUSH verdictBrush(HWND label) {
 LRESULT onCtlColorStatic(HDC dc, HWND label) {
     const int id = GetDlgCtrlID(label);
     if (id == editorid::Swatch) return reinterpret_cast<LRESULT>(editor.swatch);
-    if (id == editorid::HeaderNotes) {
+    if (id == editorid::HeaderNotes || id == editorid::FieldNote) {
         SetTextColor(dc, RGB(176, 0, 0));
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
