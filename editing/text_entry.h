@@ -24,6 +24,8 @@ struct EnteredText {
     std::vector<ChangedCharacter> mended;   // each character once, in the order met
     std::vector<ChangedCharacter> refused;  // each character once, in the order met
     bool malformed = false;                 // bytes that were no UTF-8, dropped
+    // Something to say: mended, refused or dropped. Accents joined to their
+    // letters are no change to say, though `text` then differs from what came in.
     [[nodiscard]] bool changed() const { return !mended.empty() || !refused.empty() || malformed; }
 };
 

@@ -97,8 +97,10 @@ void onFieldChanged(int id) {
     }
     // Typed and pasted alike: the field's whole text goes through the rule.
     const std::wstring shown = windowText(control(id));
-    const EnteredText entered = enteredText(narrow(shown));
-    if (entered.changed()) showEnteredText(id, shown, entered.text);
+    const std::string typed = narrow(shown);
+    const EnteredText entered = enteredText(typed);
+    // Accents typed apart are joined without a note: the text is compared, not the changes.
+    if (entered.text != typed) showEnteredText(id, shown, entered.text);
     if (const Refusal refusal = applyField(id, entered.text); !refusal.empty()) {
         restoreField(id, documentText(id));
         showFieldNote(id, widen(refusal));

@@ -494,6 +494,14 @@ TEST(Atelier, ALetterTheQuizCannotHoldIsMendedOrNamedUnderItsField) {
     ASSERT_TRUE(pasted.has_value());
     EXPECT_TRUE(contains(*pasted, L"« ✓ » (U+2713)")) << *pasted;
     EXPECT_EQ(messageBoxOf(run.processId()), nullptr);
+
+    // Accents pasted apart from their letters are joined to them, nothing said.
+    putOnClipboard(L" e\u0301te\u0301");
+    run.click(Creator);
+    run.press({}, VK_END);
+    run.press({VK_CONTROL}, 'V');
+    EXPECT_TRUE(textBecomes(run, Creator, L"Anne été")) << testing::PrintToString(run.text(Creator));
+    EXPECT_EQ(noteUnder(run, CodeLines), pasted) << "the code lines' note is theirs alone";
 }
 
 TEST(Atelier, SavingOverARunningQuizSaysSoAndLosesNothing) {
