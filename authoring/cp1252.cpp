@@ -76,82 +76,20 @@ bool nextCodePoint(std::string_view utf8, std::size_t& position, std::uint32_t& 
     return true;
 }
 
-// Latin Extended-A (U+0100 to U+017F), each letter without its accent.
-constexpr std::string_view LatinExtendedA =
-    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi"  // U+0100 to U+0131
-    "IiJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
-static_assert(LatinExtendedA.size() == 0x80);
-
-// Letters and signs as a keyboard of code page 1252 types them; empty: none.
-std::string_view closeEquivalent(std::uint32_t c) {
-    switch (c) {
-        case 0x2018: case 0x2019: case 0x02BC: return "'";
-        case 0x2010: case 0x2011: case 0x2012: case 0x2212: return "-";
-        case 0x2015: return "\xE2\x80\x94";              // ―, as —
-        case 0x202F: return "\xC2\xA0";                   // narrow no-break space, as a no-break space
-        case 0x2002: case 0x2003: case 0x2009: case 0x200A: return " ";
-        case 0x2070: return "0";
-        case 0x2071: return "i";
-        case 0x207F: return "n";
-        case 0xFB00: return "ff";
-        case 0xFB01: return "fi";
-        case 0xFB02: return "fl";
-        case 0x1D43: return "a";
-        case 0x1D47: return "b";
-        case 0x1D48: return "d";
-        case 0x1D49: return "e";
-        case 0x1D4D: return "g";
-        case 0x1D4F: return "k";
-        case 0x1D50: return "m";
-        case 0x1D52: return "o";
-        case 0x1D56: return "p";
-        case 0x1D57: return "t";
-        case 0x1D58: return "u";
-        case 0x1D5B: return "v";
-        case 0x1DBB: return "z";
-        case 0x02B0: return "h";
-        case 0x02B2: return "j";
-        case 0x02B3: return "r";
-        case 0x02B7: return "w";
-        case 0x02B8: return "y";
-        case 0x02E1: return "l";
-        case 0x02E2: return "s";
-        case 0x02E3: return "x";
-        case 0x0132: return "IJ";
-        case 0x0133: return "ij";
-        case '|': return "/";
-        default: break;
-    }
-    static constexpr std::string_view Digits = "0123456789";
-    if (c >= 0x2074 && c <= 0x2079) return Digits.substr(c - 0x2070, 1);  // ⁴ to ⁹
-    if (c >= 0x2080 && c <= 0x2089) return Digits.substr(c - 0x2080, 1);  // ₀ to ₉
-    if (c >= 0x0100 && c <= 0x017F) return LatinExtendedA.substr(c - 0x0100, 1);
-    return {};
-}
-
 }  // namespace
 
-PastableText pastableText(std::string_view utf8) {
-    PastableText out;
-    for (std::size_t position = 0; position < utf8.size();) {
-        const std::size_t start = position;
-        std::uint32_t codePoint = 0;
-        if (!nextCodePoint(utf8, position, codePoint)) {
-            ++position;  // a broken byte: nothing to name
-            continue;
-        }
-        std::uint8_t byte = 0;
-        const std::string_view equivalent = closeEquivalent(codePoint);
-        if (!equivalent.empty()) {
-            out.utf8 += equivalent;
-        } else if (byteOf(codePoint, byte) && codePoint != 0) {
-            out.utf8 += utf8.substr(start, position - start);
-        } else if (const std::string_view character = utf8.substr(start, position - start);
-                   out.dropped.find(character) == std::string::npos) {
-            out.dropped += character;
-        }
-    }
-    return out;
+bool nextUtf8CodePoint(std::string_view utf8, std::size_t& position, char32_t& codePoint) {
+    std::uint32_t decoded = 0;
+    if (position >= utf8.size() || !nextCodePoint(utf8, position, decoded)) return false;
+    codePoint = decoded;
+    return true;
+}
+
+bool cp1252ByteOf(char32_t codePoint, unsigned char& byte) {
+    std::uint8_t found = 0;
+    if (!byteOf(codePoint, found)) return false;
+    byte = found;
+    return true;
 }
 
 std::string cp1252ToUtf8(std::string_view bytes) {

@@ -25,15 +25,12 @@ Cp1252Text utf8ToCp1252(std::string_view utf8);
 // hold, and each byte of malformed UTF-8, becomes `replacement`.
 std::string utf8ToCp1252Replacing(std::string_view utf8, char replacement);
 
-// A pasted text made fit for the quiz: what code page 1252 cannot hold is
-// replaced by its close equivalent where there is one (ᵉ by e, ā by a, ﬁ by
-// fi, a narrow no-break space by a no-break space) and dropped otherwise;
-// ’ becomes the ' of the keyboard, "|" (the quiz's separator) a "/".
-struct PastableText {
-    std::string utf8;
-    std::string dropped;  // each character dropped once, in order, UTF-8
-};
-PastableText pastableText(std::string_view utf8);
+// Decodes the UTF-8 character at `position` and moves past it; false, and
+// `position` unmoved, when the bytes there are malformed.
+bool nextUtf8CodePoint(std::string_view utf8, std::size_t& position, char32_t& codePoint);
+
+// The code page 1252 byte of a character; false when the code page has none.
+bool cp1252ByteOf(char32_t codePoint, unsigned char& byte);
 
 // "U+20AC": how messages name a character.
 std::string codePointName(char32_t codePoint);

@@ -12,6 +12,7 @@
 #include "content/text.h"
 #include "resources/contract_ids.h"
 #include "editing/file_names.h"
+#include "editing/text_entry.h"
 #include "picture_preparation/picture_batch.h"
 #include "picture_preparation/picture_check.h"
 
@@ -394,7 +395,8 @@ namespace {
 void proposeAnswer(DocumentQuestion& question) {
     if (question.picture == nullptr) return;
     std::string answer;
-    if (playerText(answerFromFileName(question.picture->name), answer).empty()) question.answer = answer;
+    // The file's name goes through the rule of typed text: "Łódź.jpg" proposes "Lodz".
+    if (playerText(enteredText(answerFromFileName(question.picture->name)).text, answer).empty()) question.answer = answer;
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "authoring/cp1252.h"
+#include <algorithm>
+
 #include "content/text.h"
 #include "editing/comment_modes.h"
-#include "editor/dialogs_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_layout.h"
 #include "editor/editor_state_win32.h"
@@ -66,6 +66,8 @@ const EditorControl EditorControls[] = {
      L"La récompense : après k questions trouvées, le joueur voit la ligne k (une ligne par question).",
      SS_LEFT | SS_NOPREFIX},
     {atelierid::CodeLines, L"Lignes de code", L"EDIT", L"", MultiLine},
+    // Not in the Tab order and never focused: hidden until a field has something to say.
+    {editorid::FieldNote, nullptr, L"STATIC", L"", SS_LEFT | SS_NOPREFIX},
 };
 
 // What the controls were last placed for: the first show's WM_SIZE, of the
@@ -74,6 +76,7 @@ struct Placement {
     LONG width = -1;
     LONG height = -1;
     double scale = 0;
+    int notedField = 0;
     friend bool operator==(const Placement&, const Placement&) = default;
 };
 Placement placedFor;
@@ -112,38 +115,6 @@ LRESULT CALLBACK questionListProcedure(HWND list, UINT message, WPARAM wParam, L
     return result;
 }
 
-std::wstring clipboardText(HWND owner) {
-    std::wstring text;
-    if (!OpenClipboard(owner)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = locked;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-// A paste keeps what the quiz can hold, replaces what has a close equivalent
-// and names what it dropped, instead of refusing the whole text.
-void pasteForTheQuiz(HWND field) {
-    const PastableText pasted = pastableText(narrow(clipboardText(field)));
-    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(widen(pasted.utf8).c_str()));
-    if (!pasted.dropped.empty()) {
-        showInformation(atelierWindow, L"Ces caractères ne peuvent pas figurer dans un quiz et n'ont pas été collés : « " +
-                                           widen(pasted.dropped) + L" ». Le reste du texte l'a été.");
-    }
-}
-
-LRESULT CALLBACK quizFieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_PASTE && (GetWindowLongW(field, GWL_STYLE) & ES_READONLY) == 0) {
-        pasteForTheQuiz(field);
-        return 0;
-    }
-    return DefSubclassProc(field, message, wParam, lParam);
-}
-
 void prepareQuestionList(HWND list) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     SetWindowSubclass(list, questionListProcedure, 0, 0);
@@ -172,11 +143,8 @@ void createEditorControls(HWND window) {
         }
         createControl(window, item.id, item.className, item.text, item.style);
     }
-    for (const int id : LimitedFields) {
-        SendMessageW(control(id), EM_LIMITTEXT, MaxTextLength, 0);
-        if (id != atelierid::TryField) SetWindowSubclass(control(id), quizFieldProcedure, 0, 0);
-    }
-    SetWindowSubclass(control(atelierid::CodeLines), quizFieldProcedure, 0, 0);
+    for (const int id : LimitedFields) SendMessageW(control(id), EM_LIMITTEXT, MaxTextLength, 0);
+    ShowWindow(control(editorid::FieldNote), SW_HIDE);
     prepareQuestionList(control(atelierid::QuestionList));
     fillCombos();
     placeEditorControls(window);
@@ -195,10 +163,10 @@ void applyEditorFont() {
 void placeEditorControls(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    const Placement wanted{client.right, client.bottom, editor.scale};
+    const Placement wanted{client.right, client.bottom, editor.scale, editor.notedField};
     if (wanted == placedFor) return;
     placedFor = wanted;
-    for (const PlacedControl& placed : editorLayout({client.right, client.bottom}, editor.scale)) {
+    for (const PlacedControl& placed : editorLayout({client.right, client.bottom}, editor.scale, editor.notedField)) {
         const Rect& r = placed.place;
         // A drop-down list's height is that of its open list.
         const bool combo = placed.id == atelierid::AnswersPerQuestion || placed.id == atelierid::CommentMode;
@@ -206,6 +174,36 @@ void placeEditorControls(HWND window) {
         SetWindowPos(control(placed.id), nullptr, r.x, r.y, r.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     fitQuestionListColumn();
+}
+
+namespace {
+
+// The controls below a note that came or went move in a window already drawn:
+// the bits they leave and those copied with them are drawn anew.
+void placeForNote() {
+    const Placement before = placedFor;
+    placeEditorControls(atelierWindow);
+    if (placedFor == before) return;
+    RedrawWindow(atelierWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+void showFieldNote(int field, const std::wstring& note) {
+    HWND shown = control(editorid::FieldNote);
+    editor.notedField = field;
+    editor.notedFieldLeft = false;
+    setWindowText(shown, note);
+    placeForNote();
+    ShowWindow(shown, SW_SHOWNA);
+}
+
+void endFieldNote(std::initializer_list<int> fields) {
+    if (editor.notedField == 0 || std::find(fields.begin(), fields.end(), editor.notedField) == fields.end()) return;
+    editor.notedField = 0;
+    ShowWindow(control(editorid::FieldNote), SW_HIDE);
+    setWindowText(control(editorid::FieldNote), L"");
+    placeForNote();
 }
 
 void fitQuestionListColumn() {

@@ -122,6 +122,8 @@ void showSwatch() {
 
 void showSettings() {
     const FillingScope filling;
+    endFieldNote({atelierid::QuizName, atelierid::Creator, atelierid::Explanation, atelierid::FirstAnswerLabel,
+                  atelierid::SecondAnswerLabel, atelierid::CodeLines});
     const QuizDocument& document = editor.document;
     setCp1252(atelierid::QuizName, document.quiz.quizName);
     setCp1252(atelierid::Creator, document.quiz.creatorName);
@@ -179,6 +181,7 @@ void showListMarks() { InvalidateRect(control(atelierid::QuestionList), nullptr,
 
 void showQuestion() {
     const FillingScope filling;
+    endFieldNote({atelierid::ExpectedAnswer, atelierid::SecondAnswer, atelierid::Location, atelierid::Comment});
     const DocumentQuestion* question = selectedQuestion();
     setCp1252(atelierid::ExpectedAnswer, question != nullptr ? question->answer : "");
     setCp1252(atelierid::SecondAnswer, question != nullptr ? question->secondAnswer : "");

@@ -16,6 +16,9 @@ inline constexpr int Swatch = 311;
 inline constexpr int HeaderNotes = 312;
 inline constexpr int CommentModeHelp = 313;
 inline constexpr int CodeLinesHelp = 314;
+// The note under a text field naming the characters its text could not keep
+// as entered: placed under that field while it has something to say.
+inline constexpr int FieldNote = 315;
 // Each field's label: its field's id + LabelOffset.
 inline constexpr int LabelOffset = 1000;
 }  // namespace editorid

@@ -17,16 +17,24 @@ constexpr int FieldHeight = 24;
 constexpr int ListWidth = 350;
 constexpr int MiddleWidth = 370;
 constexpr int ButtonHeight = 28;
+// The note under a field that mended or refused what was entered: two lines.
+constexpr int NoteHeight = 30;
 
 // Places controls down a column, in 96-dpi units.
 class Column {
 public:
-    Column(std::vector<PlacedControl>& out, int x, int width, int y) : out_(out), x_(x), width_(width), y_(y) {}
+    Column(std::vector<PlacedControl>& out, int x, int width, int y, int notedField)
+        : out_(out), x_(x), width_(width), y_(y), notedField_(notedField) {}
 
-    // A label above its field.
+    // A label above its field, and the field's note below it when it has one.
     void field(int id, int height = FieldHeight) {
         place(id + editorid::LabelOffset, LabelHeight, 0);
-        place(id, height, Gap);
+        if (id != notedField_) {
+            place(id, height, Gap);
+            return;
+        }
+        place(id, height, 2);
+        place(editorid::FieldNote, NoteHeight, Gap);
     }
     // A label and a field of `fieldWidth` on one row.
     void row(int id, int labelWidth, int fieldWidth) {
@@ -47,6 +55,7 @@ private:
     int x_;
     int width_;
     int y_;
+    int notedField_;
 };
 
 void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
@@ -63,15 +72,22 @@ void layoutQuestionList(std::vector<PlacedControl>& out, int height) {
 
 // The question's fields below the picture and its buttons, warnings excluded.
 constexpr int QuestionFieldsHeight = 366;
+constexpr int NotedHeight = NoteHeight + 2;
 constexpr int LeastWarningsHeight = 78;
 constexpr int LeastPreviewHeight = 150;
 constexpr int MostPreviewHeight = MiddleWidth * 3 / 4;
 
-void layoutQuestion(std::vector<PlacedControl>& out, int height) {
-    // The picture takes what the window gives, the warnings the rest.
-    const int preview =
-        std::clamp(height - QuestionFieldsHeight - LeastWarningsHeight, LeastPreviewHeight, MostPreviewHeight);
-    Column column(out, 2 * Margin + ListWidth + 4, MiddleWidth, Margin);
+bool isQuestionField(int id) {
+    return id == atelierid::ExpectedAnswer || id == atelierid::SecondAnswer || id == atelierid::Location ||
+           id == atelierid::Comment;
+}
+
+void layoutQuestion(std::vector<PlacedControl>& out, int height, int notedField) {
+    // The picture takes what the window gives, the warnings the rest; a note
+    // under a field takes from the picture first.
+    const int fields = QuestionFieldsHeight + (isQuestionField(notedField) ? NotedHeight : 0);
+    const int preview = std::clamp(height - fields - LeastWarningsHeight, LeastPreviewHeight, MostPreviewHeight);
+    Column column(out, 2 * Margin + ListWidth + 4, MiddleWidth, Margin, notedField);
     column.place(atelierid::PicturePreview, preview, Gap);
     column.placeAt(editorid::ChangePicture, 0, 118, FieldHeight);
     column.placeAt(editorid::TurnLeft, 122, 122, FieldHeight);
@@ -84,13 +100,14 @@ void layoutQuestion(std::vector<PlacedControl>& out, int height) {
     column.field(atelierid::TryField);
     column.row(atelierid::SingleViewVerdict, 150, 120);
     column.row(atelierid::OverviewVerdict, 150, 120);
-    column.place(atelierid::Warnings, std::max(height - Margin - column.y(), LeastWarningsHeight), 0);
+    const int leastWarnings = isQuestionField(notedField) ? LeastWarningsHeight - NotedHeight : LeastWarningsHeight;
+    column.place(atelierid::Warnings, std::max(height - Margin - column.y(), leastWarnings), 0);
 }
 
-void layoutSettings(std::vector<PlacedControl>& out, Size client) {
+void layoutSettings(std::vector<PlacedControl>& out, Size client, int notedField) {
     const int x = 3 * Margin + ListWidth + MiddleWidth + 12;
     const int width = std::max(client.width - x - Margin, 200);
-    Column column(out, x, width, Margin);
+    Column column(out, x, width, Margin, notedField);
     column.field(atelierid::QuizName);
     column.field(atelierid::Creator);
     column.field(atelierid::Explanation, 40);
@@ -106,19 +123,28 @@ void layoutSettings(std::vector<PlacedControl>& out, Size client) {
     column.skip(ButtonHeight + Gap);
     column.place(atelierid::CodeLines + editorid::LabelOffset, LabelHeight, 0);
     column.place(editorid::CodeLinesHelp, 28, 0);
-    column.place(atelierid::CodeLines, std::max(client.height - Margin - column.y(), 2 * FieldHeight + 12), 0);
+    // The code lines' own note below them, their height lessened for it.
+    const bool noted = notedField == atelierid::CodeLines;
+    const int codeLines = std::max(client.height - Margin - column.y() - (noted ? NotedHeight : 0), FieldHeight + 12);
+    if (noted) {
+        column.place(atelierid::CodeLines, codeLines, 2);
+        column.place(editorid::FieldNote, NoteHeight, 0);
+    } else {
+        column.place(atelierid::CodeLines, codeLines, 0);
+    }
 }
 
 int scaled(int units, double scale) { return static_cast<int>(std::lround(units * scale)); }
 
 }  // namespace
 
-std::vector<PlacedControl> editorLayout(Size client, double scale) {
+std::vector<PlacedControl> editorLayout(Size client, double scale, int notedField) {
     const Size units{scaled(client.width, 1 / scale), scaled(client.height, 1 / scale)};
     std::vector<PlacedControl> out;
     layoutQuestionList(out, std::max(units.height, EditorMinimumClient.height));
-    layoutQuestion(out, std::max(units.height, EditorMinimumClient.height));
-    layoutSettings(out, {std::max(units.width, EditorMinimumClient.width), std::max(units.height, EditorMinimumClient.height)});
+    layoutQuestion(out, std::max(units.height, EditorMinimumClient.height), notedField);
+    layoutSettings(out, {std::max(units.width, EditorMinimumClient.width), std::max(units.height, EditorMinimumClient.height)},
+                   notedField);
     for (PlacedControl& control : out) {
         Rect& r = control.place;
         // Edges are scaled, not sizes: controls that meet still meet, none overlaps by a rounding.

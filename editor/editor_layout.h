@@ -21,8 +21,10 @@ inline constexpr Size EditorStartClient{1170, 640};
 inline constexpr int ThumbnailWidth = 64;
 inline constexpr int ThumbnailHeight = 48;
 
-// Every control, labels included, for a client area of `client` pixels.
-std::vector<PlacedControl> editorLayout(Size client, double scale);
+// Every control, labels included, for a client area of `client` pixels;
+// with a `notedField`, the note (editorid::FieldNote) right under that field,
+// what follows it in its column moved down (0: no note, none placed).
+std::vector<PlacedControl> editorLayout(Size client, double scale, int notedField = 0);
 // The question list's rows in sight in a client area of `client` pixels, the
 // last one perhaps in part: no row is less than a thumbnail high.
 int questionListRowsInSight(Size client, double scale);

@@ -21,6 +21,8 @@ struct EditorState {
     std::wstring suggestedName;   // for a first save, e.g. after importing a source
     int selected = -1;            // the question shown; -1: none
     bool filling = false;         // the controls are being filled: their changes are not the author's
+    int notedField = 0;           // the field whose note shows under it; 0: none
+    bool notedFieldLeft = false;  // the author left it since: its next change ends the note
     HIMAGELIST images = nullptr;  // the question list's thumbnails
 
     HFONT font = nullptr;

@@ -142,7 +142,7 @@ void runCommand(WORD command) {
 void onControlCommand(int id, WORD notification) {
     if (notification == EN_CHANGE) return onFieldChanged(id);
     // What was typed in a field is one step of the history once the field is left.
-    if (notification == EN_KILLFOCUS) return endTyping(editor.document);
+    if (notification == EN_KILLFOCUS) return onFieldLeft(id);
     if (notification == CBN_SELCHANGE && id == atelierid::AnswersPerQuestion) return onAnswersPerQuestionChosen();
     if (notification == CBN_SELCHANGE && id == atelierid::CommentMode) return onCommentModeChosen();
     if (notification != BN_CLICKED) return;
@@ -261,7 +261,7 @@ HBRUSH verdictBrush(HWND label) {
 LRESULT onCtlColorStatic(HDC dc, HWND label) {
     const int id = GetDlgCtrlID(label);
     if (id == editorid::Swatch) return reinterpret_cast<LRESULT>(editor.swatch);
-    if (id == editorid::HeaderNotes) {
+    if (id == editorid::HeaderNotes || id == editorid::FieldNote) {
         SetTextColor(dc, RGB(176, 0, 0));
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));

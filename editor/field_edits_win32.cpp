@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
 
+#include "editing/text_entry.h"
+#include "editor/controls_win32.h"
 #include "editor/dialogs_win32.h"
 #include "editor/document_view_win32.h"
 #include "editor/editor_state_win32.h"
@@ -44,6 +48,21 @@ void restoreField(int id, const std::wstring& text) {
     editor.filling = false;
 }
 
+// The field shows its text as the rule made it, the caret where it was in
+// what was entered (after what was before it, itself mended).
+void showEnteredText(int id, std::wstring_view entered, const std::string& kept) {
+    HWND field = control(id);
+    DWORD caret = 0;
+    SendMessageW(field, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    std::size_t before = std::min<std::size_t>(caret, entered.size());
+    if (before > 0 && before < entered.size() && IS_LOW_SURROGATE(entered[before])) ++before;
+    const auto at = static_cast<LPARAM>(widen(enteredText(narrow(entered.substr(0, before))).text).size());
+    editor.filling = true;
+    setWindowText(field, widen(kept));
+    SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(at), at);
+    editor.filling = false;
+}
+
 Refusal applyField(int id, const std::string& text) {
     if (const auto field = quizTextOf(id)) return setQuizText(editor.document, *field, text);
     if (const auto field = questionTextOf(id)) {
@@ -77,13 +96,28 @@ void onFieldChanged(int id) {
         showTrial();
         return;
     }
-    const Refusal refusal = applyField(id, narrow(windowText(control(id))));
-    if (!refusal.empty()) {
+    // Typed and pasted alike: the field's whole text goes through the rule.
+    const std::wstring shown = windowText(control(id));
+    const std::string typed = narrow(shown);
+    const EnteredText entered = enteredText(typed);
+    // Accents typed apart are joined without a note: the text is compared, not the changes.
+    if (entered.text != typed) showEnteredText(id, shown, entered.text);
+    if (const Refusal refusal = applyField(id, entered.text); !refusal.empty()) {
         restoreField(id, documentText(id));
-        showError(atelierWindow, widen(refusal));
+        showFieldNote(id, widen(refusal));
         return;
     }
+    if (entered.changed()) {
+        showFieldNote(id, widen(enteredTextNote(entered)));
+    } else if (editor.notedFieldLeft) {
+        endFieldNote({id});
+    }
     afterEdit(id);
+}
+
+void onFieldLeft(int id) {
+    endTyping(editor.document);
+    if (id == editor.notedField) editor.notedFieldLeft = true;
 }
 
 void onAnswersPerQuestionChosen() {

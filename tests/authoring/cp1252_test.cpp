@@ -31,29 +31,3 @@ TEST(Cp1252, RefusesWhatTheCodePageCannotHoldAndMalformedUtf8) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(PastableText, KeepsWhatTheQuizHoldsReplacesWhatIsCloseAndNamesTheRest) {
-    const struct {
-        const char* pasted;
-        const char* kept;
-        const char* dropped;
-    } cases[] = {
-        {"François Iᵉʳ", "François Ier", ""},
-        {"l’été « chaud »", "l'été « chaud »", ""},
-        {"Łódź et Kraków", "Lódz et Kraków", ""},
-        {"ﬁn ⁴₂ x−1", "fin 42 x-1", ""},
-        {"Prêt\u202F?", "Prêt\u00A0?", ""},
-        {"日本 ✓ ok ✓", "  ok ", "日本✓"},
-        {"a|b", "a/b", ""},
-    };
-    for (const auto& c : cases) {
-        const PastableText text = pastableText(c.pasted);
-        EXPECT_EQ(text.utf8, c.kept) << c.pasted;
-        EXPECT_EQ(text.dropped, c.dropped) << c.pasted;
-        EXPECT_TRUE(utf8ToCp1252(text.utf8).ok()) << "what is kept fits the quiz: " << text.utf8;
-    }
-}
-
-}  // namespace

@@ -134,6 +134,11 @@ TEST(QuizDocument, EveryGoodPictureOfADropIsAddedAndTheOthersListedWithWhy) {
     EXPECT_NE(result.refused[2].reason.find("endommagé"), std::string::npos) << result.refused[2].reason;
     EXPECT_EQ(undoName(document), "l'ajout de 2 images") << "one drop, one step";
 
+    QuizDocument named = newDocument();
+    const std::vector<std::optional<PictureInput>> lodz{jpeg("\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg")};
+    ASSERT_EQ(addQuestions(named, lodz, preparePictures).added, 1u);
+    EXPECT_EQ(questionText(named, 0, QuestionText::Answer), "L\xF3" "dz") << "a name past the code page mended as typed";
+
     QuizDocument untouched = newDocument();
     EXPECT_EQ(addQuestions(untouched, std::vector<std::optional<PictureInput>>{PictureInput{"a.txt", {'x'}}}, preparePictures).added, 0u);
     EXPECT_FALSE(isModified(untouched)) << "nothing added, nothing changed";

@@ -7,6 +7,7 @@
 
 #include <set>
 
+#include "editor/editor_ids.h"
 #include "resources/contract_ids.h"
 
 namespace {
@@ -15,15 +16,36 @@ bool overlap(const Rect& a, const Rect& b) {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
+// The text fields that can have a note under them, and none (0).
+constexpr int NotedFields[] = {0,
+                               atelierid::ExpectedAnswer,
+                               atelierid::SecondAnswer,
+                               atelierid::Location,
+                               atelierid::Comment,
+                               atelierid::QuizName,
+                               atelierid::Creator,
+                               atelierid::Explanation,
+                               atelierid::FirstAnswerLabel,
+                               atelierid::SecondAnswerLabel,
+                               atelierid::CodeLines};
+
+Rect placeOf(const std::vector<PlacedControl>& placed, int id) {
+    for (const PlacedControl& p : placed) {
+        if (p.id == id) return p.place;
+    }
+    return Rect{};
+}
+
 TEST(EditorLayout, EveryControlFitsAndNoneCoversAnother) {
-    for (const double scale : {1.0, 1.25, 1.5, 2.0}) {
+    for (const double scale : {1.0, 1.25, 1.5, 2.0}) for (const int noted : NotedFields) {
         const Size client{static_cast<int>(EditorMinimumClient.width * scale),
                           static_cast<int>(EditorMinimumClient.height * scale)};
-        const std::vector<PlacedControl> placed = editorLayout(client, scale);
+        const std::vector<PlacedControl> placed = editorLayout(client, scale, noted);
         std::set<int> ids;
         for (std::size_t i = 0; i < placed.size(); ++i) {
             const Rect& r = placed[i].place;
-            SCOPED_TRACE("control " + std::to_string(placed[i].id) + " at scale " + std::to_string(scale));
+            SCOPED_TRACE("control " + std::to_string(placed[i].id) + " at scale " + std::to_string(scale) +
+                         ", note under " + std::to_string(noted));
             EXPECT_TRUE(ids.insert(placed[i].id).second) << "placed twice";
             EXPECT_GT(r.width, 0);
             EXPECT_GT(r.height, 0);
@@ -38,6 +60,27 @@ TEST(EditorLayout, EveryControlFitsAndNoneCoversAnother) {
         for (const int id : {atelierid::QuestionList, atelierid::PicturePreview, atelierid::TryField,
                              atelierid::Warnings, atelierid::CodeLines}) {
             EXPECT_TRUE(ids.contains(id)) << id;
+        }
+        EXPECT_EQ(ids.contains(editorid::FieldNote), noted != 0) << "a note placed without a field to note";
+    }
+}
+
+TEST(EditorLayout, ANoteLiesRightUnderItsFieldAcrossItsWidth) {
+    for (const double scale : {1.0, 1.5}) for (const int noted : NotedFields) {
+        if (noted == 0) continue;
+        SCOPED_TRACE("note under " + std::to_string(noted) + " at scale " + std::to_string(scale));
+        const Size client{static_cast<int>(EditorStartClient.width * scale), static_cast<int>(EditorStartClient.height * scale)};
+        const auto placed = editorLayout(client, scale, noted);
+        const Rect field = placeOf(placed, noted);
+        const Rect note = placeOf(placed, editorid::FieldNote);
+        EXPECT_EQ(note.x, field.x);
+        EXPECT_EQ(note.width, field.width);
+        EXPECT_GE(note.y, field.y + field.height);
+        EXPECT_LE(note.y, field.y + field.height + static_cast<int>(4 * scale));
+        EXPECT_GE(note.height, static_cast<int>(28 * scale)) << "two lines of text";
+        // The field keeps its size, the code lines excepted: the note takes its room from what stretches.
+        if (noted != atelierid::CodeLines) {
+            EXPECT_EQ(field.height, placeOf(editorLayout(client, scale), noted).height);
         }
     }
 }

@@ -99,3 +99,30 @@ test('the names of chosen files in question order, and pass marks as typed', () 
     assert.equal(api.typedPassMark(typed), mark, typed);
   }
 });
+
+test('typed and pasted text: the code page\'s letters kept, the others mended or named', () => {
+  const cases = [
+    // [entered, kept, note (a pattern; null: none)]
+    ['Le cœur de la ville, une Œuvre d’art', 'Le cœur de la ville, une Œuvre d’art', null],
+    ['Škoda, Žižkov, ŸSSINGEAUX', 'Škoda, Žižkov, ŸSSINGEAUX', null],
+    ['Łódź et Wrocław', 'Lódz et Wroclaw', /^« Ł » \(U\+0141\) devient « L », « ź » \(U\+017A\) devient « z », « ł » \(U\+0142\) devient « l » : le lecteur ne sait pas les afficher\.$/],
+    ['François Iᵉʳ', 'François Ier', /« ᵉ » \(U\+1D49\) devient « e »/],
+    ['Ciel 😀 bleu', 'Ciel  bleu', /« 😀 » \(U\+1F600\) ne peut pas figurer dans un quiz/],
+    ['a|b', 'a/b', /sépare les textes du quiz/],
+    ['x\uD800y', 'xy', /U\+FFFD/],  // a lone surrogate, as a broken paste may hold
+  ];
+  for (const [text, kept, note] of cases) {
+    const result = api.enteredText(text);
+    assert.equal(result.text, kept, text);
+    if (note) assert.match(result.note, note, text);
+    else assert.equal(result.note, '', text);
+  }
+  const mended = api.enteredText('Łe 中');
+  assert.deepEqual(mended.mended, [{ character: 'Ł', code: 'U+0141', replacement: 'L' }]);
+  assert.deepEqual(mended.refused, [{ character: '中', code: 'U+4E2D', replacement: '' }]);
+
+  // What the rule keeps, the document takes as it is.
+  api.reset();
+  assert.equal(api.setQuizText('name', api.enteredText('Łódź, cœur ’ 😀').text), '');
+  assert.equal(api.state().name, 'Lódz, cœur ’ ');
+});

@@ -73,6 +73,7 @@
       if (element.checked !== value) element.checked = value;
     } else if (element.value !== value) {
       element.value = value;
+      endNote(element);  // the note spoke of a text no longer there
     }
   }
 
@@ -243,6 +244,7 @@
   function select(index, focus = false) {
     if (index < 0 || index >= state.questions.length) return;
     api.endTyping();
+    if (index !== selected) for (const name of questionTexts) endNote(field(name));
     selected = index;
     field('try').value = '';
     paint();
@@ -251,25 +253,74 @@
     if (focus) item.focus();
   }
 
+  // ----- Notes under the text fields -----
+
+  // What a field's text could not keep as entered, or why its change was
+  // refused, said under it until the field is given another text, or changed
+  // again after the author left it. It never takes the focus.
+  const notes = new Map();  // field → { element, left }
+
+  function noteUnder(element, text) {
+    let note = notes.get(element);
+    if (!note) {
+      const shown = document.createElement('p');
+      shown.className = 'field-note';
+      shown.dataset.note = element.dataset.field;
+      shown.id = `note-${element.dataset.field}`;
+      shown.setAttribute('role', 'status');
+      element.closest('label').after(shown);
+      element.setAttribute('aria-describedby',
+        [element.getAttribute('aria-describedby'), shown.id].filter(Boolean).join(' '));
+      note = { element: shown, left: false };
+      notes.set(element, note);
+    }
+    note.element.textContent = text;
+    note.element.hidden = false;
+    note.left = false;
+  }
+
+  function endNote(element) {
+    const note = notes.get(element);
+    if (!note || note.element.hidden) return;
+    note.element.hidden = true;
+    note.element.textContent = '';
+  }
+
+  // The field's text as the rule keeps it, shown with the caret where it was.
+  function entered(element) {
+    const result = api.enteredText(element.value);
+    if (result.text !== element.value) {
+      const caret = api.enteredText(element.value.slice(0, element.selectionStart ?? element.value.length)).text.length;
+      element.value = result.text;
+      element.setSelectionRange(caret, caret);
+    }
+    if (result.note) noteUnder(element, result.note);
+    else if (notes.get(element)?.left) endNote(element);
+    return result.text;
+  }
+
   // ----- Edits -----
 
-  // An edit's refusal is said and the field shows the document again.
+  // An edit's refusal is said (under its field, for a text) and the field
+  // shows the document again.
   function edited(refusal, field = null) {
-    warn(refusal);
+    if (!field) warn(refusal);
     typing = refusal ? null : field;
     paint();
     typing = null;
+    if (field && refusal) noteUnder(field, refusal);
   }
 
   const quizTexts = ['name', 'creator', 'explanation', 'first-label', 'second-label'];
   const questionTexts = ['answer', 'second-answer', 'location', 'comment'];
 
+  // Typed and pasted text alike: the field's whole text goes through the rule.
   function onTyped(event) {
     const name = event.target.dataset.field;
     const typed = event.target;
-    if (quizTexts.includes(name)) edited(api.setQuizText(name, typed.value), typed);
-    else if (questionTexts.includes(name) && selected >= 0) edited(api.setQuestionText(selected, name, typed.value), typed);
-    else if (name === 'codes') edited(api.setCodes(typed.value), typed);
+    if (quizTexts.includes(name)) edited(api.setQuizText(name, entered(typed)), typed);
+    else if (questionTexts.includes(name) && selected >= 0) edited(api.setQuestionText(selected, name, entered(typed)), typed);
+    else if (name === 'codes') edited(api.setCodes(entered(typed)), typed);
     else if (name === 'try') paintTrial();
   }
 
@@ -777,6 +828,10 @@
   });
   document.addEventListener('change', (event) => {
     if (event.target.dataset.field) onChosen(event);
+  });
+  document.addEventListener('focusout', (event) => {
+    const note = notes.get(event.target);
+    if (note) note.left = true;
   });
 
   for (const [name, run] of Object.entries({

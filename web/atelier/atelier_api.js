@@ -49,6 +49,13 @@ function atelierApi(module) {
     commentModes: () => json(module._zqa_comment_modes()),
     review: () => json(module._zqa_review()),
     tryAnswer: (question, typed) => json(module._zqa_try(question, lendText(typed))),
+    // A field's text as the rule of entered text keeps it: { text, note,
+    // mended, refused }; the note (French) is empty when it was kept as it was.
+    enteredText(text) {
+      const bytes = utf8In.encode(text);
+      module.HEAPU8.set(bytes, module._zqt_buffer(bytes.length));
+      return json(module._zqt_entered_text(bytes.length));
+    },
     // Each edit returns its refusal (French), empty when done.
     setQuizText: (field, text) => textAt(module._zqa_set_quiz_text(QuizFields[field], lendText(text))),
     setQuestionText: (question, field, text) =>

@@ -311,6 +311,44 @@ test('the exports: the web page plays, the SCORM zip holds its manifest and page
   await played.close();
 });
 
+test('typed and pasted text: the quiz\'s letters kept, the others mended or named under the field', async (browser) => {
+  const page = await open(browser);
+  const value = (name) => page.$eval(field(name), (e) => e.value);
+  const note = (name) => page.evaluate((n) => {
+    const shown = document.querySelector(`[data-note="${n}"]`);
+    return shown && !shown.hidden ? shown.textContent : '';
+  }, name);
+  // Each change says what it mended.
+  await page.click(field('name'));
+  await page.keyboard.type('Łó');
+  assert.equal(await note('name'), '« Ł » (U+0141) devient « L » : le lecteur ne sait pas l\'afficher.');
+  await page.keyboard.type('dź et Wrocław');
+  assert.equal(await value('name'), 'Lódz et Wroclaw');
+  assert.match(await note('name'), /« ł » \(U\+0142\) devient « l »/);
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.field), 'name', 'the note takes no focus');
+  await page.keyboard.type('!');
+  assert.match(await note('name'), /« ł » \(U\+0142\)/, 'a key the quiz takes keeps the note');
+
+  // A paste (one input of many characters): every letter of the code page kept, the one without a mend named.
+  await page.click(field('creator'));
+  await page.evaluate(() => document.execCommand('insertText', false, 'Le cœur, une Œuvre, Škoda, Žižkov, Ÿ’ 中 Iᵉʳ'));
+  assert.equal(await value('creator'), 'Le cœur, une Œuvre, Škoda, Žižkov, Ÿ’  Ier');
+  assert.match(await note('creator'), /« 中 » \(U\+4E2D\) ne peut pas figurer dans un quiz/);
+  await page.click(field('first-label'));
+  assert.equal(await value('creator'), 'Le cœur, une Œuvre, Škoda, Žižkov, Ÿ’  Ier', 'the document holds what the field shows');
+  assert.match(await note('creator'), /U\+4E2D/, 'leaving the field keeps its note');
+  assert.match(await note('name'), /U\+0142/);
+
+  // Changed again once left: the note ends.
+  await page.click(field('name'));
+  await page.keyboard.press('End');
+  await page.keyboard.type('?');
+  assert.equal(await value('name'), 'Lódz et Wroclaw!?');
+  assert.equal(await note('name'), '');
+  await page.checkQuiet();
+  await page.close();
+});
+
 test('axe-core finds nothing on the editor, empty and with questions', async (browser) => {
   const page = await open(browser);
   const axe = readFileSync(path.join(root, 'tests/web/browser/node_modules/axe-core/axe.min.js'), 'utf8');
@@ -325,6 +363,10 @@ test('axe-core finds nothing on the editor, empty and with questions', async (br
   await (await page.$(action('add-pictures'))).uploadFile(path.join(demoFolder, 'pictures', 'arbre.jpg'));
   await waitForRows(page, 1);
   await check('with a question');
+  await page.click(field('answer'));
+  await page.keyboard.type('Łódź');
+  await page.waitForSelector('[data-note="answer"]:not([hidden])');
+  await check('with a note under a field');
   await page.close();
 });
 
@@ -351,7 +393,8 @@ execFileSync(quizmake, ['build', path.join(demoFolder, 'demo.toml'), '-o', path.
 const only = process.env.ZORBEL_BROWSERS ? process.env.ZORBEL_BROWSERS.split(',') : null;
 for (const { name, options } of browsers.filter((b) => !only || only.includes(b.name))) {
   const browser = await puppeteer.launch({ headless: true, ...options });
-  for (const { name: testName, run } of tests) {
+  // ZORBEL_ATELIER_TESTS: run only the tests whose names hold this text.
+  for (const { name: testName, run } of tests.filter((t) => !process.env.ZORBEL_ATELIER_TESTS || t.name.includes(process.env.ZORBEL_ATELIER_TESTS))) {
     const context = await browser.createBrowserContext();
     try {
       await run(context, name);
