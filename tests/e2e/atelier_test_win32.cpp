@@ -305,6 +305,8 @@ TEST(Atelier, TwoAteliersOnOneFileLoseNeitherOnesWork) {
     second.typeInto(QuizName, L"Version B");
     second.press({VK_CONTROL}, 'S');
     ASSERT_TRUE(eventually([&] { return second.caption() == L"partage.exe - Zorbel Atelier"; })) << second.caption();
+    PostMessageW(second.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(second.waitForExit());
 
     first.click(QuizName);
     first.press({VK_CONTROL}, 'S');
@@ -320,8 +322,6 @@ TEST(Atelier, TwoAteliersOnOneFileLoseNeitherOnesWork) {
     // The first dies: its copy, taken back, says the file changed since.
     ASSERT_TRUE(eventually([&] { return hasRecoveryCopy(first); }));
     first.kill();
-    PostMessageW(second.window(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(second.waitForExit());
     AtelierRun third;
     third.shareAppDataOf(first);
     ASSERT_TRUE(third.start());
