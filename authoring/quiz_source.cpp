@@ -10,6 +10,7 @@
 #define TOML_ENABLE_WINDOWS_COMPAT 0
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
 
@@ -194,37 +195,54 @@ char byteOf(int value) { return static_cast<char>(static_cast<unsigned char>(val
 
 namespace {
 
+// Where a quoted text may begin: at a line's start (a quoted key, or the next
+// item of an array), after "=", "[", ",", "{" or "." (a key's parts).
+bool textMayBegin(char last) { return std::string_view("\n=[,{.").find(last) != std::string_view::npos; }
+
+// The end of the quoted text that begins at `at`, just past its closing
+// quotes, or the line break that cuts a one-line text short (the parser says
+// what is wrong), or the end.
+std::size_t endOfText(std::string_view text, std::size_t at) {
+    const char quote = text[at];
+    const bool multiline = text.substr(at, 3) == std::string(3, quote);
+    const std::size_t quotes = multiline ? 3 : 1;
+    const std::string_view closing = text.substr(at, quotes);
+    for (at += quotes; at < text.size(); ++at) {
+        if (text.substr(at, quotes) == closing) return at + quotes;
+        if (text[at] == '\n' && !multiline) return at;
+        // An escaped character never closes a basic text ("\"", "\\").
+        if (quote == '"' && text[at] == '\\' && at + 1 < text.size() && text[at + 1] != '\n') ++at;
+    }
+    return text.size();
+}
+
 // The line of the first byte past ASCII outside quoted texts and comments, if
 // any. TOML allows none there, and the parser this project builds with reaches
-// undefined behaviour on some (Latin letters among them) instead of refusing them.
+// undefined behaviour on some (Latin letters among them) instead of refusing
+// them. A quote counts as a text's only where a text may begin, so that no
+// broken line hides a letter from this check that the parser would read.
 std::optional<std::size_t> nonAsciiOutsideTexts(std::string_view text) {
     std::size_t line = 1;
+    char last = '\n';
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (c == '\n') {
             ++line;
+            last = c;
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            continue;
         } else if (c == '#') {
             while (at + 1 < text.size() && text[at + 1] != '\n') ++at;
-        } else if (c == '"' || c == '\'') {
-            const bool multiline = text.substr(at, 3) == std::string(3, c);
-            const std::string_view closing = multiline ? text.substr(at, 3) : text.substr(at, 1);
-            const bool escapes = c == '"';
-            at += closing.size();
-            while (at < text.size() && text.substr(at, closing.size()) != closing) {
-                if (text[at] == '\n') {
-                    if (!multiline) break;  // the parser says what is wrong
-                    ++line;
-                }
-                if (escapes && text[at] == '\\' && at + 1 < text.size() && text[at + 1] != '\n') ++at;
-                ++at;
-            }
-            if (at < text.size() && text[at] == '\n') {
-                ++line;
-                continue;
-            }
-            at += closing.size() - 1;
+        } else if ((c == '"' || c == '\'') && textMayBegin(last)) {
+            const std::size_t end = endOfText(text, at);
+            line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at),
+                                                        text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+            at = end - 1;
+            last = c;
         } else if (static_cast<unsigned char>(c) >= 0x80) {
             return line;
+        } else {
+            last = c;
         }
     }
     return std::nullopt;

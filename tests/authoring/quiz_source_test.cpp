@@ -87,6 +87,8 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
         {"codes = \"a\"", "codes: a list of at most 96 lines"},
         {"name = \"unterminated", "line 1: "},
         {"r\xC3\xA9ponse = \"SOLEIL\"", "line 1: a character that is not ASCII outside quotes"},
+        {"l=0\"\xC3\xA9", "line 1: a character that is not ASCII"},  // a quote where no text begins
+        {"a = \"x\" \"\xC3\xA9\"", "line 1: a character that is not ASCII"},
         {"name = \"x\" # \xC3\xA9\n[[question]]\nanswer = 'a' \xC3\xA9", "line 3: a character that is not ASCII"},
         {"name = \"\"\"a\n\\\"\"\"\"\"\n\xC2\xA0= 1", "line 3: a character that is not ASCII"},
     };
