@@ -11,6 +11,7 @@
 #include "content/quiz_record.h"
 #include "content/text.h"
 #include "editing/file_names.h"
+#include "editing/picture_reasons.h"
 #include "picture_preparation/picture_batch.h"
 #include "picture_preparation/picture_check.h"
 
@@ -158,47 +159,16 @@ Rgb backgroundOf(const QuizSource& source) {
             static_cast<std::uint8_t>(source.backgroundBlue)};
 }
 
-const char* const NotAPicture = "ce n'est pas une image JPEG, PNG, GIF, BMP ou HEIC";
-
 // The names of the files that are no picture at all, listed for the author.
 Refusal notPicturesRefusal(std::span<const std::optional<PictureInput>> pictures) {
     std::string names;
     for (const std::optional<PictureInput>& picture : pictures) {
-        if (!picture || pictureFormat(picture->bytes) != PictureFormat::Unknown) continue;
+        if (!picture || fileProblem(picture->bytes) != PictureProblem::NotAPicture) continue;
         names += (names.empty() ? "" : ", ") + fileNameOf(picture->name);
     }
     if (names.empty()) return {};
-    return "Ces fichiers ne sont pas des images JPEG, PNG, GIF, BMP ou HEIC : " + names + ".";
+    return std::string("Ces fichiers ne sont pas des images ") + FrenchPictureFormats + " : " + names + ".";
 }
-
-// The picture reader's reason (English, shared with quizmake) said in French.
-std::string frenchPictureReason(std::string_view english) {
-    const auto has = [&](std::string_view part) { return english.find(part) != std::string_view::npos; };
-    if (const std::size_t over = english.find("over "); over != std::string_view::npos && has(" megapixels")) {
-        const std::size_t digits = over + 5;
-        const std::string limit(english.substr(digits, english.find(' ', digits) - digits));
-        return "elle a trop de pixels : l'Atelier prend les photos de " + limit +
-               " mégapixels au plus (réduisez-la dans un logiciel de photo)";
-    }
-    if (has("HEIF Image Extensions")) {
-        return "Windows ne sait pas lire les photos HEIC ici : installez « Extensions d'images HEIF » depuis le "
-               "Microsoft Store";
-    }
-    if (has("HEVC Video Extensions")) {
-        return "Windows ne sait pas lire les photos HEIC ici : installez « Extensions vidéo HEVC » depuis le "
-               "Microsoft Store";
-    }
-    if (has("WebP Image Extensions")) {
-        return "Windows ne sait pas lire les images WebP ici : installez « Extensions d'images Web » depuis le "
-               "Microsoft Store";
-    }
-    if (has("no codec") || has("compressed BMP") || has("unknown")) return "elle est d'un genre que l'Atelier ne lit pas";
-    if (has("0 pixels")) return "elle n'a aucun pixel de large ou de haut";
-    if (has("truncated") || has("short") || has("empty file")) return "le fichier est tronqué";
-    return "le fichier est endommagé";
-}
-
-std::string unusableReason(const PreparedPicture& picture) { return frenchPictureReason(picture.error); }
 
 // Every picture prepared for the quiz, or the refusal of the first that cannot be.
 Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb background,
@@ -206,8 +176,8 @@ Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb ba
     out = preparePictures(pictures, background, progress);
     for (const std::optional<PreparedPicture>& picture : out) {
         if (picture && !picture->ok()) {
-            return "L'image « " + fileNameOf(picture->subject) + " » ne peut pas servir : " + unusableReason(*picture) +
-                   ".";
+            return "L'image « " + fileNameOf(picture->subject) +
+                   " » ne peut pas servir : " + pictureReasonInFrench(picture->reason) + ".";
         }
     }
     return {};
@@ -391,8 +361,8 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
     // Every good picture, in the order given, while answer slots are left.
     std::vector<std::optional<PictureInput>> wanted;
     for (const std::optional<PictureInput>& picture : pictures) {
-        if (picture && pictureFormat(picture->bytes) == PictureFormat::Unknown) {
-            result.refused.push_back({fileNameOf(picture->name), NotAPicture});
+        if (picture && fileProblem(picture->bytes) != PictureProblem::None) {
+            result.refused.push_back({fileNameOf(picture->name), notAPictureInFrench(picture->bytes)});
         } else if (before + wanted.size() >= room) {
             result.refused.push_back({picture ? fileNameOf(picture->name) : "une question",
                                       "le quiz a déjà " + std::to_string(MaxAnswerSlots) + " réponses"});
@@ -405,7 +375,7 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
     std::vector<SharedPrepared> keptPrepared;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
         if (prepared[i] && !prepared[i]->ok()) {
-            result.refused.push_back({fileNameOf(wanted[i]->name), unusableReason(*prepared[i])});
+            result.refused.push_back({fileNameOf(wanted[i]->name), pictureReasonInFrench(prepared[i]->reason)});
             continue;
         }
         keptPictures.push_back(shared(std::move(wanted[i])));
@@ -446,7 +416,7 @@ Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTur
     const int turns = ((document.quarterTurns[question] + quarterTurns) % 4 + 4) % 4;
     const PictureInput& given = *document.pictures[question];
     PreparedPicture turned = preparePicture(given.bytes, given.name, backgroundOf(document.source), turns);
-    if (!turned.ok()) return "L'image ne peut pas être tournée : " + unusableReason(turned) + ".";
+    if (!turned.ok()) return "L'image ne peut pas être tournée : " + pictureReasonInFrench(turned.reason) + ".";
     beginChange(document, "la rotation de l'image de " + questionName(question));
     document.quarterTurns[question] = turns;
     document.prepared[question] = shared(std::move(turned));
@@ -569,7 +539,7 @@ OpenedDocument documentOfQuiz(const QuizExecutable& quiz) {
         const std::string& name = quiz.source.questions[i].picture;
         document.pictures.push_back(std::make_shared<const PictureInput>(PictureInput{name, quiz.pictures[i]->data}));
         document.prepared.push_back(std::make_shared<const PreparedPicture>(
-            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""}));
+            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, "", {}}));
     }
     document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;

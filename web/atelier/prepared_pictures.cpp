@@ -44,7 +44,9 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
     const auto offer = offers.find(keyOf(bytes, background, quarterTurns));
     PreparedPicture result;
     if (offer == offers.end()) {
-        result.error = "the picture was not prepared by the page";
+        result.reason.problem = PictureProblem::NotPrepared;
+        result.reason.reader = PictureReader::Browser;
+        result.error = pictureProblemLine(result.reason);
     } else {
         result = offer->second;
     }
