@@ -36,11 +36,9 @@ std::string pictureProblemLine(const PictureReason& reason) {
             if (reason.missing != MissingCodec::None) {
                 return what + ", which Windows cannot read here: " + installHint(reason.missing);
             }
-            return withDetail(what + " of a kind " + readerName(reason.reader) + " cannot read", reason.detail, " (") +
-                   (reason.detail.empty() ? "" : ")");
+            return withDetail(what + " of a kind " + readerName(reason.reader) + " cannot read", reason.detail);
         case PictureProblem::NotDecodedHere:
-            return withDetail(what + " that " + readerName(reason.reader) + " could not decode", reason.detail, " (") +
-                   (reason.detail.empty() ? "" : ")");
+            return withDetail(what + " that " + readerName(reason.reader) + " could not decode", reason.detail);
         case PictureProblem::Damaged: return withDetail("a damaged " + std::string(pictureFormatName(reason.format)), reason.detail);
         case PictureProblem::CutShort:
             return withDetail("a truncated " + std::string(pictureFormatName(reason.format)), reason.detail);
