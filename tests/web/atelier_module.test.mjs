@@ -69,6 +69,15 @@ function examined(bytes, quarterTurns = 0) {
   return JSON.parse(new TextDecoder().decode(module.HEAPU8.subarray(address, end)));
 }
 
+function undecoded(bytes, inflated) {
+  const at = module._zqp_buffer(bytes.length);
+  module.HEAPU8.set(bytes, at);
+  const address = module._zqp_undecoded(bytes.length, inflated);
+  let end = address;
+  while (module.HEAPU8[end] !== 0) end += 1;
+  return JSON.parse(new TextDecoder().decode(module.HEAPU8.subarray(address, end)));
+}
+
 // picture_problem.h's numbers.
 const Problem = { EmptyFile: 1, NotAPicture: 2, FormatNotReadHere: 3, NotDecodedHere: 4, Damaged: 5, CutShort: 6 };
 const Reader = { System: 0, Browser: 1 };
@@ -86,6 +95,14 @@ test('the picture rules hand the page typed reasons, and the document says them 
     [Problem.FormatNotReadHere, Reader.Browser]);
   assert.equal(examined(avif).unreadable.reason.problem, Problem.NotDecodedHere);
   assert.equal(examined(jpeg).unreadable.reason.problem, Problem.NotDecodedHere);
+  // Once the browser's decoder refused a PNG: damaged if its image data stops
+  // short, else only not read by this browser.
+  const png = readFileSync(path.join(testData, 'pictures/transparent.png'));
+  const { inflatesTo } = examined(png).imageData;
+  assert.equal(undecoded(png, inflatesTo - 1).reason.problem, Problem.Damaged);
+  assert.equal(undecoded(png, inflatesTo).reason.problem, Problem.NotDecodedHere);
+  assert.equal(undecoded(png, -1).reason.problem, Problem.NotDecodedHere);
+  assert.equal(undecoded(heic, -1).reason.problem, Problem.FormatNotReadHere);
 
   api.reset();
   const background = parseInt(api.state().background.slice(1), 16);

@@ -88,8 +88,12 @@ function createPicturePreparer(module, workerSource) {
       type: 'decode', job, blob: new Blob([bytes]), width: facts.width, height: facts.height, opacity: facts.opacity,
       imageData: facts.imageData,
     });
-    // The browser's decoder refused it: no proof of damage (the rules say what).
-    if (decoded.error) return facts.unreadable;
+    // The browser's decoder refused it: no proof of damage, unless its image
+    // data is (the rules say which); a worker that failed is no proof either.
+    if (decoded.error) {
+      return decoded.inflated === undefined ? facts.unreadable
+        : ask(module._zqp_undecoded, bytes, decoded.inflated);
+    }
     const plan = ask(module._zqp_plan, bytes, quarterTurns, decoded.width, decoded.height, decoded.opaque ? 1 : 0,
       decoded.inflated);
     if (plan.error || plan.keep) {

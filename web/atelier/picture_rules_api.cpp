@@ -243,6 +243,21 @@ const char* zqp_plan(int size, int quarterTurns, int width, int height, int opaq
     return handOut(json);
 }
 
+// Why the picture cannot be used, once the browser's decoder refused the
+// file's `size` bytes and their image data gave `inflated` bytes (-1 when not
+// asked): {"error", "reason"}. A PNG whose zlib stream stops short is damaged,
+// whatever the browser says; otherwise the browser's refusal says no more than
+// that it could not read it.
+const char* zqp_undecoded(int size, int inflated) {
+    const auto bytes = lentFile(size);
+    const PictureFacts facts = headerFacts(bytes);
+    if (const auto check = imageDataCheck(facts, bytes); check && inflated >= 0) {
+        const PictureReason damaged = imageDataProblem(facts, *check, static_cast<std::uint64_t>(inflated));
+        if (!damaged.ok()) return refused(damaged);
+    }
+    return refused(browserDecoderRefusal(facts, bytes));
+}
+
 // The encoding kept of those made (their sizes, 0 for one not made): 1 the
 // JPEG, 2 the PNG, 0 neither. `format` is zqp_examine's.
 int zqp_choose(int format, int jpegSize, int pngSize) {
