@@ -539,7 +539,7 @@ OpenedDocument documentOfQuiz(const QuizExecutable& quiz) {
         const std::string& name = quiz.source.questions[i].picture;
         document.pictures.push_back(std::make_shared<const PictureInput>(PictureInput{name, quiz.pictures[i]->data}));
         document.prepared.push_back(std::make_shared<const PreparedPicture>(
-            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, "", {}}));
+            PreparedPicture{pictureKindOf(*quiz.pictures[i]), quiz.pictures[i]->data, name, ""}));
     }
     document.quarterTurns.assign(document.pictures.size(), 0);
     return opened;

@@ -27,7 +27,7 @@ struct PreparedPicture {
     std::vector<std::uint8_t> bytes;
     std::string subject;  // the name the picture was given
     std::string error;     // the reason's line (pictureProblemLine), for quizmake; empty on success
-    PictureReason reason;  // why it cannot be used; None on success
+    PictureReason reason{};  // why it cannot be used; None on success
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 

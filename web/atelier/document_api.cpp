@@ -70,11 +70,6 @@ bool isQuestion(int question) {
     return question >= 0 && static_cast<std::size_t>(question) < state.document.source.questions.size();
 }
 
-// A colour the page passes as 0xRRGGBB.
-Rgb colourOf(int rgb) {
-    return {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb)};
-}
-
 Rgb backgroundOf(const QuizSource& source) {
     return {static_cast<std::uint8_t>(source.backgroundRed), static_cast<std::uint8_t>(source.backgroundGreen),
             static_cast<std::uint8_t>(source.backgroundBlue)};
@@ -318,19 +313,27 @@ int zqa_stage_picture(int nameSize, int size) {
 }
 
 // What a picture became, for the edit at hand: the original's `originalSize`
-// bytes in the buffer, then the prepared picture's (`kind` 1 JPEG, 2 PNG).
+// bytes in the buffer, then the prepared picture's (`kind` 1 JPEG, 2 PNG); a
+// refusal comes by zqa_offer_refused.
 int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int background, int quarterTurns) {
     const auto all = lent(originalSize + preparedSize);
-    if (originalSize < 0 || preparedSize < 0 || (kind != 1 && kind != 2) ||
+    if (originalSize < 0 || preparedSize < 0 ||
         all.size() != static_cast<std::size_t>(originalSize) + static_cast<std::size_t>(preparedSize)) {
         return 0;
     }
     PreparedPicture prepared;
     const auto result = all.subspan(static_cast<std::size_t>(originalSize));
-    prepared.kind = kind == 1 ? PictureKind::Jpeg : PictureKind::Png;
-    prepared.bytes.assign(result.begin(), result.end());
-    offerPrepared(all.first(static_cast<std::size_t>(originalSize)), colourOf(background), quarterTurns,
-                  std::move(prepared));
+    if (kind == 1 || kind == 2) {
+        prepared.kind = kind == 1 ? PictureKind::Jpeg : PictureKind::Png;
+        prepared.bytes.assign(result.begin(), result.end());
+    } else {
+        prepared.reason.problem = PictureProblem::NotDecodedHere;
+        prepared.reason.reader = PictureReader::Browser;
+        prepared.error = pictureProblemLine(prepared.reason);
+    }
+    const Rgb colour{static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
+                     static_cast<std::uint8_t>(background)};
+    offerPrepared(all.first(static_cast<std::size_t>(originalSize)), colour, quarterTurns, std::move(prepared));
     return 1;
 }
 
@@ -357,7 +360,9 @@ int zqa_offer_refused(int originalSize, int problem, int format, int reader, int
     PreparedPicture prepared;
     prepared.error = pictureProblemLine(reason);
     prepared.reason = std::move(reason);
-    offerPrepared(original, colourOf(background), quarterTurns, std::move(prepared));
+    const Rgb colour{static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
+                     static_cast<std::uint8_t>(background)};
+    offerPrepared(original, colour, quarterTurns, std::move(prepared));
     return 1;
 }
 
