@@ -12,6 +12,7 @@
 #include "content/text.h"
 #include "resources/contract_ids.h"
 #include "editing/file_names.h"
+#include "editing/picture_reasons.h"
 #include "editing/text_entry.h"
 #include "picture_preparation/picture_batch.h"
 #include "picture_preparation/picture_check.h"
@@ -160,47 +161,16 @@ Rgb backgroundOf(const QuizSettings& quiz) {
             static_cast<std::uint8_t>(quiz.backgroundBlue)};
 }
 
-const char* const NotAPicture = "ce n'est pas une image JPEG, PNG, GIF, BMP ou HEIC";
-
 // The names of the files that are no picture at all, listed for the author.
 Refusal notPicturesRefusal(std::span<const std::optional<PictureInput>> pictures) {
     std::string names;
     for (const std::optional<PictureInput>& picture : pictures) {
-        if (!picture || pictureFormat(picture->bytes) != PictureFormat::Unknown) continue;
+        if (!picture || fileProblem(picture->bytes) != PictureProblem::NotAPicture) continue;
         names += (names.empty() ? "" : ", ") + fileNameOf(picture->name);
     }
     if (names.empty()) return {};
-    return "Ces fichiers ne sont pas des images JPEG, PNG, GIF, BMP ou HEIC : " + names + ".";
+    return std::string("Ces fichiers ne sont pas des images ") + FrenchPictureFormats + " : " + names + ".";
 }
-
-// The picture reader's reason (English, shared with quizmake) said in French.
-std::string frenchPictureReason(std::string_view english) {
-    const auto has = [&](std::string_view part) { return english.find(part) != std::string_view::npos; };
-    if (const std::size_t over = english.find("over "); over != std::string_view::npos && has(" megapixels")) {
-        const std::size_t digits = over + 5;
-        const std::string limit(english.substr(digits, english.find(' ', digits) - digits));
-        return "elle a trop de pixels : l'Atelier prend les photos de " + limit +
-               " mégapixels au plus (réduisez-la dans un logiciel de photo)";
-    }
-    if (has("HEIF Image Extensions")) {
-        return "Windows ne sait pas lire les photos HEIC ici : installez « Extensions d'images HEIF » depuis le "
-               "Microsoft Store";
-    }
-    if (has("HEVC Video Extensions")) {
-        return "Windows ne sait pas lire les photos HEIC ici : installez « Extensions vidéo HEVC » depuis le "
-               "Microsoft Store";
-    }
-    if (has("WebP Image Extensions")) {
-        return "Windows ne sait pas lire les images WebP ici : installez « Extensions d'images Web » depuis le "
-               "Microsoft Store";
-    }
-    if (has("no codec") || has("compressed BMP") || has("unknown")) return "elle est d'un genre que l'Atelier ne lit pas";
-    if (has("0 pixels")) return "elle n'a aucun pixel de large ou de haut";
-    if (has("truncated") || has("short") || has("empty file")) return "le fichier est tronqué";
-    return "le fichier est endommagé";
-}
-
-std::string unusableReason(const PreparedPicture& picture) { return frenchPictureReason(picture.error); }
 
 // Every picture prepared for the quiz, or the refusal of the first that cannot be.
 Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb background, const PicturePreparer& prepare,
@@ -208,8 +178,8 @@ Refusal prepareAll(std::span<const std::optional<PictureInput>> pictures, Rgb ba
     out = prepare(pictures, background, progress);
     for (const std::optional<PreparedPicture>& picture : out) {
         if (picture && !picture->ok()) {
-            return "L'image « " + fileNameOf(picture->subject) + " » ne peut pas servir : " + unusableReason(*picture) +
-                   ".";
+            return "L'image « " + fileNameOf(picture->subject) +
+                   " » ne peut pas servir : " + pictureReasonInFrench(picture->reason) + ".";
         }
     }
     return {};
@@ -409,8 +379,8 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
     // Every good picture, in the order given, while answer slots are left.
     std::vector<std::optional<PictureInput>> wanted;
     for (const std::optional<PictureInput>& picture : pictures) {
-        if (picture && pictureFormat(picture->bytes) == PictureFormat::Unknown) {
-            result.refused.push_back({fileNameOf(picture->name), NotAPicture});
+        if (picture && fileProblem(picture->bytes) != PictureProblem::None) {
+            result.refused.push_back({fileNameOf(picture->name), notAPictureInFrench(picture->bytes)});
         } else if (before + wanted.size() >= room) {
             result.refused.push_back({picture ? fileNameOf(picture->name) : "une question",
                                       "le quiz a déjà " + std::to_string(MaxAnswerSlots) + " réponses"});
@@ -422,7 +392,7 @@ AddedQuestions addQuestions(QuizDocument& document, std::span<const std::optiona
     std::vector<DocumentQuestion> kept;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
         if (prepared[i] && !prepared[i]->ok()) {
-            result.refused.push_back({fileNameOf(wanted[i]->name), unusableReason(*prepared[i])});
+            result.refused.push_back({fileNameOf(wanted[i]->name), pictureReasonInFrench(prepared[i]->reason)});
             continue;
         }
         DocumentQuestion& question = kept.emplace_back();
@@ -470,7 +440,9 @@ Refusal turnPicture(QuizDocument& document, std::size_t question, int quarterTur
     turned[0]->quarterTurns = needed[0].quarterTurns;
     std::vector<std::optional<PreparedPicture>> prepared = prepare(turned, backgroundOf(document.quiz), {});
     if (prepared.empty() || !prepared[0]) return "L'image ne peut pas être tournée.";
-    if (!prepared[0]->ok()) return "L'image ne peut pas être tournée : " + unusableReason(*prepared[0]) + ".";
+    if (!prepared[0]->ok()) {
+        return "L'image ne peut pas être tournée : " + pictureReasonInFrench(prepared[0]->reason) + ".";
+    }
     beginChange(document, "la rotation de l'image de " + questionName(question));
     DocumentQuestion& changed = document.questions[question];
     changed.quarterTurns = needed[0].quarterTurns;

@@ -9,6 +9,7 @@
 #include "authoring/resource_bundle.h"
 #include "editing/quiz_document.h"
 #include "picture_preparation/picture_check.h"
+#include "picture_preparation/picture_problem.h"
 
 namespace {
 
@@ -87,7 +88,9 @@ std::vector<std::optional<PreparedPicture>> standInPreparer(std::span<const std:
         PreparedPicture& out = prepared[i].emplace();
         out.subject = picture.name;
         if (picture.bytes.size() > 8 && picture.bytes[8] == DamagedMark) {
-            out.error = "a damaged PNG: its picture data is damaged";
+            out.reason.problem = PictureProblem::Damaged;
+            out.reason.format = PictureFormat::Png;
+            out.error = pictureProblemLine(out.reason);
             continue;
         }
         out.kind = pictureFormat(picture.bytes) == PictureFormat::Jpeg ? PictureKind::Jpeg : PictureKind::Png;

@@ -38,6 +38,8 @@ void zqa_stage_clear();
 void zqa_stage_none();
 int zqa_stage_picture(int nameSize, int size);
 int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int background, int quarterTurns);
+int zqa_offer_refused(int originalSize, int problem, int format, int reader, int missing, int pixelLimit,
+                      int background, int quarterTurns);
 const char* zqa_add_staged();
 const std::uint8_t* zqa_original_picture(int question);
 const std::uint8_t* zqa_prepared_picture(int question);
@@ -93,7 +95,7 @@ void text(const char* refusal) {
 }
 
 void step(Calls& calls) {
-    switch (calls.byte() % 34) {
+    switch (calls.byte() % 35) {
         case 0: zqa_new(); break;
         case 1: { const int size = calls.lend(); text(zqa_set_quiz_text(calls.number(), size)); break; }
         case 2: { const int size = calls.lend(); text(zqa_set_question_text(calls.number(), calls.number(), size)); break; }
@@ -131,6 +133,12 @@ void step(Calls& calls) {
         case 30: parses(zqa_order_by_name(calls.lend())); break;
         case 31: zqa_typed_pass_mark(calls.lend()); break;
         case 32: parses(zqa_changed_elsewhere(calls.lend())); break;
+        case 33: {
+            const int size = calls.lend();
+            zqa_offer_refused(size, calls.number(), calls.number(), calls.number(), calls.number(), calls.number(),
+                              calls.number(), calls.number());
+            break;
+        }
         default: parses(zqa_review()); parses(zqa_comment_modes()); break;
     }
 }

@@ -17,11 +17,21 @@ std::optional<std::uint32_t> little(std::span<const std::uint8_t> bytes, std::si
     return value;
 }
 
-DecodedPicture failure(const char* why) {
+DecodedPicture failure(PictureProblem problem, const char* why) {
     DecodedPicture result;
+    result.problem = problem;
     result.error = why;
     return result;
 }
+
+// Why a header cannot be read: its reason, and our words for it.
+struct BmpFault {
+    PictureProblem problem = PictureProblem::None;
+    const char* words = "";
+    explicit operator bool() const { return problem != PictureProblem::None; }
+};
+constexpr BmpFault cutShort(const char* words) { return {PictureProblem::CutShort, words}; }
+constexpr BmpFault damaged(const char* words) { return {PictureProblem::Damaged, words}; }
 
 // One channel of a bit-field pixel, scaled to 8 bits.
 struct Field {
@@ -54,26 +64,26 @@ struct Layout {
     std::size_t dataAt = 0;
 };
 
-// The header's fields, checked; a message when the file cannot be read.
-const char* readLayout(std::span<const std::uint8_t> file, Layout& l) {
+// The header's fields, checked; a fault when the file cannot be read.
+BmpFault readLayout(std::span<const std::uint8_t> file, Layout& l) {
     const auto dataAt = little(file, 10, 4);
     const auto headerSize = little(file, 14, 4);
-    if (!dataAt || !headerSize) return "its header is cut short";
+    if (!dataAt || !headerSize) return cutShort("its header is cut short");
     l.dataAt = *dataAt;
     std::uint32_t colorsUsed = 0;
     if (*headerSize == 12) {
         const auto w = little(file, 18, 2), h = little(file, 20, 2), planes = little(file, 22, 2), bpp = little(file, 24, 2);
-        if (!w || !h || !planes || !bpp) return "its header is cut short";
+        if (!w || !h || !planes || !bpp) return cutShort("its header is cut short");
         l.width = *w;
         l.height = *h;
         l.bitsPerPixel = *bpp;
         l.paletteEntrySize = 3;
-        if (*planes != 1) return "an unknown BMP layout";
+        if (*planes != 1) return damaged("an unknown BMP layout");
     } else if (*headerSize >= 40 && *headerSize <= 124) {
         const auto w = little(file, 18, 4), h = little(file, 22, 4), planes = little(file, 26, 2), bpp = little(file, 28, 2);
         const auto compression = little(file, 30, 4), used = little(file, 46, 4);
-        if (!w || !h || !planes || !bpp || !compression || !used) return "its header is cut short";
-        if ((*w & 0x80000000u) != 0 || *planes != 1) return "an unknown BMP layout";
+        if (!w || !h || !planes || !bpp || !compression || !used) return cutShort("its header is cut short");
+        if ((*w & 0x80000000u) != 0 || *planes != 1) return damaged("an unknown BMP layout");
         l.width = *w;
         l.topDown = (*h & 0x80000000u) != 0;
         l.height = l.topDown ? ~*h + 1 : *h;
@@ -81,13 +91,13 @@ const char* readLayout(std::span<const std::uint8_t> file, Layout& l) {
         l.compression = *compression;
         colorsUsed = *used;
     } else {
-        return "an unknown BMP header";
+        return damaged("an unknown BMP header");
     }
-    if (l.width == 0 || l.height == 0 || l.height > 0x7FFFFFFFu) return "a side of 0 pixels";
+    if (l.width == 0 || l.height == 0 || l.height > 0x7FFFFFFFu) return {PictureProblem::NoPixels, "a side of 0 pixels"};
     const std::uint32_t bpp = l.bitsPerPixel;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return "an unknown number of bits a pixel";
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return damaged("an unknown number of bits a pixel");
     const bool bitfields = l.compression == BiBitfields || l.compression == BiAlphaBitfields;
-    if (l.compression != BiRgb && !(bitfields && (bpp == 16 || bpp == 32))) return "a compressed BMP, which is not read";
+    if (l.compression != BiRgb && !(bitfields && (bpp == 16 || bpp == 32))) return {PictureProblem::FormatNotReadHere, "a compressed BMP, which is not read"};
 
     std::size_t afterHeader = 14 + std::size_t{*headerSize};
     if (bitfields) {
@@ -96,7 +106,7 @@ const char* readLayout(std::span<const std::uint8_t> file, Layout& l) {
         const std::size_t count = l.compression == BiAlphaBitfields || *headerSize >= 56 ? 4 : 3;
         for (std::size_t i = 0; i < count; ++i) {
             const auto mask = little(file, masksAt + 4 * i, 4);
-            if (!mask) return "its bit masks are cut short";
+            if (!mask) return cutShort("its bit masks are cut short");
             l.fields[i] = Field::of(*mask);
         }
         if (*headerSize == 40) afterHeader += 4 * count;
@@ -110,10 +120,10 @@ const char* readLayout(std::span<const std::uint8_t> file, Layout& l) {
         l.paletteCount = colorsUsed == 0 || colorsUsed > full ? full : colorsUsed;
         l.paletteAt = afterHeader;
         if (file.size() < l.paletteAt || (file.size() - l.paletteAt) / l.paletteEntrySize < l.paletteCount) {
-            return "its colour table is cut short";
+            return cutShort("its colour table is cut short");
         }
     }
-    return nullptr;
+    return {};
 }
 
 std::uint32_t pixelBits(std::span<const std::uint8_t> row, std::uint32_t x, std::uint32_t bpp) {
@@ -129,14 +139,16 @@ std::uint32_t pixelBits(std::span<const std::uint8_t> row, std::uint32_t x, std:
 
 DecodedPicture readBmp(std::span<const std::uint8_t> file, std::uint64_t maxPixels) {
     Layout l;
-    if (const char* problem = readLayout(file, l)) return failure(problem);
-    if (static_cast<std::uint64_t>(l.width) * l.height > maxPixels) return failure("too many pixels");
+    if (const BmpFault fault = readLayout(file, l)) return failure(fault.problem, fault.words);
+    if (static_cast<std::uint64_t>(l.width) * l.height > maxPixels) {
+        return failure(PictureProblem::TooManyPixels, "too many pixels");
+    }
     const std::uint64_t stride = (static_cast<std::uint64_t>(l.width) * l.bitsPerPixel + 31) / 32 * 4;
-    if (l.dataAt > file.size() || (file.size() - l.dataAt) / stride < l.height) return failure("rows are missing");
+    if (l.dataAt > file.size() || (file.size() - l.dataAt) / stride < l.height) return failure(PictureProblem::CutShort, "rows are missing");
 
     const bool alpha = l.fields[3].mask != 0;
     DecodedPicture decoded;
-    if (!allocateImage(decoded.image, {l.width, l.height}, alpha ? 4u : 3u)) return failure("not enough memory");
+    if (!allocateImage(decoded.image, {l.width, l.height}, alpha ? 4u : 3u)) return failure(PictureProblem::OutOfMemory, "not enough memory");
     bool anyAlpha = false;
     std::uint8_t* out = decoded.image.samples.data();
     for (std::uint32_t y = 0; y < l.height; ++y) {

@@ -77,6 +77,7 @@ JpegWalk walkJpeg(std::span<const std::uint8_t> bytes) {
         const bool whole = length >= 2 && length <= bytes.size() - at - 2;
         if (marker == HuffmanTables && (!whole || !tablesFit(bytes.subspan(at + 4, length - 2)))) {
             walk.tablesFit = false;
+            walk.tableCut = !whole;
             break;
         }
         if (!whole) break;

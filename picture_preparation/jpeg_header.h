@@ -33,5 +33,6 @@ bool huffmanTablesFit(std::span<const std::uint8_t> bytes);
 struct JpegWalk {
     bool tablesFit = true;
     bool endReached = false;
+    bool tableCut = false;  // a Huffman table segment runs past the end of the file
 };
 JpegWalk walkJpeg(std::span<const std::uint8_t> bytes);

@@ -13,10 +13,13 @@
 
 #include "picture_preparation/image.h"
 #include "picture_preparation/picture_check.h"
+#include "picture_preparation/picture_problem.h"
 
 struct DecodedPicture {
     Image image;        // 1 to 4 channels as the file has them (a CMYK JPEG comes as RGB)
-    std::string error;  // why it cannot be read, one line; empty on success
+    PictureProblem problem = PictureProblem::None;  // why it cannot be read
+    MissingCodec missing = MissingCodec::None;      // what Windows lacks, for FormatNotReadHere
+    std::string error;  // the decoder's words for it, one line (English); empty on success
     int orientation = 1;  // the turn the pixels still need, when the decoder left it to us (never a JPEG's EXIF)
 };
 

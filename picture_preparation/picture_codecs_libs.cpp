@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -21,15 +22,22 @@
 
 namespace {
 
-DecodedPicture failure(std::string why) {
+DecodedPicture failure(PictureProblem problem, std::string why) {
     DecodedPicture result;
+    result.problem = problem;
     result.error = std::move(why);
     return result;
 }
 
+DecodedPicture damaged(std::string why) { return failure(PictureProblem::Damaged, std::move(why)); }
+
 bool tooMany(std::uint64_t width, std::uint64_t height, std::uint64_t maxPixels) { return width * height > maxPixels; }
 
 const char* NoMemory = "not enough memory";
+
+DecodedPicture outOfMemory() { return failure(PictureProblem::OutOfMemory, NoMemory); }
+DecodedPicture noPixels() { return failure(PictureProblem::NoPixels, "a side of 0 pixels"); }
+DecodedPicture tooManyPixels() { return failure(PictureProblem::TooManyPixels, "too many pixels"); }
 
 // --- JPEG ---------------------------------------------------------------------------
 
@@ -59,16 +67,16 @@ tjscalingfactor reductionFor(int width, int height, ImageSize atLeast) {
 
 DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, ImageSize atLeast, std::uint64_t maxPixels) {
     TurboJpeg tj(tjInitDecompress());
-    if (tj.handle == nullptr) return failure(NoMemory);
+    if (tj.handle == nullptr) return outOfMemory();
     auto* data = const_cast<unsigned char*>(file.data());  // TurboJPEG 2 takes no const, and writes nothing
     const auto size = static_cast<unsigned long>(file.size());
     int width = 0, height = 0, subsampling = 0, colourspace = 0;
     if (tjDecompressHeader3(tj.handle, data, size, &width, &height, &subsampling, &colourspace) != 0) {
-        return failure(tjGetErrorStr2(tj.handle));
+        return damaged(tjGetErrorStr2(tj.handle));
     }
-    if (width <= 0 || height <= 0) return failure("a side of 0 pixels");
+    if (width <= 0 || height <= 0) return noPixels();
     if (tooMany(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), maxPixels)) {
-        return failure("too many pixels");
+        return tooManyPixels();
     }
     const tjscalingfactor factor = reductionFor(width, height, atLeast);
     const ImageSize scaled{static_cast<std::uint32_t>(TJSCALED(width, factor)),
@@ -76,14 +84,14 @@ DecodedPicture decodeJpeg(std::span<const std::uint8_t> file, ImageSize atLeast,
     const bool cmyk = colourspace == TJCS_CMYK || colourspace == TJCS_YCCK;
     const int pixelFormat = colourspace == TJCS_GRAY ? TJPF_GRAY : cmyk ? TJPF_CMYK : TJPF_RGB;
     DecodedPicture decoded;
-    if (!allocateImage(decoded.image, scaled, static_cast<std::uint32_t>(tjPixelSize[pixelFormat]))) return failure(NoMemory);
+    if (!allocateImage(decoded.image, scaled, static_cast<std::uint32_t>(tjPixelSize[pixelFormat]))) return outOfMemory();
     // Any warning (data cut short, a corrupt segment) refuses the picture.
     if (tjDecompress2(tj.handle, data, size, decoded.image.samples.data(), static_cast<int>(scaled.width), 0,
                       static_cast<int>(scaled.height), pixelFormat, TJFLAG_ACCURATEDCT) != 0) {
-        return failure(tjGetErrorStr2(tj.handle));
+        return damaged(tjGetErrorStr2(tj.handle));
     }
     if (cmyk) decoded.image = rgbOfCmyk(viewOf(decoded.image), readJpegHeader(file).adobe);
-    if (decoded.image.samples.empty()) return failure(NoMemory);
+    if (decoded.image.samples.empty()) return outOfMemory();
     return decoded;
 }
 
@@ -106,7 +114,17 @@ struct PngReading {
     ByteCursor cursor;
     std::jmp_buf failed{};
     char message[128] = "undecodable data";
+    PictureProblem problem = PictureProblem::Damaged;  // what a jump back means
 };
+
+// libpng's allocations, through which one that fails is told as such.
+png_voidp pngAllocate(png_structp png, png_alloc_size_t size) {
+    void* memory = std::malloc(size);
+    if (memory == nullptr) static_cast<PngReading*>(png_get_mem_ptr(png))->problem = PictureProblem::OutOfMemory;
+    return memory;
+}
+
+void pngFree(png_structp, png_voidp memory) { std::free(memory); }
 
 void pngError(png_structp png, png_const_charp message) {
     auto* reading = static_cast<PngReading*>(png_get_error_ptr(png));
@@ -118,7 +136,10 @@ void pngWarning(png_structp, png_const_charp) {}
 
 void pngRead(png_structp png, png_bytep out, png_size_t count) {
     auto* reading = static_cast<PngReading*>(png_get_io_ptr(png));
-    if (reading->cursor.take(out, count) < count) png_error(png, "the data stops short");
+    if (reading->cursor.take(out, count) < count) {
+        reading->problem = PictureProblem::CutShort;
+        png_error(png, "the data stops short");
+    }
 }
 
 struct PngReader {
@@ -136,12 +157,14 @@ bool readPngInto(PngReader& r, PngReading& reading, Image& image, std::uint64_t 
         why = reading.message;
         return false;
     }
+    reading.problem = PictureProblem::Damaged;
     png_set_read_fn(r.png, &reading, pngRead);
     png_set_crc_action(r.png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);  // as the player: checksums not verified
     png_read_info(r.png, r.info);
     const png_uint_32 width = png_get_image_width(r.png, r.info);
     const png_uint_32 height = png_get_image_height(r.png, r.info);
     if (tooMany(width, height, maxPixels)) {
+        reading.problem = PictureProblem::TooManyPixels;
         why = "too many pixels";
         return false;
     }
@@ -153,6 +176,7 @@ bool readPngInto(PngReader& r, PngReading& reading, Image& image, std::uint64_t 
     png_read_update_info(r.png, r.info);
     const std::uint32_t channels = png_get_channels(r.png, r.info);
     if (!allocateImage(image, {width, height}, channels)) {
+        reading.problem = PictureProblem::OutOfMemory;
         why = NoMemory;
         return false;
     }
@@ -167,14 +191,15 @@ bool readPngInto(PngReader& r, PngReading& reading, Image& image, std::uint64_t 
 DecodedPicture decodePng(std::span<const std::uint8_t> file, std::uint64_t maxPixels) {
     PngReading reading{ByteCursor{file}};
     PngReader r;
-    r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reading, pngError, pngWarning);
-    if (r.png == nullptr) return failure(NoMemory);
+    r.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &reading, pngError, pngWarning, &reading, pngAllocate,
+                                     pngFree);
+    if (r.png == nullptr) return outOfMemory();
     r.info = png_create_info_struct(r.png);
-    if (r.info == nullptr) return failure(NoMemory);
+    if (r.info == nullptr) return outOfMemory();
     png_set_user_limits(r.png, 0x7FFFFFFF, 0x7FFFFFFF);
     DecodedPicture decoded;
     std::string why;
-    if (!readPngInto(r, reading, decoded.image, maxPixels, why)) return failure(why);
+    if (!readPngInto(r, reading, decoded.image, maxPixels, why)) return failure(reading.problem, why);
     return decoded;
 }
 
@@ -188,6 +213,16 @@ int gifRead(GifFileType* gif, GifByteType* out, int count) {
 std::string gifError(int code) {
     const char* text = GifErrorString(code);
     return text != nullptr ? text : "undecodable data";
+}
+
+// giflib's error code as a reason.
+DecodedPicture gifFailure(int code) {
+    switch (code) {
+        case D_GIF_ERR_NOT_ENOUGH_MEM: return failure(PictureProblem::OutOfMemory, gifError(code));
+        case D_GIF_ERR_READ_FAILED:
+        case D_GIF_ERR_EOF_TOO_SOON: return failure(PictureProblem::CutShort, gifError(code));
+        default: return damaged(gifError(code));
+    }
 }
 
 struct GifCloser {
@@ -216,23 +251,20 @@ bool readGifExtension(GifFileType& gif, int& transparent) {
     return true;
 }
 
-// Reads the records up to the first frame's descriptor, which lands in gif.Image.
-bool readToFirstFrame(GifFileType& gif, int& transparent, std::string& why) {
+// Reads the records up to the first frame's descriptor, which lands in
+// gif.Image; none, or why not.
+std::optional<DecodedPicture> readToFirstFrame(GifFileType& gif, int& transparent) {
     for (;;) {
         GifRecordType record = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(&gif, &record) != GIF_OK) break;
-        if (record == TERMINATE_RECORD_TYPE) {
-            why = "no picture in the file";
-            return false;
-        }
+        if (record == TERMINATE_RECORD_TYPE) return damaged("no picture in the file");
         if (record == EXTENSION_RECORD_TYPE && !readGifExtension(gif, transparent)) break;
         if (record == IMAGE_DESC_RECORD_TYPE) {
-            if (DGifGetImageDesc(&gif) == GIF_OK) return true;
+            if (DGifGetImageDesc(&gif) == GIF_OK) return std::nullopt;
             break;
         }
     }
-    why = gifError(gif.Error);
-    return false;
+    return gifFailure(gif.Error);
 }
 
 // Row `y` of the frame placed on the screen: the transparent index, and what
@@ -279,28 +311,40 @@ DecodedPicture decodeGif(std::span<const std::uint8_t> file, std::uint64_t maxPi
     ByteCursor cursor{file};
     int error = 0;
     std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&cursor, gifRead, &error));
-    if (!gif) return failure(gifError(error));
+    if (!gif) return gifFailure(error);
     const auto screenWidth = static_cast<std::uint32_t>(gif->SWidth);
     const auto screenHeight = static_cast<std::uint32_t>(gif->SHeight);
-    if (screenWidth == 0 || screenHeight == 0) return failure("a side of 0 pixels");
-    if (tooMany(screenWidth, screenHeight, maxPixels)) return failure("too many pixels");
+    if (screenWidth == 0 || screenHeight == 0) return noPixels();
+    if (tooMany(screenWidth, screenHeight, maxPixels)) return tooManyPixels();
     int transparent = NO_TRANSPARENT_COLOR;
-    std::string why;
-    if (!readToFirstFrame(*gif, transparent, why)) return failure(why);
+    if (std::optional<DecodedPicture> refused = readToFirstFrame(*gif, transparent)) return std::move(*refused);
     const GifImageDesc& frame = gif->Image;
     const ColorMapObject* colours = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
-    if (colours == nullptr) return failure("no colour table");
-    if (frame.Width <= 0 || frame.Height <= 0) return failure("a frame of 0 pixels");
+    if (colours == nullptr) return damaged("no colour table");
+    if (frame.Width <= 0 || frame.Height <= 0) return failure(PictureProblem::NoPixels, "a frame of 0 pixels");
     if (tooMany(static_cast<std::uint32_t>(frame.Width), static_cast<std::uint32_t>(frame.Height), maxPixels)) {
-        return failure("too many pixels");
+        return tooManyPixels();
     }
     DecodedPicture decoded;  // the screen starts transparent; the frame is placed on it
-    if (!allocateImage(decoded.image, {screenWidth, screenHeight}, 4)) return failure(NoMemory);
-    if (!readGifFrame(*gif, *colours, transparent, decoded.image)) return failure(gifError(gif->Error));
+    if (!allocateImage(decoded.image, {screenWidth, screenHeight}, 4)) return outOfMemory();
+    if (!readGifFrame(*gif, *colours, transparent, decoded.image)) return gifFailure(gif->Error);
     return decoded;
 }
 
 // --- HEIC (libheif applies the file's own rotation and mirroring) --------------------
+
+// libheif's error as a reason: a file of a kind it has no decoder for (an
+// HEVC or AV1 plug-in missing) is not a damaged one.
+DecodedPicture heifFailure(const heif_error& error) {
+    switch (error.code) {
+        case heif_error_Memory_allocation_error: return failure(PictureProblem::OutOfMemory, error.message);
+        case heif_error_Unsupported_filetype:
+        case heif_error_Unsupported_feature:
+        case heif_error_Plugin_loading_error: return failure(PictureProblem::FormatNotReadHere, error.message);
+        case heif_error_Decoder_plugin_error: return failure(PictureProblem::NotDecodedHere, error.message);
+        default: return damaged(error.message);
+    }
+}
 
 struct HeifParts {
     heif_context* context = heif_context_alloc();
@@ -315,21 +359,21 @@ struct HeifParts {
 
 DecodedPicture decodeHeif(std::span<const std::uint8_t> file, std::uint64_t maxPixels) {
     HeifParts heif;
-    if (heif.context == nullptr) return failure(NoMemory);
+    if (heif.context == nullptr) return outOfMemory();
     heif_context_set_maximum_image_size_limit(heif.context, 1 << 16);
     heif_error error = heif_context_read_from_memory_without_copy(heif.context, file.data(), file.size(), nullptr);
     if (error.code == heif_error_Ok) error = heif_context_get_primary_image_handle(heif.context, &heif.handle);
-    if (error.code != heif_error_Ok) return failure(error.message);
+    if (error.code != heif_error_Ok) return heifFailure(error);
     const int width = heif_image_handle_get_width(heif.handle);
     const int height = heif_image_handle_get_height(heif.handle);
-    if (width <= 0 || height <= 0) return failure("a side of 0 pixels");
+    if (width <= 0 || height <= 0) return noPixels();
     if (tooMany(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), maxPixels)) {
-        return failure("too many pixels");
+        return tooManyPixels();
     }
     const bool alpha = heif_image_handle_has_alpha_channel(heif.handle) != 0;
     error = heif_decode_image(heif.handle, &heif.image, heif_colorspace_RGB,
                               alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr);
-    if (error.code != heif_error_Ok) return failure(error.message);
+    if (error.code != heif_error_Ok) return heifFailure(error);
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(heif.image, heif_channel_interleaved, &stride);
     const int shownWidth = heif_image_get_width(heif.image, heif_channel_interleaved);
@@ -337,16 +381,16 @@ DecodedPicture decodeHeif(std::span<const std::uint8_t> file, std::uint64_t maxP
     const std::uint32_t channels = alpha ? 4 : 3;
     if (plane == nullptr || shownWidth <= 0 || shownHeight <= 0 ||
         stride < shownWidth * static_cast<int>(channels)) {
-        return failure("no picture in the file");
+        return damaged("no picture in the file");
     }
     // The coded picture may be larger than its header said.
     if (tooMany(static_cast<std::uint64_t>(shownWidth), static_cast<std::uint64_t>(shownHeight), maxPixels)) {
-        return failure("too many pixels");
+        return tooManyPixels();
     }
     DecodedPicture decoded;
     if (!allocateImage(decoded.image, {static_cast<std::uint32_t>(shownWidth), static_cast<std::uint32_t>(shownHeight)},
                        channels)) {
-        return failure(NoMemory);
+        return outOfMemory();
     }
     const std::size_t rowBytes = static_cast<std::size_t>(shownWidth) * channels;
     for (int y = 0; y < shownHeight; ++y) {
@@ -360,6 +404,7 @@ DecodedPicture decodeHeif(std::span<const std::uint8_t> file, std::uint64_t maxP
 
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, PictureFormat format, ImageSize atLeast,
                              std::uint64_t maxPixels) {
+    if (file.empty()) return failure(PictureProblem::EmptyFile, "an empty file");
     switch (format) {
         case PictureFormat::Jpeg: return decodeJpeg(file, atLeast, maxPixels);
         case PictureFormat::Png: return decodePng(file, maxPixels);
@@ -367,10 +412,10 @@ DecodedPicture decodePicture(std::span<const std::uint8_t> file, PictureFormat f
         case PictureFormat::Bmp: return readBmp(file, maxPixels);
         case PictureFormat::Heif: return decodeHeif(file, maxPixels);
         case PictureFormat::Tiff:
-        case PictureFormat::Webp: return failure("this system reads no such picture (Windows does)");
+        case PictureFormat::Webp: return failure(PictureProblem::FormatNotReadHere, "Windows reads it");
         case PictureFormat::Unknown: break;
     }
-    return failure("not a picture");
+    return failure(PictureProblem::NotAPicture, "not a picture");
 }
 
 // Quality 90 keeps colour at half resolution, as cameras do.

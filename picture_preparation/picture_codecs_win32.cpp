@@ -120,64 +120,83 @@ ComPtr<IWICImagingFactory> imagingFactory() {
 
 // --- messages ----------------------------------------------------------------------
 
-DecodedPicture failure(std::string why) {
+DecodedPicture failure(PictureProblem problem, std::string why, MissingCodec missing = MissingCodec::None) {
     DecodedPicture result;
+    result.problem = problem;
+    result.missing = missing;
     result.error = std::move(why);
     return result;
 }
+
+DecodedPicture outOfMemory() { return failure(PictureProblem::OutOfMemory, NoMemory); }
+DecodedPicture tooManyPixels() { return failure(PictureProblem::TooManyPixels, "too many pixels"); }
+DecodedPicture noPixels() { return failure(PictureProblem::NoPixels, "a side of 0 pixels"); }
 
 // Codes WIC gives, as constants a switch takes (MinGW names the first only
 // through an inline function and not the second at all).
 constexpr HRESULT EndOfData = static_cast<HRESULT>(0x80070026u);     // HRESULT_FROM_WIN32(ERROR_HANDLE_EOF)
 constexpr HRESULT SizeOverflow = static_cast<HRESULT>(0x80070216u);  // WINCODEC_ERR_VALUEOVERFLOW
 
-const char* problemOf(HRESULT result) {
+struct WicProblem {
+    PictureProblem problem;
+    const char* words;
+};
+
+WicProblem problemOf(HRESULT result) {
     switch (result) {
-        case E_OUTOFMEMORY: return NoMemory;
-        case WINCODEC_ERR_BADHEADER: return "its header is damaged";
+        case E_OUTOFMEMORY: return {PictureProblem::OutOfMemory, NoMemory};
+        case WINCODEC_ERR_BADHEADER: return {PictureProblem::Damaged, "its header is damaged"};
         case WINCODEC_ERR_BADIMAGE:
-        case WINCODEC_ERR_BADSTREAMDATA: return "its picture data is damaged";
+        case WINCODEC_ERR_BADSTREAMDATA: return {PictureProblem::Damaged, "its picture data is damaged"};
         case WINCODEC_ERR_STREAMREAD:
         case WINCODEC_ERR_STREAMNOTAVAILABLE:
-        case EndOfData: return "the data stops short";
-        case WINCODEC_ERR_UNKNOWNIMAGEFORMAT: return "not a picture of its format";
-        case WINCODEC_ERR_FRAMEMISSING: return "no picture in the file";
+        case EndOfData: return {PictureProblem::CutShort, "the data stops short"};
+        case WINCODEC_ERR_UNKNOWNIMAGEFORMAT: return {PictureProblem::Damaged, "not a picture of its format"};
+        case WINCODEC_ERR_FRAMEMISSING: return {PictureProblem::Damaged, "no picture in the file"};
         case WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT:
-        case WINCODEC_ERR_UNSUPPORTEDOPERATION: return "pixels of a kind Windows cannot convert";
+        case WINCODEC_ERR_UNSUPPORTEDOPERATION:
+            return {PictureProblem::FormatNotReadHere, "pixels of a kind Windows cannot convert"};
         case WINCODEC_ERR_IMAGESIZEOUTOFRANGE:
-        case SizeOverflow: return "too many pixels";
-        case WINCODEC_ERR_COMPONENTNOTFOUND: return "Windows has no codec for it here";
-        case E_FAIL: return "the decoder refused its data (damaged or cut short)";
-        default: return "Windows could not decode it";
+        case SizeOverflow: return {PictureProblem::TooManyPixels, "too many pixels"};
+        case WINCODEC_ERR_COMPONENTNOTFOUND:
+            return {PictureProblem::FormatNotReadHere, "Windows has no codec for it here"};
+        case E_FAIL: return {PictureProblem::Damaged, "the decoder refused its data (damaged or cut short)"};
+        default: return {PictureProblem::NotDecodedHere, "Windows could not decode it"};
     }
 }
 
-// One line: what went wrong, and WIC's own code for whoever looks it up.
-std::string wicProblem(HRESULT result) {
-    if (result == E_OUTOFMEMORY) return NoMemory;
+// What went wrong, and WIC's own code for whoever looks it up.
+DecodedPicture wicFailure(HRESULT result) {
+    if (result == E_OUTOFMEMORY) return outOfMemory();
+    const WicProblem problem = problemOf(result);
     char code[48];
     std::snprintf(code, sizeof code, " (WIC error 0x%08lX)", static_cast<unsigned long>(result));
-    return problemOf(result) + std::string(code);
+    return failure(problem.problem, problem.words + std::string(code));
 }
 
-// What the author can do when Windows has no decoder for the format.
-std::string missingDecoder(PictureFormat format) {
+// What the author can install when Windows has no decoder for the format.
+DecodedPicture missingDecoder(PictureFormat format) {
     switch (format) {
         case PictureFormat::Heif:
-            return "Windows has no HEIF decoder here (install the HEIF Image Extensions from the Microsoft Store)";
+            return failure(PictureProblem::FormatNotReadHere, "Windows has no HEIF decoder here",
+                           MissingCodec::HeifImageExtensions);
         case PictureFormat::Webp:
-            return "Windows has no WebP decoder here (install the WebP Image Extensions from the Microsoft Store)";
-        default: return std::string("Windows has no ") + pictureFormatName(format) + " decoder here";
+            return failure(PictureProblem::FormatNotReadHere, "Windows has no WebP decoder here",
+                           MissingCodec::WebpImageExtensions);
+        default:
+            return failure(PictureProblem::FormatNotReadHere,
+                           std::string("Windows has no ") + pictureFormatName(format) + " decoder here");
     }
 }
 
 // A HEIC photo is HEVC inside: the HEIF extension decodes it only with the
 // HEVC codec beside it.
-std::string pixelProblem(PictureFormat format, HRESULT result) {
+DecodedPicture pixelFailure(PictureFormat format, HRESULT result) {
     if (format == PictureFormat::Heif && result == WINCODEC_ERR_COMPONENTNOTFOUND) {
-        return "Windows cannot decode HEVC here (install the HEVC Video Extensions from the Microsoft Store)";
+        return failure(PictureProblem::FormatNotReadHere, "Windows cannot decode HEVC here",
+                       MissingCodec::HevcVideoExtensions);
     }
-    return wicProblem(result);
+    return wicFailure(result);
 }
 
 bool tooMany(std::uint64_t width, std::uint64_t height, std::uint64_t maxPixels) { return width * height > maxPixels; }
@@ -325,14 +344,14 @@ HRESULT readPixels(IWICBitmapSource* source, ImageSize size, const SampleLayout&
 void finishCmyk(DecodedPicture& decoded, const SampleLayout& layout) {
     if (!layout.cmyk) return;
     decoded.image = rgbOfCmyk(viewOf(decoded.image), false);
-    if (decoded.image.samples.empty()) decoded = failure(NoMemory);
+    if (decoded.image.samples.empty()) decoded = outOfMemory();
 }
 
 // A frame's pixels, through WIC's converter when we do not read its format as it is.
 DecodedPicture readFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, ImageSize size,
                          PictureFormat format) {
     GUID native{};
-    if (const HRESULT read = frame->GetPixelFormat(&native); FAILED(read)) return failure(wicProblem(read));
+    if (const HRESULT read = frame->GetPixelFormat(&native); FAILED(read)) return wicFailure(read);
     const SampleLayout* known = layoutOf(native);
     const SampleLayout layout = known != nullptr ? *known : convertedLayout(factory, frame, native);
     IWICBitmapSource* source = frame;
@@ -343,12 +362,12 @@ DecodedPicture readFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* fra
             made = converter->Initialize(frame, *layout.format, WICBitmapDitherTypeNone, nullptr, 0.0,
                                          WICBitmapPaletteTypeCustom);
         }
-        if (FAILED(made)) return failure(wicProblem(made));
+        if (FAILED(made)) return wicFailure(made);
         source = converter.get();
     }
     DecodedPicture decoded;
     if (const HRESULT read = readPixels(source, size, layout, decoded.image); FAILED(read)) {
-        return failure(pixelProblem(format, read));
+        return pixelFailure(format, read);
     }
     finishCmyk(decoded, layout);
     return decoded;
@@ -381,24 +400,24 @@ struct OpenPicture {
 
 // The decoder of the format pictureFormat() found, not one WIC guesses: a
 // file is read as what it was checked to be.
-std::string openPicture(IWICImagingFactory* factory, std::span<const std::uint8_t> file, PictureFormat format,
-                        OpenPicture& open) {
+std::optional<DecodedPicture> openPicture(IWICImagingFactory* factory, std::span<const std::uint8_t> file,
+                                         PictureFormat format, OpenPicture& open) {
     HRESULT result = factory->CreateStream(open.stream.out());
     // WIC only reads the bytes; its interface takes them without const.
     if (SUCCEEDED(result)) {
         result = open.stream->InitializeFromMemory(const_cast<BYTE*>(file.data()), static_cast<DWORD>(file.size()));
     }
-    if (FAILED(result)) return wicProblem(result);
+    if (FAILED(result)) return wicFailure(result);
     result = factory->CreateDecoder(*containerOf(format), nullptr, open.decoder.out());
     if (result == WINCODEC_ERR_COMPONENTNOTFOUND) return missingDecoder(format);
     if (SUCCEEDED(result)) result = open.decoder->Initialize(open.stream.get(), WICDecodeMetadataCacheOnDemand);
     if (SUCCEEDED(result)) result = open.decoder->GetFrame(0, open.frame.out());
     UINT width = 0, height = 0;
     if (SUCCEEDED(result)) result = open.frame->GetSize(&width, &height);
-    if (FAILED(result)) return pixelProblem(format, result);
-    if (width == 0 || height == 0) return "a side of 0 pixels";
+    if (FAILED(result)) return pixelFailure(format, result);
+    if (width == 0 || height == 0) return noPixels();
     open.size = {width, height};
-    return {};
+    return std::nullopt;
 }
 
 // --- JPEG: reduced by the decoder when it can -------------------------------------------
@@ -441,11 +460,11 @@ std::optional<DecodedPicture> decodeReduced(IWICBitmapFrameDecode* frame, ImageS
     const std::uint64_t stride = std::uint64_t{size->width} * layout->channels;
     if (stride * size->height > UINT_MAX) return std::nullopt;
     DecodedPicture decoded;
-    if (!allocateImage(decoded.image, *size, layout->channels)) return failure(NoMemory);
+    if (!allocateImage(decoded.image, *size, layout->channels)) return outOfMemory();
     const HRESULT copied = transform->CopyPixels(nullptr, size->width, size->height, &format, WICBitmapTransformRotate0,
                                                  static_cast<UINT>(stride), static_cast<UINT>(stride * size->height),
                                                  decoded.image.samples.data());
-    if (FAILED(copied)) return failure(wicProblem(copied));
+    if (FAILED(copied)) return wicFailure(copied);
     reorderInPlace(decoded.image, *layout);
     finishCmyk(decoded, *layout);
     return decoded;
@@ -507,10 +526,10 @@ void placeOnScreen(const Image& frame, const GifPlacement& placement, Image& scr
 
 DecodedPicture decodeGif(IWICImagingFactory* factory, const OpenPicture& open, std::uint64_t maxPixels) {
     const GifPlacement placement = gifPlacement(open.decoder.get(), open.frame.get(), open.size);
-    if (placement.screen.width == 0 || placement.screen.height == 0) return failure("a side of 0 pixels");
+    if (placement.screen.width == 0 || placement.screen.height == 0) return noPixels();
     if (tooMany(placement.screen.width, placement.screen.height, maxPixels) ||
         tooMany(open.size.width, open.size.height, maxPixels)) {
-        return failure("too many pixels");
+        return tooManyPixels();
     }
     // The transparent index comes with alpha 0 in the frame's palette.
     ComPtr<IWICFormatConverter> converter;
@@ -519,14 +538,14 @@ DecodedPicture decodeGif(IWICImagingFactory* factory, const OpenPicture& open, s
         made = converter->Initialize(open.frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
                                      0.0, WICBitmapPaletteTypeCustom);
     }
-    if (FAILED(made)) return failure(wicProblem(made));
+    if (FAILED(made)) return wicFailure(made);
     Image frame;
     if (const HRESULT read = readPixels(converter.get(), open.size, *layoutOf(GUID_WICPixelFormat32bppBGRA), frame);
         FAILED(read)) {
-        return failure(wicProblem(read));
+        return wicFailure(read);
     }
     DecodedPicture decoded;
-    if (!allocateImage(decoded.image, placement.screen, 4)) return failure(NoMemory);
+    if (!allocateImage(decoded.image, placement.screen, 4)) return outOfMemory();
     placeOnScreen(frame, placement, decoded.image);
     return decoded;
 }
@@ -558,7 +577,7 @@ void opaqueWhenAlphaUnfilled(Image& image) {
 DecodedPicture decodeOpen(IWICImagingFactory* factory, const OpenPicture& open, PictureFormat format,
                           ImageSize atLeast, std::uint64_t maxPixels) {
     if (format == PictureFormat::Gif) return decodeGif(factory, open, maxPixels);
-    if (tooMany(open.size.width, open.size.height, maxPixels)) return failure("too many pixels");
+    if (tooMany(open.size.width, open.size.height, maxPixels)) return tooManyPixels();
     if (format == PictureFormat::Jpeg) {
         if (std::optional<DecodedPicture> reduced = decodeReduced(open.frame.get(), open.size, atLeast)) {
             return std::move(*reduced);
@@ -689,22 +708,22 @@ std::vector<std::uint8_t> encodeWith(const GUID& container, const Image& image, 
 
 DecodedPicture decodePicture(std::span<const std::uint8_t> file, PictureFormat format, ImageSize atLeast,
                              std::uint64_t maxPixels) {
-    if (containerOf(format) == nullptr) return failure("not a picture");
-    if (file.empty()) return failure("an empty file");
-    if (file.size() > MAXDWORD) return failure("too large a file");
+    if (file.empty()) return failure(PictureProblem::EmptyFile, "an empty file");
+    if (containerOf(format) == nullptr) return failure(PictureProblem::NotAPicture, "not a picture");
+    if (file.size() > MAXDWORD) return failure(PictureProblem::NotDecodedHere, "too large a file");
     // Some decoders (Wine's among them) decode at Initialize: a header that
     // declares too many pixels is refused before any decoder sees it.
     if (const std::optional<ImageSize> declared = declaredSize(format, file);
         declared && tooMany(declared->width, declared->height, maxPixels)) {
-        return failure("too many pixels");
+        return tooManyPixels();
     }
     const ComUse com;
-    if (!com.usable()) return failure("COM cannot start on this thread");
+    if (!com.usable()) return failure(PictureProblem::NotDecodedHere, "COM cannot start on this thread");
     const ComPtr<IWICImagingFactory> factory = imagingFactory();
-    if (!factory) return failure("the Windows Imaging Component is missing");
+    if (!factory) return failure(PictureProblem::NotDecodedHere, "the Windows Imaging Component is missing");
     OpenPicture open;
-    if (std::string problem = openPicture(factory.get(), file, format, open); !problem.empty()) {
-        return failure(std::move(problem));
+    if (std::optional<DecodedPicture> refused = openPicture(factory.get(), file, format, open)) {
+        return std::move(*refused);
     }
     return decodeOpen(factory.get(), open, format, atLeast, maxPixels);
 }

@@ -10,11 +10,19 @@
 
 namespace {
 
-PreparedPicture failed(const std::string& name, std::string reason) {
+PreparedPicture failed(const std::string& name, PictureReason reason) {
     PreparedPicture result;
     result.subject = name;
-    result.error = std::move(reason);
+    result.error = pictureProblemLine(reason);
+    result.reason = std::move(reason);
     return result;
+}
+
+PreparedPicture outOfMemory(const std::string& name, PictureFormat format) {
+    PictureReason reason;
+    reason.problem = PictureProblem::OutOfMemory;
+    reason.format = format;
+    return failed(name, std::move(reason));
 }
 
 PreparedPicture prepared(const std::string& name, PictureKind kind, std::vector<std::uint8_t> bytes) {
@@ -57,7 +65,7 @@ PreparedPicture encoded(const std::string& name, PictureFormat format, const Ima
         case PictureKind::Png: return prepared(name, PictureKind::Png, std::move(png));
         case PictureKind::Unknown: break;
     }
-    return failed(name, std::string(OutOfMemoryProblem));
+    return outOfMemory(name, format);
 }
 
 }  // namespace
@@ -65,11 +73,13 @@ PreparedPicture encoded(const std::string& name, PictureFormat format, const Ima
 PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::string& name, Rgb background,
                                int quarterTurns) {
     const PictureFacts facts = examinePicture(bytes);
-    if (!facts.problem.empty()) return failed(name, facts.problem);
+    if (!facts.problem.ok()) return failed(name, facts.problem);
     // A photo larger than it needs to be is decoded already reduced.
     const DecodedPicture decoded =
         decodePicture(bytes, facts.format, decodedAtLeast(facts, quarterTurns), pixelLimit(facts.format));
-    if (!decoded.error.empty()) return failed(name, unreadableProblem(facts.format, decoded.error));
+    if (!decoded.error.empty() || decoded.problem != PictureProblem::None) {
+        return failed(name, decoderRefusal(facts, decoded.problem, decoded.missing, decoded.error));
+    }
     const int orientation = orientationToApply(facts, decoded.orientation, quarterTurns);
     const ImageView image = viewOf(decoded.image);
     const ImageSize full = fullSize(facts, image.size);
@@ -79,6 +89,6 @@ PreparedPicture preparePicture(std::span<const std::uint8_t> bytes, const std::s
         return prepared(name, kind, {bytes.begin(), bytes.end()});
     }
     const Image pixels = storedPixels(image, full, orientation, background);
-    if (pixels.samples.empty()) return failed(name, std::string(OutOfMemoryProblem));
+    if (pixels.samples.empty()) return outOfMemory(name, facts.format);
     return encoded(name, facts.format, pixels);
 }

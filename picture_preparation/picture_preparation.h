@@ -19,13 +19,15 @@
 #include "picture_preparation/image.h"
 #include "picture_preparation/image_pixels.h"
 #include "picture_preparation/picture_check.h"
+#include "picture_preparation/picture_problem.h"
 #include "picture_preparation/preparation_rules.h"
 
 struct PreparedPicture {
     PictureKind kind = PictureKind::Unknown;
     std::vector<std::uint8_t> bytes;
     std::string subject;  // the name the picture was given
-    std::string error;    // why it cannot be used, one line; empty on success
+    std::string error;     // the reason's line (pictureProblemLine), for quizmake; empty on success
+    PictureReason reason{};  // why it cannot be used; None on success
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 

@@ -18,24 +18,34 @@ bool headerIsRead(PictureFormat format) {
            format == PictureFormat::Bmp;
 }
 
-// Why a picture of this format cannot be used before decoding it; empty when
+PictureReason reasonOf(PictureProblem problem, PictureFormat format, std::string detail = {}) {
+    PictureReason reason;
+    reason.problem = problem;
+    reason.format = format;
+    reason.pixelLimit = problem == PictureProblem::TooManyPixels ? pixelLimit(format) : 0;
+    reason.detail = std::move(detail);
+    return reason;
+}
+
+// Why a picture of this format cannot be used before decoding it; None when
 // it can. (The formats whose headers are not read here are checked by their
 // decoders, before they allocate.)
-std::string headerProblem(PictureFormat format, std::span<const std::uint8_t> bytes,
-                          const std::optional<ImageSize>& size, const JpegWalk& walk) {
+PictureReason headerProblem(PictureFormat format, std::span<const std::uint8_t> bytes,
+                            const std::optional<ImageSize>& size, const JpegWalk& walk) {
     if (!headerIsRead(format)) return {};
-    const std::string what = std::string("a ") + pictureFormatName(format);
-    if (!size) return "a damaged " + std::string(pictureFormatName(format)) + ": its header is missing or cut short";
+    if (!size) return reasonOf(PictureProblem::Damaged, format, "its header is missing or cut short");
     if (!walk.tablesFit) {
-        return "a damaged JPEG: a Huffman table is cut short or holds too many codes";
+        // A table that runs past the end of the file was cut.
+        return reasonOf(walk.tableCut ? PictureProblem::CutShort : PictureProblem::Damaged, format,
+                        "a Huffman table is cut short or holds too many codes");
     }
-    if (size->width == 0 || size->height == 0) return what + " of " + sizeText(*size) + " pixels: a side of 0 pixels";
+    const std::string ofSize = "of " + sizeText(*size) + " pixels";
+    if (size->width == 0 || size->height == 0) return reasonOf(PictureProblem::NoPixels, format, ofSize);
     if (static_cast<std::uint64_t>(size->width) * size->height > pixelLimit(format)) {
-        return what + " of " + sizeText(*size) + " pixels: over " + std::to_string(pixelLimit(format) / 1'000'000) +
-               " megapixels";
+        return reasonOf(PictureProblem::TooManyPixels, format, ofSize);
     }
-    if (const std::string missing = missingPart(format, bytes); !missing.empty()) {
-        return "a truncated " + std::string(pictureFormatName(format)) + ": " + missing;
+    if (std::string missing = missingPart(format, bytes); !missing.empty()) {
+        return reasonOf(PictureProblem::CutShort, format, std::move(missing));
     }
     return {};
 }
@@ -98,14 +108,19 @@ PictureFacts headerFacts(std::span<const std::uint8_t> bytes) {
     return facts;
 }
 
+PictureProblem fileProblem(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return PictureProblem::EmptyFile;
+    return pictureFormat(bytes) == PictureFormat::Unknown ? PictureProblem::NotAPicture : PictureProblem::None;
+}
+
 PictureFacts examinePicture(std::span<const std::uint8_t> bytes) {
     PictureFacts facts = headerFacts(bytes);
     if (facts.format == PictureFormat::Unknown) {
-        facts.problem = "not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture";
+        facts.problem = reasonOf(fileProblem(bytes), facts.format);
         return facts;
     }
     // One walk through a JPEG's scans serves both checks: a photo's are megabytes.
-    const JpegWalk walk = facts.format == PictureFormat::Jpeg ? walkJpeg(bytes) : JpegWalk{true, true};
+    const JpegWalk walk = facts.format == PictureFormat::Jpeg ? walkJpeg(bytes) : JpegWalk{true, true, false};
     facts.problem = headerProblem(facts.format, bytes, facts.declared, walk);
     facts.cutShort = !walk.endReached;
     return facts;
@@ -120,13 +135,27 @@ ImageSize decodedAtLeast(const PictureFacts& facts, int quarterTurns) {
     return storedSize(*facts.declared, turnedOrientation(facts.ownOrientation, quarterTurns));
 }
 
-std::string unreadableProblem(PictureFormat format, std::string_view decoderError) {
-    return "a damaged or unreadable " + std::string(pictureFormatName(format)) + " (" + std::string(decoderError) + ")";
+PictureReason decoderRefusal(const PictureFacts& facts, PictureProblem problem, MissingCodec missing,
+                             std::string words) {
+    const bool unexplained = problem == PictureProblem::Damaged || problem == PictureProblem::NotDecodedHere ||
+                             problem == PictureProblem::None;
+    if (facts.cutShort && unexplained) problem = PictureProblem::CutShort;
+    // The files whose structure was found whole (missingPart) are not cut
+    // short, whatever their decoder ran out of: their data is damaged.
+    if (problem == PictureProblem::CutShort && !facts.cutShort && headerIsRead(facts.format)) {
+        problem = PictureProblem::Damaged;
+    }
+    if (problem == PictureProblem::None) problem = PictureProblem::NotDecodedHere;  // a decoder that said nothing
+    PictureReason reason = reasonOf(problem, facts.format, std::move(words));
+    reason.missing = missing;
+    // The words of these reasons are the line's own.
+    if (problem == PictureProblem::TooManyPixels || problem == PictureProblem::NoPixels) reason.detail.clear();
+    return reason;
 }
 
-std::string cutShortProblem(const PictureFacts& facts) {
+PictureReason cutShortProblem(const PictureFacts& facts) {
     if (!facts.cutShort) return {};
-    return unreadableProblem(facts.format, "its data stops before its end marker");
+    return reasonOf(PictureProblem::CutShort, facts.format, "its data stops before its end marker");
 }
 
 std::optional<ImageDataCheck> imageDataCheck(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
@@ -139,9 +168,9 @@ std::optional<ImageDataCheck> imageDataCheck(const PictureFacts& facts, std::spa
     return ImageDataCheck{imageDataParts(bytes), inflatesTo};
 }
 
-std::string imageDataProblem(const PictureFacts& facts, const ImageDataCheck& check, std::uint64_t inflated) {
+PictureReason imageDataProblem(const PictureFacts& facts, const ImageDataCheck& check, std::uint64_t inflated) {
     if (inflated >= check.inflatesTo) return {};
-    return unreadableProblem(facts.format, "its image data is damaged or stops short");
+    return reasonOf(PictureProblem::Damaged, facts.format, "its image data is damaged or stops short");
 }
 
 ImageSize fullSize(const PictureFacts& facts, ImageSize decoded) {

@@ -14,6 +14,7 @@
 
 #include "picture_preparation/image.h"
 #include "picture_preparation/picture_check.h"
+#include "picture_preparation/picture_problem.h"
 
 // The player's single-question frame.
 inline constexpr ImageSize PreparedPictureLimit{640, 480};
@@ -22,8 +23,6 @@ inline constexpr std::uint64_t MaxPhotoPixels = 200'000'000;    // a JPEG, decod
 inline constexpr int PreparedJpegQuality = 90;
 // A lossless source is stored as a JPEG only when that is this many times smaller than the PNG.
 inline constexpr std::size_t JpegPreferredAtRatio = 3;
-// Why a picture was read but could not be stored.
-inline constexpr std::string_view OutOfMemoryProblem = "not enough memory to prepare the picture";
 
 // The size a picture shown at `size` is stored at: within the limit, its
 // proportions kept (rounded), never larger.
@@ -33,11 +32,15 @@ ImageSize preparedSize(ImageSize size);
 
 struct PictureFacts {
     PictureFormat format = PictureFormat::Unknown;
-    std::string problem;                // why it cannot be used, one line; empty when it may be decoded
+    PictureReason problem;              // why it cannot be used; None when it may be decoded
     std::optional<ImageSize> declared;  // its header's size (JPEG, PNG, GIF, BMP)
     int ownOrientation = 1;             // a JPEG's EXIF orientation; other formats' decoders apply theirs
     bool cutShort = false;              // a JPEG whose data stops before its end marker
 };
+
+// Whether the bytes are no picture at all: EmptyFile, NotAPicture, or None
+// when they begin as one of the formats.
+PictureProblem fileProblem(std::span<const std::uint8_t> bytes);
 
 // What the header says, without the checks of the whole file (problem and
 // cutShort left unset): for a file already examined.
@@ -53,12 +56,15 @@ std::uint64_t pixelLimit(PictureFormat format);
 // stored at; {0, 0} for every pixel (the other formats).
 ImageSize decodedAtLeast(const PictureFacts& facts, int quarterTurns);
 
-// Why a picture its decoder refused cannot be used.
-std::string unreadableProblem(PictureFormat format, std::string_view decoderError);
+// Why a picture its decoder refused (`problem`, in the decoder's `words`)
+// cannot be used: a JPEG whose data stops before its end marker is cut short
+// whatever its decoder makes of it.
+PictureReason decoderRefusal(const PictureFacts& facts, PictureProblem problem, MissingCodec missing,
+                             std::string words);
 
 // Decoders that show a JPEG cut short (the browsers' do) let through what
-// ours refuse (they notice by themselves): the line for one, empty otherwise.
-std::string cutShortProblem(const PictureFacts& facts);
+// ours refuse (they notice by themselves): the reason for one, None otherwise.
+PictureReason cutShortProblem(const PictureFacts& facts);
 
 // Decoders that show what they could read of a PNG whose image data is
 // damaged or short (Firefox's do) let through what ours refuse. The parts of
@@ -73,8 +79,8 @@ struct ImageDataCheck {
     std::uint64_t inflatesTo = 0;
 };
 std::optional<ImageDataCheck> imageDataCheck(const PictureFacts& facts, std::span<const std::uint8_t> bytes);
-// The line for a picture whose zlib stream gave only `inflated` bytes.
-std::string imageDataProblem(const PictureFacts& facts, const ImageDataCheck& check, std::uint64_t inflated);
+// The reason for a picture whose zlib stream gave only `inflated` bytes (None when whole).
+PictureReason imageDataProblem(const PictureFacts& facts, const ImageDataCheck& check, std::uint64_t inflated);
 
 // --- Once the pixels are known ---------------------------------------------------
 

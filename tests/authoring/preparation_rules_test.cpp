@@ -55,10 +55,12 @@ TEST(CutShortJpegs, AreToldByTheirMissingEndMarker) {
         {"whole, a thumbnail's end marker before", Thumbnailed, false},
     };
     for (const CutShortCase& c : cases) {
-        const std::string problem = cutShortProblem(examinePicture(c.bytes));
-        EXPECT_EQ(!problem.empty(), c.refused) << c.name << ": " << problem;
+        const PictureReason reason = cutShortProblem(examinePicture(c.bytes));
+        const std::string problem = pictureProblemLine(reason);
+        EXPECT_EQ(!reason.ok(), c.refused) << c.name << ": " << problem;
         if (c.refused) {
-            EXPECT_EQ(problem.rfind("a damaged or unreadable JPEG (", 0), 0u) << problem;
+            EXPECT_EQ(reason.problem, PictureProblem::CutShort) << c.name;
+            EXPECT_EQ(problem.rfind("a truncated JPEG: ", 0), 0u) << problem;
         }
     }
 }
@@ -78,8 +80,10 @@ TEST(PngImageData, IsNamedPartByPartAndInflatesToThePlayersSize) {
     Bytes out(static_cast<std::size_t>(check->inflatesTo));
     EXPECT_EQ(inflateZlib(stream, out), PngResult::Ok);
     const PictureFacts facts = examinePicture(png);
-    EXPECT_TRUE(imageDataProblem(facts, *check, check->inflatesTo).empty());
-    EXPECT_NE(imageDataProblem(facts, *check, check->inflatesTo - 1).find("a damaged or unreadable PNG"), std::string::npos);
+    EXPECT_TRUE(imageDataProblem(facts, *check, check->inflatesTo).ok());
+    const PictureReason damaged = imageDataProblem(facts, *check, check->inflatesTo - 1);
+    EXPECT_EQ(damaged.problem, PictureProblem::Damaged);
+    EXPECT_NE(pictureProblemLine(damaged).find("a damaged PNG"), std::string::npos) << pictureProblemLine(damaged);
 
     const Bytes cutPng = cut(png, png.size() / 2);
     const auto cutCheck = imageDataCheck(examinePicture(cutPng), cutPng);

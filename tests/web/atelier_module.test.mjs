@@ -43,7 +43,7 @@ test('pictures offered prepared become questions; a refused one says why', () =>
   const text = new TextEncoder().encode('pas une image');
   const background = parseInt(api.state().background.slice(1), 16);
   api.offerPrepared(jpeg, { kind: 1, bytes: jpeg }, background, 0);
-  api.offerPrepared(text, { error: 'not a JPEG, PNG, GIF, BMP, HEIC, TIFF or WebP picture' }, background, 0);
+  api.offerPrepared(text, examined(text), background, 0);
   api.stage([{ name: 'dossier/tour_eiffel.jpg', bytes: jpeg }, { name: 'notes.txt', bytes: text }, null]);
   const added = api.addStaged();
   assert.equal(added.added, 2);
@@ -57,6 +57,70 @@ test('pictures offered prepared become questions; a refused one says why', () =>
   // A picture not prepared by the page is refused, not shown empty.
   api.stage([{ name: 'autre.jpg', bytes: new Uint8Array([...jpeg, 0]) }]);
   assert.equal(api.addStaged().added, 0);
+});
+
+// The picture rules' answer about a file, as the page's preparer asks it.
+function examined(bytes, quarterTurns = 0) {
+  const at = module._zqp_buffer(bytes.length);
+  module.HEAPU8.set(bytes, at);
+  const address = module._zqp_examine(bytes.length, quarterTurns);
+  let end = address;
+  while (module.HEAPU8[end] !== 0) end += 1;
+  return JSON.parse(new TextDecoder().decode(module.HEAPU8.subarray(address, end)));
+}
+
+function undecoded(bytes, inflated) {
+  const at = module._zqp_buffer(bytes.length);
+  module.HEAPU8.set(bytes, at);
+  const address = module._zqp_undecoded(bytes.length, inflated);
+  let end = address;
+  while (module.HEAPU8[end] !== 0) end += 1;
+  return JSON.parse(new TextDecoder().decode(module.HEAPU8.subarray(address, end)));
+}
+
+// picture_problem.h's numbers.
+const Problem = { EmptyFile: 1, NotAPicture: 2, FormatNotReadHere: 3, NotDecodedHere: 4, Damaged: 5, CutShort: 6 };
+const Reader = { System: 0, Browser: 1 };
+
+test('the picture rules hand the page typed reasons, and the document says them in French', () => {
+  const jpeg = readFileSync(path.join(testData, 'pictures/sideways.jpg'));
+  const heic = new Uint8Array([0, 0, 0, 24, ...new TextEncoder().encode('ftypheic'), 0, 0, 0, 0]);
+  const avif = new Uint8Array([0, 0, 0, 24, ...new TextEncoder().encode('ftypavif'), 0, 0, 0, 0]);
+  assert.equal(examined(new Uint8Array(0)).reason.problem, Problem.EmptyFile, 'an empty file is empty');
+  assert.equal(examined(new TextEncoder().encode('bonjour')).reason.problem, Problem.NotAPicture);
+  assert.equal(examined(jpeg.subarray(0, jpeg.length - 2)).reason.problem, Problem.CutShort);
+  // Where the browser's decoder refuses: HEIC only some browsers read; a JPEG
+  // or an AVIF every browser reads, so its refusal is no proof of damage.
+  assert.deepEqual([examined(heic).unreadable.reason.problem, examined(heic).unreadable.reason.reader],
+    [Problem.FormatNotReadHere, Reader.Browser]);
+  assert.equal(examined(avif).unreadable.reason.problem, Problem.NotDecodedHere);
+  assert.equal(examined(jpeg).unreadable.reason.problem, Problem.NotDecodedHere);
+  // Once the browser's decoder refused a PNG: damaged if its image data stops
+  // short, else only not read by this browser.
+  const png = readFileSync(path.join(testData, 'pictures/transparent.png'));
+  const { inflatesTo } = examined(png).imageData;
+  assert.equal(undecoded(png, inflatesTo - 1).reason.problem, Problem.Damaged);
+  assert.equal(undecoded(png, inflatesTo).reason.problem, Problem.NotDecodedHere);
+  assert.equal(undecoded(png, -1).reason.problem, Problem.NotDecodedHere);
+  assert.equal(undecoded(heic, -1).reason.problem, Problem.FormatNotReadHere);
+
+  api.reset();
+  const background = parseInt(api.state().background.slice(1), 16);
+  const refusals = [
+    ['photo.heic', heic, examined(heic).unreadable, /ce navigateur ne sait pas lire les photos HEIC : enregistrez-la en JPEG ou ajoutez-la depuis l'Atelier pour Windows/],
+    ['photo.jpg', new Uint8Array([...jpeg, 1]), examined(jpeg).unreadable, /ce navigateur n'a pas su lire cette image/],
+    ['coupée.jpg', jpeg.subarray(0, jpeg.length - 2), examined(jpeg.subarray(0, jpeg.length - 2)), /tronqué/],
+    ['page.jpg', new Uint8Array([...jpeg, 2]), { error: 'the picture worker stopped' }, /ce navigateur n'a pas su lire/],
+  ];
+  for (const [, bytes, prepared] of refusals) api.offerPrepared(bytes, prepared, background, 0);
+  api.stage(refusals.map(([name, bytes]) => ({ name, bytes })));
+  const added = api.addStaged();
+  assert.equal(added.added, 0);
+  assert.deepEqual(added.refused.map((r) => r.name), refusals.map(([name]) => name));
+  for (const [i, [name, , , said]] of refusals.entries()) {
+    assert.match(added.refused[i].reason, said, name);
+    assert.doesNotMatch(added.refused[i].reason, /endommagé/, name);
+  }
 });
 
 test('the kept copy opens again as an unsaved quiz, pictures and all', () => {

@@ -86,12 +86,18 @@ function atelierApi(module) {
         module._zqa_stage_picture(name.length, picture.bytes.length);
       }
     },
-    // `prepared`: { kind, bytes } or { error }.
+    // `prepared`: { kind, bytes } or { error, reason } (the reason typed by the
+    // picture rules; without one, a picture this browser could not decode).
     offerPrepared(original, prepared, background, turns) {
-      const result = prepared.error !== undefined ? utf8In.encode(prepared.error) : prepared.bytes;
-      lend(original, result);
-      module._zqa_offer_prepared(original.length, result.length, prepared.error !== undefined ? 0 : prepared.kind,
-        background, turns);
+      if (prepared.error === undefined) {
+        lend(original, prepared.bytes);
+        module._zqa_offer_prepared(original.length, prepared.bytes.length, prepared.kind, background, turns);
+        return;
+      }
+      const reason = prepared.reason ?? {};
+      lend(original);
+      module._zqa_offer_refused(original.length, reason.problem ?? -1, reason.format ?? -1, reason.reader ?? 1,
+        reason.missing ?? 0, reason.pixelLimit ?? 0, background, turns);
     },
     addStaged: () => json(module._zqa_add_staged()),
     originalPicture: (question) => bytesAt(module._zqa_original_picture(question)),

@@ -336,8 +336,8 @@ int zqa_stage_picture(int nameSize, int size) {
 }
 
 // What a picture became, for the edit at hand: the original's `originalSize`
-// bytes in the buffer, then the prepared picture's (`kind` 1 JPEG, 2 PNG) or,
-// with `kind` 0, why it cannot be used (English, as the preparation says it).
+// bytes in the buffer, then the prepared picture's (`kind` 1 JPEG, 2 PNG); a
+// refusal comes by zqa_offer_refused.
 int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int background, int quarterTurns) {
     const auto all = lent(originalSize + preparedSize);
     if (originalSize < 0 || preparedSize < 0 ||
@@ -350,12 +350,42 @@ int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int backgro
         prepared.kind = kind == 1 ? PictureKind::Jpeg : PictureKind::Png;
         prepared.bytes.assign(result.begin(), result.end());
     } else {
-        prepared.error.assign(reinterpret_cast<const char*>(result.data()), result.size());
-        if (prepared.error.empty()) prepared.error = "unreadable";
+        prepared.reason.problem = PictureProblem::NotDecodedHere;
+        prepared.reason.reader = PictureReader::Browser;
+        prepared.error = pictureProblemLine(prepared.reason);
     }
     const Rgb colour{static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
                      static_cast<std::uint8_t>(background)};
     offerPrepared(all.first(static_cast<std::size_t>(originalSize)), colour, quarterTurns, std::move(prepared));
+    return 1;
+}
+
+// Why a picture cannot be used, for the edit at hand: the original's
+// `originalSize` bytes in the buffer, and the numbers of the reason the
+// picture rules gave (zqp_examine, zqp_plan: problem, format, reader,
+// missing, pixelLimit). A problem out of range (a failure of the page's own)
+// is a picture this browser could not decode.
+int zqa_offer_refused(int originalSize, int problem, int format, int reader, int missing, int pixelLimit,
+                      int background, int quarterTurns) {
+    const auto original = lent(originalSize);
+    if (originalSize < 0 || original.size() != static_cast<std::size_t>(originalSize)) return 0;
+    const bool known = problem > 0 && problem < PictureProblemCount;
+    PictureReason reason;
+    reason.problem = known ? static_cast<PictureProblem>(problem) : PictureProblem::NotDecodedHere;
+    reason.format = format >= 0 && format <= static_cast<int>(PictureFormat::Unknown)
+                        ? static_cast<PictureFormat>(format)
+                        : pictureFormat(original);
+    reason.reader = reader == static_cast<int>(PictureReader::System) ? PictureReader::System : PictureReader::Browser;
+    reason.missing = missing > 0 && missing <= static_cast<int>(MissingCodec::WebpImageExtensions)
+                         ? static_cast<MissingCodec>(missing)
+                         : MissingCodec::None;
+    reason.pixelLimit = pixelLimit > 0 ? static_cast<std::uint64_t>(pixelLimit) : 0;
+    PreparedPicture prepared;
+    prepared.error = pictureProblemLine(reason);
+    prepared.reason = std::move(reason);
+    const Rgb colour{static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
+                     static_cast<std::uint8_t>(background)};
+    offerPrepared(original, colour, quarterTurns, std::move(prepared));
     return 1;
 }
 

@@ -70,30 +70,35 @@ function createPicturePreparer(module, workerSource) {
       type: 'draw', job, width: plan.width, height: plan.height, orientation: plan.orientation,
       background, encodings: plan.encodings, jpegQuality: plan.jpegQuality,
     });
-    if (answer.error) return { error: plan.failed };
+    if (answer.error) return plan.failed;
     const jpeg = answer.encoded['image/jpeg'];
     const png = answer.encoded['image/png'];
     const kind = module._zqp_choose(facts.format, jpeg ? jpeg.byteLength : 0, png ? png.byteLength : 0);
     if (kind === PreparedKind.jpeg) return { kind, bytes: new Uint8Array(jpeg) };
     if (kind === PreparedKind.png) return { kind, bytes: new Uint8Array(png) };
-    return { error: plan.failed };
+    return plan.failed;
   }
 
   async function prepared(bytes, background, quarterTurns) {
     const facts = ask(module._zqp_examine, bytes, quarterTurns);
-    if (facts.error) return { error: facts.error };
+    if (facts.error) return { error: facts.error, reason: facts.reason };
     lastJob += 1;
     const job = lastJob;
     const decoded = await request({
       type: 'decode', job, blob: new Blob([bytes]), width: facts.width, height: facts.height, opacity: facts.opacity,
       imageData: facts.imageData,
     });
-    if (decoded.error) return { error: facts.unreadable };
+    // The browser's decoder refused it: no proof of damage, unless its image
+    // data is (the rules say which); a worker that failed is no proof either.
+    if (decoded.error) {
+      return decoded.inflated === undefined ? facts.unreadable
+        : ask(module._zqp_undecoded, bytes, decoded.inflated);
+    }
     const plan = ask(module._zqp_plan, bytes, quarterTurns, decoded.width, decoded.height, decoded.opaque ? 1 : 0,
       decoded.inflated);
     if (plan.error || plan.keep) {
       request({ type: 'drop', job });
-      return plan.error ? { error: plan.error } : { kind: plan.keep, bytes: bytes.slice() };
+      return plan.error ? { error: plan.error, reason: plan.reason } : { kind: plan.keep, bytes: bytes.slice() };
     }
     return drawn(job, facts, plan, background);
   }
@@ -102,7 +107,9 @@ function createPicturePreparer(module, workerSource) {
     // bytes: the file (Uint8Array, left as it is); background: 0xRRGGBB;
     // quarterTurns: the author's, clockwise. A promise of {name, kind: 1 JPEG
     // or 2 PNG, bytes} or of {name, error: why it cannot be used, in English
-    // as the native preparation says it}.
+    // as the native preparation says it, reason: that reason typed, as the
+    // module's rules gave it, for api.offerPrepared (the French is the
+    // document's)}; a failure of the page's own comes with no reason.
     async prepare(name, bytes, background, quarterTurns = 0) {
       if (!(bytes instanceof Uint8Array)) bytes = new Uint8Array(bytes);
       // Examined in its turn too, so that a dozen files added at once do not

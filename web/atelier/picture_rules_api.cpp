@@ -4,8 +4,11 @@
 // decode it (a JPEG's EXIF orientation, which the rules apply too, and a
 // PNG's eXIf chunk, which they do not), so the orientation left to apply is
 // told here with each size. A file's bytes come in through a buffer of this
-// file's own; answers go out as JSON (UTF-8). Every function is listed in
-// picture_rules_exports.json.
+// file's own; answers go out as JSON (UTF-8). A refusal goes out as its typed
+// reason (picture_problem.h), which the page offers back to the document
+// (zqa_offer_refused), with its English line beside it for the console: the
+// French is said by editing/picture_reasons.h, never found from the English.
+// Every function is listed in picture_rules_exports.json.
 
 #include <algorithm>
 #include <cstdint>
@@ -38,12 +41,35 @@ const char* handOut(JsonWriter& json) {
     return rules.text.c_str();
 }
 
-const char* refused(const std::string& line) {
+// {"error": the English line, "reason": {"problem", "format", "reader",
+// "missing", "pixelLimit"}}, each a number of picture_problem.h's enums.
+void writeReason(JsonWriter& json, const PictureReason& reason) {
+    json.field("error", pictureProblemLine(reason));
+    json.key("reason");
+    json.beginObject();
+    json.field("problem", static_cast<int>(reason.problem));
+    json.field("format", static_cast<int>(reason.format));
+    json.field("reader", static_cast<int>(reason.reader));
+    json.field("missing", static_cast<int>(reason.missing));
+    json.field("pixelLimit", static_cast<int>(reason.pixelLimit));
+    json.endObject();
+}
+
+const char* refused(const PictureReason& reason) {
     JsonWriter json;
     json.beginObject();
-    json.field("error", line);
+    writeReason(json, reason);
     json.endObject();
     return handOut(json);
+}
+
+PictureReason reasonOf(PictureProblem problem, PictureFormat format) {
+    PictureReason reason;
+    reason.problem = problem;
+    reason.format = format;
+    reason.reader = PictureReader::Browser;
+    if (problem == PictureProblem::TooManyPixels) reason.pixelLimit = pixelLimit(format);
+    return reason;
 }
 
 std::uint32_t bigEndian(std::span<const std::uint8_t> bytes, std::size_t at) {
@@ -89,12 +115,22 @@ BrowserPixels browserPixels(const PictureFacts& facts, std::span<const std::uint
     return pixels;
 }
 
-// Every browser reads JPEG, PNG, GIF, BMP and WebP: one that cannot is given
-// a damaged file. HEIC and TIFF only some read.
-const char* browserDecoderProblem(PictureFormat format) {
+// An AVIF photo: the HEIF container with AV1 inside, which every browser reads.
+bool isAvif(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 12 && bytes[4] == 'f' && bytes[5] == 't' && bytes[6] == 'y' && bytes[7] == 'p' &&
+           bytes[8] == 'a' && bytes[9] == 'v' && bytes[10] == 'i' && (bytes[11] == 'f' || bytes[11] == 's');
+}
+
+// Why the browser's decoder refused a picture the rules let through. Every
+// browser reads JPEG, PNG, GIF, BMP, WebP and AVIF: one that cannot read such
+// a file says no more, and that is no proof of damage. HEIC and TIFF only
+// some read.
+PictureReason browserDecoderRefusal(const PictureFacts& facts, std::span<const std::uint8_t> bytes) {
+    const PictureFormat format = facts.format;
     const bool everywhere = format == PictureFormat::Jpeg || format == PictureFormat::Png ||
-                            format == PictureFormat::Gif || format == PictureFormat::Bmp || format == PictureFormat::Webp;
-    return everywhere ? "this browser cannot decode it" : "no codec for it in this browser, or a damaged file";
+                            format == PictureFormat::Gif || format == PictureFormat::Bmp ||
+                            format == PictureFormat::Webp || (format == PictureFormat::Heif && isAvif(bytes));
+    return reasonOf(everywhere ? PictureProblem::NotDecodedHere : PictureProblem::FormatNotReadHere, format);
 }
 
 void writeImageDataCheck(JsonWriter& json, const ImageDataCheck& check) {
@@ -124,8 +160,9 @@ std::uint8_t* zqp_buffer(int size) {
 }
 
 // What the file's `size` bytes in the buffer tell before decoding, turned
-// `quarterTurns` by the author: {"error"} when it cannot be used, else
-// {"format": n, "unreadable": the line if the browser cannot decode it,
+// `quarterTurns` by the author: {"error", "reason"} (writeReason) when it
+// cannot be used, else {"format": n, "unreadable": {"error", "reason"} if the
+// browser cannot decode it,
 // "width", "height": the size to decode it at, as the browser orients it (0
 // and 0: whole), "opacity":
 // whether zqp_plan needs to know that every pixel is opaque, and for a PNG
@@ -135,8 +172,8 @@ std::uint8_t* zqp_buffer(int size) {
 const char* zqp_examine(int size, int quarterTurns) {
     const auto bytes = lentFile(size);
     const PictureFacts facts = examinePicture(bytes);
-    if (!facts.problem.empty()) return refused(facts.problem);
-    if (const std::string cut = cutShortProblem(facts); !cut.empty()) return refused(cut);
+    if (!facts.problem.ok()) return refused(facts.problem);
+    if (const PictureReason cut = cutShortProblem(facts); !cut.ok()) return refused(cut);
     const BrowserPixels pixels = browserPixels(facts, bytes, quarterTurns);
     const ImageSize decoded = pixels.size ? storedSize(*pixels.size, pixels.orientation) : ImageSize{};
     const bool opacity =
@@ -145,7 +182,10 @@ const char* zqp_examine(int size, int quarterTurns) {
     JsonWriter json;
     json.beginObject();
     json.field("format", static_cast<int>(facts.format));
-    json.field("unreadable", unreadableProblem(facts.format, browserDecoderProblem(facts.format)));
+    json.key("unreadable");
+    json.beginObject();
+    writeReason(json, browserDecoderRefusal(facts, bytes));
+    json.endObject();
     json.field("width", static_cast<int>(decoded.width));
     json.field("height", static_cast<int>(decoded.height));
     json.field("opacity", opacity);
@@ -156,23 +196,25 @@ const char* zqp_examine(int size, int quarterTurns) {
 
 // What the picture becomes once the browser decoded it (upright) at `width` x
 // `height`, `opaque` and with `inflated` bytes of its image data when asked
-// (-1 otherwise): {"error"}, {"keep": 1 JPEG or 2 PNG} for its
+// (-1 otherwise): {"error", "reason"}, {"keep": 1 JPEG or 2 PNG} for its
 // own bytes, or {"width", "height": the size to draw it at before turning,
 // "orientation": how to turn or mirror it then (1 to 8, as EXIF's),
 // "encodings": the types to encode it as,
-// "jpegQuality": 0 to 100, "failed": the line when drawing or encoding fails}.
+// "jpegQuality": 0 to 100, "failed": {"error", "reason"} when drawing or
+// encoding fails (memory, as far as a browser tells)}.
 const char* zqp_plan(int size, int quarterTurns, int width, int height, int opaque, int inflated) {
     const auto bytes = lentFile(size);
     const PictureFacts facts = headerFacts(bytes);  // zqp_examine has checked the whole file
     if (facts.format == PictureFormat::Unknown) return refused(examinePicture(bytes).problem);
     if (const auto check = imageDataCheck(facts, bytes)) {
-        const std::string damaged = imageDataProblem(facts, *check, inflated > 0 ? static_cast<std::uint64_t>(inflated) : 0);
-        if (!damaged.empty()) return refused(damaged);
+        const PictureReason damaged =
+            imageDataProblem(facts, *check, inflated > 0 ? static_cast<std::uint64_t>(inflated) : 0);
+        if (!damaged.ok()) return refused(damaged);
     }
-    if (width <= 0 || height <= 0) return refused(unreadableProblem(facts.format, "a side of 0 pixels"));
+    if (width <= 0 || height <= 0) return refused(reasonOf(PictureProblem::NoPixels, facts.format));
     const ImageSize decoded{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
     if (std::uint64_t{decoded.width} * decoded.height > pixelLimit(facts.format)) {
-        return refused(unreadableProblem(facts.format, "too many pixels"));
+        return refused(reasonOf(PictureProblem::TooManyPixels, facts.format));
     }
     const ImageSize full = facts.declared ? *facts.declared : decoded;
     const Keeping keeping = keepingOf(facts, bytes, full, orientationToApply(facts, 1, quarterTurns));
@@ -192,10 +234,28 @@ const char* zqp_plan(int size, int quarterTurns, int width, int height, int opaq
         if (!storedAsPhoto(facts.format)) json.value("image/png");
         json.endArray();
         json.field("jpegQuality", PreparedJpegQuality);
-        json.field("failed", OutOfMemoryProblem);
+        json.key("failed");
+        json.beginObject();
+        writeReason(json, reasonOf(PictureProblem::OutOfMemory, facts.format));
+        json.endObject();
     }
     json.endObject();
     return handOut(json);
+}
+
+// Why the picture cannot be used, once the browser's decoder refused the
+// file's `size` bytes and their image data gave `inflated` bytes (-1 when not
+// asked): {"error", "reason"}. A PNG whose zlib stream stops short is damaged,
+// whatever the browser says; otherwise the browser's refusal says no more than
+// that it could not read it.
+const char* zqp_undecoded(int size, int inflated) {
+    const auto bytes = lentFile(size);
+    const PictureFacts facts = headerFacts(bytes);
+    if (const auto check = imageDataCheck(facts, bytes); check && inflated >= 0) {
+        const PictureReason damaged = imageDataProblem(facts, *check, static_cast<std::uint64_t>(inflated));
+        if (!damaged.ok()) return refused(damaged);
+    }
+    return refused(browserDecoderRefusal(facts, bytes));
 }
 
 // The encoding kept of those made (their sizes, 0 for one not made): 1 the

@@ -5,7 +5,8 @@
 //
 // Requests, each answered with the same `id`:
 //   {type: 'decode', job, blob, width, height, opacity, imageData}
-//     -> {width, height, opaque, inflated}
+//     -> {width, height, opaque, inflated}, or {error, inflated} when the
+//     browser cannot decode it
 //     decoded as the browser orients it (by a JPEG's EXIF or a PNG's eXIf), at
 //     width x height when both are given, whole otherwise; kept for `job`.
 //     With imageData {parts, inflatesTo}: how many bytes (up to inflatesTo)
@@ -60,9 +61,11 @@ async function inflatedBytes(blob, { parts, inflatesTo }) {
 
 async function decode({ job, blob, width, height, opacity, imageData }) {
   const [bitmap, inflated] = await Promise.all([
-    createImageBitmap(blob, decodeOptions(width, height)),
+    createImageBitmap(blob, decodeOptions(width, height)).catch((error) => ({ refused: error })),
     imageData ? inflatedBytes(blob, imageData) : -1,
   ]);
+  // A refusal comes with what the image data gave: the rules tell damage from it.
+  if (bitmap.refused) return { error: String(bitmap.refused.message || bitmap.refused), inflated };
   decodedPictures.set(job, bitmap);
   return { width: bitmap.width, height: bitmap.height, opaque: opacity ? isOpaque(bitmap) : false, inflated };
 }

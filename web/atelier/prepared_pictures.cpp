@@ -45,7 +45,9 @@ PreparedPicture offered(std::span<const std::uint8_t> bytes, const std::string& 
     const auto offer = offers.find(keyOf(bytes, background, quarterTurns));
     PreparedPicture result;
     if (offer == offers.end()) {
-        result.error = "the picture was not prepared by the page";
+        result.reason.problem = PictureProblem::NotPrepared;
+        result.reason.reader = PictureReader::Browser;
+        result.error = pictureProblemLine(result.reason);
     } else {
         result = offer->second;
     }

@@ -153,8 +153,9 @@ async function prepareAndCompare(cases, background) {
 
 // --- The checks -------------------------------------------------------------------
 
-// What a refusal says before its decoder's own words (in parentheses).
-const refusalWords = (line) => line.replace(/ \(.*\)$/, '');
+// What a refusal says before the reader's own words (after a colon, or in
+// parentheses): its reason and the picture's format, as typed by the rules.
+const refusalWords = (line) => line.replace(/ \(.*\)$/, '').replace(/:.*$/, '');
 
 function problems(c, got, expected) {
   const said = [];
