@@ -90,9 +90,16 @@ QuizResources quizResources(const QuizSource& source, const std::string& sourceN
     std::vector<std::optional<PictureInput>> pictures(source.questions.size());
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         if (source.questions[i].picture.empty()) continue;
-        const std::string path = utf8Of(pictureFolder / pathFromUtf8(source.questions[i].picture));
-        auto bytes = readWholeFile(path);
-        if (!bytes) return failure(path, "question " + std::to_string(i + 1) + ": cannot read the picture");
+        std::optional<std::vector<std::uint8_t>> bytes;
+        std::string path;
+        for (const std::string& candidate : pictureCandidates(source.questions[i].picture)) {
+            path = utf8Of(pictureFolder / pathFromUtf8(candidate));
+            if ((bytes = readWholeFile(path))) break;
+        }
+        if (!bytes) {
+            const std::string written = utf8Of(pictureFolder / pathFromUtf8(source.questions[i].picture));
+            return failure(written, "question " + std::to_string(i + 1) + ": cannot read the picture");
+        }
         pictures[i] = PictureInput{path, std::move(*bytes)};
     }
     return quizResources(source, sourceName, pictures, progress);

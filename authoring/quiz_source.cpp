@@ -160,6 +160,18 @@ void readCodes(Reader& read, const toml::table& table, QuizSource& quiz) {
 
 }  // namespace
 
+std::vector<std::string> pictureCandidates(std::string_view written) {
+    std::string path(written);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    while (path.starts_with("./")) path.erase(0, 2);
+    std::vector<std::string> candidates;
+    if (path.empty()) return candidates;
+    candidates.push_back(path);
+    const std::size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash + 1 < path.size()) candidates.push_back(path.substr(slash + 1));
+    return candidates;
+}
+
 std::string quotedUtf8(const std::string& utf8) {
     std::string out = "\"";
     for (const char c : utf8) {

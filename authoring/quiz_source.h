@@ -48,6 +48,12 @@ struct ParsedSource {
 
 ParsedSource parseQuizSource(std::string_view toml);
 
+// Where a picture a source names is looked for, relative to the source's
+// folder, in this order, by quizmake and both editors: the path as written
+// (with "/" for either separator), then its file name alone (a picture kept
+// beside the source, or a path written on another computer).
+std::vector<std::string> pictureCandidates(std::string_view written);
+
 // A UTF-8 text as a quoted string, escaped alike for TOML and JSON.
 std::string quotedUtf8(const std::string& utf8);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <span>
 
 #include "authoring/cp1252.h"
@@ -147,6 +148,16 @@ void tellNotes(const std::wstring& path, const std::vector<std::string>& notes) 
     for (const std::string& note : notes) showInformation(atelierWindow, fileNameOf(path) + L" : " + widen(note));
 }
 
+// The picture a source names, found where quizmake finds it.
+std::optional<std::vector<std::uint8_t>> readSourcePicture(const std::wstring& folder, const std::string& written) {
+    for (const std::string& candidate : pictureCandidates(written)) {
+        std::wstring relative = widen(candidate);
+        std::replace(relative.begin(), relative.end(), L'/', L'\\');
+        if (auto bytes = readFileWide(folder + L"\\" + relative)) return bytes;
+    }
+    return std::nullopt;
+}
+
 // A quiz source and the pictures beside it, read as the author wrote them.
 std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text, const std::wstring& path) {
     const ParsedSource parsed = parseQuizSource({reinterpret_cast<const char*>(text.data()), text.size()});
@@ -160,10 +171,9 @@ std::optional<OpenedDocument> importSource(const std::vector<std::uint8_t>& text
             pictures.emplace_back();
             continue;
         }
-        const std::wstring picturePath = folderOf(path) + L"\\" + widen(question.picture);
-        auto bytes = readFileWide(picturePath);
+        auto bytes = readSourcePicture(folderOf(path), question.picture);
         if (!bytes) {
-            showError(atelierWindow, L"Image introuvable ou illisible : " + picturePath);
+            showError(atelierWindow, L"Image introuvable ou illisible : " + folderOf(path) + L"\\" + widen(question.picture));
             return std::nullopt;
         }
         pictures.push_back(PictureInput{question.picture, std::move(*bytes)});

@@ -151,3 +151,41 @@ TEST(QuizSourceErrors, AreSaidInFrenchForTheEditor) {
 }
 
 }  // namespace
+
+#include <filesystem>
+
+#include "authoring/quiz_resources.h"
+
+namespace {
+
+// Where a source's pictures are looked for: one rule for quizmake and both editors.
+TEST(QuizSource, PicturesAreLookedForAsWrittenThenBesideTheSource) {
+    const struct {
+        std::string written;
+        std::vector<std::string> candidates;
+    } cases[] = {
+        {"soleil.jpg", {"soleil.jpg"}},
+        {"images/soleil.jpg", {"images/soleil.jpg", "soleil.jpg"}},
+        {"images\\soleil.jpg", {"images/soleil.jpg", "soleil.jpg"}},
+        {"./images/soleil.jpg", {"images/soleil.jpg", "soleil.jpg"}},
+        {"C:\\Users\\prof\\Photos\\soleil.jpg", {"C:/Users/prof/Photos/soleil.jpg", "soleil.jpg"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(pictureCandidates(c.written), c.candidates) << c.written;
+
+    // A source written on Windows builds here: its backslashes, and a picture moved beside it.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zorbel_source_pictures";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "images");
+    const std::filesystem::path png = ZORBEL_SOURCE_DIR "/tests/data/pngsuite/basn2c08.png";
+    std::filesystem::copy_file(png, folder / "images" / "a.png");
+    std::filesystem::copy_file(png, folder / "b.png");
+    const QuizResources built = quizResources(
+        "[[question]]\nanswer = \"A\"\npicture = 'images\\a.png'\n[[question]]\nanswer = \"B\"\n"
+        "picture = 'D:\\ailleurs\\b.png'\n",
+        "windows.toml", folder);
+    EXPECT_TRUE(built.ok()) << built.error;
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace

@@ -642,13 +642,13 @@
     const byName = new Map(files.map((file) => [(file.webkitRelativePath || file.name).toLowerCase(), file]));
     const folder = (source.webkitRelativePath || '').replace(/[^/]*$/, '').toLowerCase();
     const pictures = [];
-    for (const name of parsed.pictures) {
+    for (const [i, name] of parsed.pictures.entries()) {
       if (!name) {
         pictures.push(null);
         continue;
       }
-      const wanted = name.replace(/\\/g, '/').toLowerCase();
-      const file = byName.get(folder + wanted) ?? byName.get(wanted) ?? byName.get(wanted.replace(/^.*\//, ''));
+      const file = parsed.candidates[i].map((candidate) => candidate.toLowerCase())
+        .flatMap((candidate) => [byName.get(folder + candidate), byName.get(candidate)]).find(Boolean);
       if (!file) return `Image introuvable : ${name}. Choisissez la source avec ses images (ou leur dossier).`;
       pictures.push({ name, bytes: await readFile(file), turns: 0 });
     }

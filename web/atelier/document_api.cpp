@@ -458,7 +458,8 @@ const char* zqa_changed_elsewhere(int size) {
     return handOut(json.take());
 }
 
-// {"error": French or "", "pictures": [file name or "" per question]}
+// {"error": French or "", "pictures": [file name or "" per question],
+//  "candidates": [[where each is looked for, in order], ...]}
 const char* zqa_parse_source(int size) {
     ParsedSource parsed = parseQuizSource(lentText(size));
     JsonWriter json;
@@ -468,6 +469,15 @@ const char* zqa_parse_source(int size) {
     json.beginArray();
     if (parsed.ok()) {
         for (const SourceQuestion& question : parsed.source.questions) json.value(question.picture);
+        json.endArray();
+        // Where each is looked for, in order, relative to the source's folder.
+        json.key("candidates");
+        json.beginArray();
+        for (const SourceQuestion& question : parsed.source.questions) {
+            json.beginArray();
+            for (const std::string& candidate : pictureCandidates(question.picture)) json.value(candidate);
+            json.endArray();
+        }
         json.endArray();
         json.field("background", colourText(parsed.source));
         state.parsedSource = std::move(parsed.source);
