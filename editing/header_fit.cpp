@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "authoring/cp1252.h"
+#include "editing/player_font_widths.h"
+
 namespace {
 
 constexpr int PlayerWindowWidth = 670;
@@ -105,4 +108,48 @@ std::optional<std::string> cutText(std::string_view text, int width, int lines, 
     std::string shown = joined(shownLines(text, width, lines, measure));
     if (shown == whole) return std::nullopt;
     return shown;
+}
+
+int playerTextWidth(HeaderText text, std::string_view cp1252) {
+    const auto& widths = text == HeaderText::QuizName ? TitleFontWidths : GuiFontWidths;
+    int width = 0;
+    for (const char c : cp1252) {
+        const auto byte = static_cast<unsigned char>(c);
+        width += byte >= 0x20 ? widths[byte - 0x20u] : 0;
+    }
+    return width;
+}
+
+namespace {
+
+// The end of what shows, a few words: enough to find the place, short enough for one line.
+std::string lastWords(const std::string& shown) {
+    constexpr std::size_t Most = 24;
+    std::size_t start = shown.size() > Most ? shown.size() - Most : 0;
+    if (start > 0) {
+        const std::size_t space = shown.find(' ', start);
+        start = space == std::string::npos ? start : space + 1;
+    }
+    return (start > 0 ? "…" : "") + cp1252ToUtf8(std::string_view(shown).substr(start));
+}
+
+std::string cutNote(HeaderText which, const std::string& text, const char* what) {
+    const HeaderLabel label = headerLabel(which, PlayerFrameWidth);
+    const int lines = std::max(1, label.height / (which == HeaderText::QuizName ? TitleFontHeight : GuiFontHeight));
+    const TextWidth measure = [which](std::string_view run) { return playerTextWidth(which, run); };
+    const std::optional<std::string> shown = cutText(text, label.width, lines, measure);
+    if (!shown) return {};
+    return std::string(what) + " après « " + lastWords(*shown) + " »";
+}
+
+}  // namespace
+
+std::vector<std::string> headerCutNotes(const QuizSettings& quiz) {
+    std::vector<std::string> notes;
+    for (std::string note : {cutNote(HeaderText::QuizName, quiz.quizName, "Le nom sera coupé"),
+                             cutNote(HeaderText::Creator, quiz.creatorName, "L'auteur sera coupé"),
+                             cutNote(HeaderText::Explanation, quiz.explanation, "L'explication sera coupée")}) {
+        if (!note.empty()) notes.push_back(std::move(note));
+    }
+    return notes;
 }

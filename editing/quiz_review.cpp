@@ -4,6 +4,7 @@
 
 #include "authoring/cp1252.h"
 #include "editing/grading_preview.h"
+#include "editing/header_fit.h"
 #include "grading/text_measures.h"
 
 namespace {
@@ -144,6 +145,7 @@ std::vector<ReviewPoint> pointsBeforeSaving(const DocumentContent& content) {
     if (quiz.creatorName.empty()) {
         points.push_back({std::nullopt, "Le quiz n'a pas d'auteur : la case « Par : » du joueur restera vide."});
     }
+    for (const std::string& cut : headerCutNotes(quiz)) points.push_back({std::nullopt, cut + "."});
     if (content.codeLines.empty()) {
         points.push_back({std::nullopt, "Pas de lignes de code : le joueur verra une case « Code » vide, sans récompense."});
     }

@@ -8,11 +8,11 @@
 
 #include "authoring/cp1252.h"
 #include "editing/comment_modes.h"
+#include "editing/header_fit.h"
 #include "editing/quiz_review.h"
 #include "editor/controls_win32.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win32.h"
-#include "editor/header_measure_win32.h"
 #include "editor/picture_view_win32.h"
 #include "editor/text_win32.h"
 #include "editor/thumbnails_win32.h"
@@ -154,7 +154,9 @@ void showHeaderNotes() {
     const std::array<std::string, 3> texts{quiz.quizName, quiz.creatorName, quiz.explanation};
     if (texts == measured) return;
     measured = texts;
-    setWindowText(control(editorid::HeaderNotes), headerCutNotes(quiz));
+    std::wstring notes;
+    for (const std::string& note : headerCutNotes(quiz)) notes += (notes.empty() ? L"" : L"\r\n") + widen(note);
+    setWindowText(control(editorid::HeaderNotes), notes);
 }
 
 void showQuestionList(int selectQuestion) {

@@ -46,3 +46,25 @@ TEST(HeaderFit, TheExplanationTakesThePanelWidthLessItsNeighbours) {
 }
 
 }  // namespace
+
+namespace {
+
+// Both editors say the same header texts are cut, from the player's font widths.
+TEST(HeaderFit, TheCutsAreSaidFromThePlayersFontWidths) {
+    EXPECT_EQ(playerTextWidth(HeaderText::QuizName, "Les grands monuments de France"), 287)
+        << "as measured whole in the title font";
+    EXPECT_EQ(playerTextWidth(HeaderText::Creator, "Les grands monuments de France"), 193);
+    QuizSettings quiz;
+    quiz.quizName = "Le ciel et la nature";
+    quiz.creatorName = "L'\xE9quipe Zorbel";
+    quiz.explanation = "Que montre l'image ? Tapez-le sans accent, puis Entr\xE9" "e. F2 sauve vos r\xE9ponses.";
+    EXPECT_TRUE(headerCutNotes(quiz).empty()) << "the demo's texts show whole";
+    quiz.quizName = "Les grands monuments de France";
+    quiz.creatorName = "Mme Dupont-Lefebvre, CE2";
+    const std::vector<std::string> notes = headerCutNotes(quiz);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], "Le nom sera coupé après « Les grands monuments de »");
+    EXPECT_EQ(notes[1], "L'auteur sera coupé après « Mme »");
+}
+
+}  // namespace

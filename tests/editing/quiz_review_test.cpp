@@ -55,6 +55,10 @@ TEST(QuizReview, SaysWhatWillSurpriseThePlayers) {
     content.questions[1].prepared = std::make_shared<const PreparedPicture>();
     content.questions.pop_back();
     EXPECT_TRUE(pointsBeforeSaving(content).empty()) << "a quiz that will not surprise its players";
+    content.quiz.quizName = "Les grands monuments de France";
+    EXPECT_EQ(textsOf(pointsBeforeSaving(content)),
+              std::vector<std::string>{"Le nom sera coupé après « Les grands monuments de »."})
+        << "the header's cuts are said before saving too";
 }
 
 // What many questions share is said once, naming them all.

@@ -82,10 +82,22 @@
     if (element.textContent !== text) element.textContent = text;
   }
 
+  // A list of lines, redrawn only when they changed.
+  function paintLines(list, lines) {
+    if (list.dataset.lines === lines.join('\n')) return;
+    list.dataset.lines = lines.join('\n');
+    list.replaceChildren(...lines.map((line) => {
+      const item = document.createElement('li');
+      item.textContent = line;
+      return item;
+    }));
+  }
+
   function paintQuiz() {
     setValue(field('name'), state.name);
     setValue(field('creator'), state.creator);
     setValue(field('explanation'), state.explanation);
+    paintLines(control('header-notes'), state.headerNotes);
     setValue(field('first-label'), state.firstLabel);
     setValue(field('second-label'), state.secondLabel);
     setValue(field('answers-per-question'), String(state.answersPerQuestion));
@@ -212,14 +224,7 @@
     const trial = api.tryAnswer(selected, field('try').value);
     setText(control('single-verdict'), trial.single);
     setText(control('overview-verdict'), trial.overview);
-    const warnings = control('warnings');
-    if (warnings.dataset.lines === trial.warnings.join('\n')) return;
-    warnings.dataset.lines = trial.warnings.join('\n');
-    warnings.replaceChildren(...trial.warnings.map((line) => {
-      const item = document.createElement('li');
-      item.textContent = line;
-      return item;
-    }));
+    paintLines(control('warnings'), trial.warnings);
   }
 
   function paintHistory() {

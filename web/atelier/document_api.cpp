@@ -22,6 +22,7 @@
 #include "editing/comment_modes.h"
 #include "editing/file_names.h"
 #include "editing/file_stamp.h"
+#include "editing/header_fit.h"
 #include "editing/quiz_document.h"
 #include "editing/quiz_review.h"
 #include "grading/verdict.h"
@@ -193,6 +194,10 @@ const char* zqa_state() {
     json.field("background", colourText(source));
     json.field("codes", cp1252ToUtf8(codeLinesText(document)));
     json.field("fileStem", quizFileStem(cp1252ToUtf8(source.quizName)));
+    json.key("headerNotes");
+    json.beginArray();
+    for (const std::string& note : headerCutNotes(source)) json.value(note);
+    json.endArray();
     json.field("modified", isModified(document));
     json.key("undo");
     if (const auto name = undoName(document)) json.value(*name); else json.null();
