@@ -458,7 +458,9 @@ void removeQuestion(QuizDocument& document, std::size_t question) {
 
 bool moveQuestion(QuizDocument& document, std::size_t question, int direction) {
     const std::size_t count = document.questions.size();
-    if (question >= count || (direction < 0 && question == 0) || (direction > 0 && question + 1 >= count)) return false;
+    if (question >= count || direction == 0 || (direction < 0 && question == 0) || (direction > 0 && question + 1 >= count)) {
+        return false;
+    }
     const std::size_t other = direction < 0 ? question - 1 : question + 1;
     beginChange(document, "le déplacement de " + questionName(question));
     std::swap(document.questions[question], document.questions[other]);

@@ -136,7 +136,8 @@ struct NeededPicture {
 std::vector<NeededPicture> picturesForTurn(const QuizDocument& document, std::size_t question, int quarterTurns);
 std::vector<NeededPicture> picturesForBackground(const QuizDocument& document, Rgb colour);
 void removeQuestion(QuizDocument& document, std::size_t question);
-// Moves question `question` one place up (-1) or down (+1); false when it cannot.
+// Moves question `question` one place up (any direction below 0) or down
+// (above 0); false when it cannot.
 bool moveQuestion(QuizDocument& document, std::size_t question, int direction);
 
 // The history. Changes typed into one field make one step, until `endTyping`

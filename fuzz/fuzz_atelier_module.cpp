@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -87,7 +88,9 @@ private:
 };
 
 void parses(const char* json) {
-    if (json == nullptr || !nlohmann::json::accept(json)) std::abort();
+    if (json != nullptr && nlohmann::json::accept(json)) return;
+    std::fprintf(stderr, "not JSON: %s\n", json != nullptr ? json : "(none)");
+    std::abort();
 }
 
 void text(const char* refusal) {

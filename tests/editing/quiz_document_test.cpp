@@ -165,6 +165,7 @@ TEST(QuizDocument, QuestionsMoveAndGoWithTheirPictures) {
     }
     EXPECT_FALSE(moveQuestion(document, 0, -1));
     EXPECT_FALSE(moveQuestion(document, 2, +1));
+    EXPECT_FALSE(moveQuestion(document, 2, 0)) << "no direction, no move (the module takes any number)";
     EXPECT_TRUE(moveQuestion(document, 0, +1));
     EXPECT_TRUE(moveQuestion(document, 2, -1));  // 2 1 3 -> 2 3 1
     EXPECT_EQ(questionText(document, 1, QuestionText::Answer), "3");

@@ -64,6 +64,17 @@ std::span<const std::uint8_t> lent(int size) {
     return {state.buffer.data(), count};
 }
 
+// The lent buffer as two parts of the sizes said, one after the other; none
+// when the sizes are not what was lent (counted wide: any int may come in).
+std::optional<std::pair<std::span<const std::uint8_t>, std::span<const std::uint8_t>>> lentParts(int first, int second) {
+    if (first < 0 || second < 0) return std::nullopt;
+    const auto firstSize = static_cast<std::size_t>(first);
+    const auto secondSize = static_cast<std::size_t>(second);
+    if (firstSize + secondSize > state.buffer.size()) return std::nullopt;
+    const std::span<const std::uint8_t> all(state.buffer.data(), firstSize + secondSize);
+    return std::pair{all.first(firstSize), all.subspan(firstSize)};
+}
+
 std::string_view lentText(int size) {
     const auto bytes = lent(size);
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
@@ -329,13 +340,12 @@ const char* zqa_turn_picture(int question, int quarterTurns) {
 void zqa_stage_clear() { state.staged.clear(); }
 void zqa_stage_none() { state.staged.emplace_back(); }
 int zqa_stage_picture(int nameSize, int size) {
-    const auto all = lent(nameSize + size);
-    if (nameSize < 0 || size < 0 || all.size() != static_cast<std::size_t>(nameSize) + static_cast<std::size_t>(size)) {
-        return -1;
-    }
+    const auto parts = lentParts(nameSize, size);
+    if (!parts) return -1;
+    const auto [name, bytes] = *parts;
     PictureInput picture;
-    picture.name.assign(reinterpret_cast<const char*>(all.data()), static_cast<std::size_t>(nameSize));
-    picture.bytes.assign(all.begin() + nameSize, all.end());
+    picture.name.assign(reinterpret_cast<const char*>(name.data()), name.size());
+    picture.bytes.assign(bytes.begin(), bytes.end());
     state.staged.emplace_back(std::move(picture));
     return static_cast<int>(state.staged.size()) - 1;
 }
@@ -344,13 +354,10 @@ int zqa_stage_picture(int nameSize, int size) {
 // bytes in the buffer, then the prepared picture's (`kind` 1 JPEG, 2 PNG); a
 // refusal comes by zqa_offer_refused.
 int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int background, int quarterTurns) {
-    const auto all = lent(originalSize + preparedSize);
-    if (originalSize < 0 || preparedSize < 0 ||
-        all.size() != static_cast<std::size_t>(originalSize) + static_cast<std::size_t>(preparedSize)) {
-        return 0;
-    }
+    const auto parts = lentParts(originalSize, preparedSize);
+    if (!parts) return 0;
+    const auto [original, result] = *parts;
     PreparedPicture prepared;
-    const auto result = all.subspan(static_cast<std::size_t>(originalSize));
     if (kind == 1 || kind == 2) {
         prepared.kind = kind == 1 ? PictureKind::Jpeg : PictureKind::Png;
         prepared.bytes.assign(result.begin(), result.end());
@@ -361,7 +368,7 @@ int zqa_offer_prepared(int originalSize, int preparedSize, int kind, int backgro
     }
     const Rgb colour{static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
                      static_cast<std::uint8_t>(background)};
-    offerPrepared(all.first(static_cast<std::size_t>(originalSize)), colour, quarterTurns, std::move(prepared));
+    offerPrepared(original, colour, quarterTurns, std::move(prepared));
     return 1;
 }
 

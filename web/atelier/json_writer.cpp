@@ -1,5 +1,7 @@
 #include "web/atelier/json_writer.h"
 
+#include "authoring/cp1252.h"
+
 void JsonWriter::separate() {
     if (afterKey_) {
         afterKey_ = false;
@@ -32,8 +34,22 @@ void JsonWriter::value(std::string_view text) {
     separate();
     constexpr char Digits[] = "0123456789abcdef";
     out_ += '"';
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
         const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            // Bytes that are no UTF-8 (a name a script made up) go out as
+            // U+FFFD, so that what is handed out is always JSON.
+            const std::size_t start = at;
+            char32_t character = 0;
+            if (nextUtf8CodePoint(text, at, character)) {
+                out_.append(text.substr(start, at - start));
+            } else {
+                out_ += "\xEF\xBF\xBD";
+                ++at;
+            }
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out_ += '\\';
             out_ += c;
@@ -44,6 +60,7 @@ void JsonWriter::value(std::string_view text) {
         } else {
             out_ += c;
         }
+        ++at;
     }
     out_ += '"';
 }
