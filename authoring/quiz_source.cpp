@@ -8,6 +8,15 @@
 #define TOML_HEADER_ONLY 1
 // The same parser on every system: no wide-string extras on Windows.
 #define TOML_ENABLE_WINDOWS_COMPAT 0
+// The parser states as assumptions what broken input can break ("[~a]" where
+// a key must begin): an optimised build (the browser module's) then reaches
+// undefined behaviour, a debug one aborts. Its configuration comes first and
+// the assumptions go; its own checks then report the line as broken.
+#include <toml++/impl/preprocessor.h>
+#undef TOML_ASSERT
+#define TOML_ASSERT(expr) static_assert(true)
+#undef TOML_ASSERT_ASSUME
+#define TOML_ASSERT_ASSUME(expr) static_assert(true)
 #include <toml++/toml.h>
 
 #include <algorithm>
@@ -228,10 +237,11 @@ std::size_t endOfText(std::string_view text, std::size_t at) {
     return text.size();
 }
 
-// The line of the first byte past ASCII outside quoted texts and comments, if
-// any. TOML allows none there, and the parser this project builds with reaches
-// undefined behaviour on some (Latin letters among them) instead of refusing
-// them. A quote counts as a text's only where a text may begin, so that no
+// The line of the first byte past ASCII, or of a control character, outside
+// quoted texts and comments, if any. TOML allows none there, and the parser
+// this project builds with reaches undefined behaviour on some (Latin letters
+// among them) or a failed assertion (a NUL in a table's name) instead of
+// refusing them. A quote counts as a text's only where a text may begin, so that no
 // broken line hides a letter from this check that the parser would read.
 std::optional<std::size_t> nonAsciiOutsideTexts(std::string_view text) {
     std::size_t line = 1;
@@ -251,7 +261,7 @@ std::optional<std::size_t> nonAsciiOutsideTexts(std::string_view text) {
                                                         text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
             at = end - 1;
             last = c;
-        } else if (static_cast<unsigned char>(c) >= 0x80) {
+        } else if (static_cast<unsigned char>(c) >= 0x80 || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             return line;
         } else {
             last = c;
@@ -266,7 +276,8 @@ ParsedSource parseQuizSource(std::string_view tomlText) {
     ParsedSource parsed;
     if (const auto line = nonAsciiOutsideTexts(tomlText)) {
         parsed.error = "line " + std::to_string(*line) +
-                       ": a character that is not ASCII outside quotes (keys are ASCII, texts go between quotes)";
+                       ": a character that is not ASCII, or a control character, outside quotes (keys are ASCII, "
+                       "texts go between quotes)";
         return parsed;
     }
     toml::parse_result result = toml::parse(tomlText);

@@ -86,9 +86,11 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
         {"codes = [\"a\\nb\"]", "code 1: contains a line break"},
         {"codes = \"a\"", "codes: a list of at most 96 lines"},
         {"name = \"unterminated", "line 1: "},
-        {"r\xC3\xA9ponse = \"SOLEIL\"", "line 1: a character that is not ASCII outside quotes"},
+        {"r\xC3\xA9ponse = \"SOLEIL\"", "line 1: a character that is not ASCII"},
         {"l=0\"\xC3\xA9", "line 1: a character that is not ASCII"},  // a quote where no text begins
         {"a = \"x\" \"\xC3\xA9\"", "line 1: a character that is not ASCII"},
+        {std::string("x = 1\n[\0a]", 11), "line 2: a character that is not ASCII, or a control character"},
+        {"[~question]]\nanswer = \"x\"", "line 1: "},  // the parser's own check, no assumption broken
         {"name = \"x\" # \xC3\xA9\n[[question]]\nanswer = 'a' \xC3\xA9", "line 3: a character that is not ASCII"},
         {"name = \"\"\"a\n\\\"\"\"\"\"\n\xC2\xA0= 1", "line 3: a character that is not ASCII"},
     };
