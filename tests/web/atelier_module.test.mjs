@@ -152,6 +152,10 @@ test('the module names the pictures a turn or a new colour needs; what the autho
   assert.deepEqual(api.picturesForTurn(1, 1), [], 'no picture, nothing to prepare');
   assert.deepEqual(api.picturesForBackground(0xff0000), [{ question: 2, turns: 0 }], 'only what may hold transparency');
   assert.deepEqual(api.picturesForBackground(background), [], 'the same colour needs nothing');
+  api.setQuizText('name', 'Les grands monuments de France');
+  assert.deepEqual(api.state().headerNotes, ['Le nom sera coupé après « Les grands monuments de »'],
+    'the same cut as the Windows Atelier says, from the same widths');
+  assert.ok(api.review().some((point) => point.text.startsWith('Le nom sera coupé')), 'and before saving');
   const said = api.changedElsewhere('partage.exe');
   assert.equal(said.message, '« partage.exe » a été modifié ailleurs depuis son ouverture');
   assert.match(said.advice, /Enregistrer sous…/);
