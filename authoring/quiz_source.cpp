@@ -217,8 +217,9 @@ char byteOf(int value) { return static_cast<char>(static_cast<unsigned char>(val
 namespace {
 
 // Where a quoted text may begin: at a line's start (a quoted key, or the next
-// item of an array), after "=", "[", ",", "{" or "." (a key's parts).
-bool textMayBegin(char last) { return std::string_view("\n=[,{.").find(last) != std::string_view::npos; }
+// item of an array), after "=", "[", "," or "{". Not after "." ("0." is a
+// number's start too): a quoted part of a dotted key is no key a quiz has.
+bool textMayBegin(char last) { return std::string_view("\n=[,{").find(last) != std::string_view::npos; }
 
 // The end of the quoted text that begins at `at`, just past its closing
 // quotes, or the line break that cuts a one-line text short (the parser says
