@@ -75,7 +75,8 @@ public:
     }
     // The next bytes lent to the module; the size said may differ from what was written.
     int lend() {
-        const std::size_t length = std::min<std::size_t>(byte() * 4u, bytes_.size() - std::min(at_, bytes_.size()));
+        const std::size_t wanted = byte() * 4u;  // read before what is left is counted
+        const std::size_t length = std::min(wanted, bytes_.size() - std::min(at_, bytes_.size()));
         std::uint8_t* buffer = zqa_buffer(static_cast<int>(length));
         if (length > 0) std::memcpy(buffer, bytes_.data() + at_, length);
         at_ += length;
