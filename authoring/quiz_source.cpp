@@ -216,11 +216,6 @@ char byteOf(int value) { return static_cast<char>(static_cast<unsigned char>(val
 
 namespace {
 
-// Where a quoted text may begin: at a line's start (a quoted key, or the next
-// item of an array), after "=", "[", "," or "{". Not after "." ("0." is a
-// number's start too): a quoted part of a dotted key is no key a quiz has.
-bool textMayBegin(char last) { return std::string_view("\n=[,{").find(last) != std::string_view::npos; }
-
 // The end of the quoted text that begins at `at`, just past its closing
 // quotes, or the line break that cuts a one-line text short (the parser says
 // what is wrong), or the end.
@@ -246,26 +241,30 @@ std::size_t endOfText(std::string_view text, std::size_t at) {
 // broken line hides a letter from this check that the parser would read.
 std::optional<std::size_t> nonAsciiOutsideTexts(std::string_view text) {
     std::size_t line = 1;
-    char last = '\n';
+    // Whether a quoted text may begin here: at a line's start (a quoted key,
+    // the next item of an array), after "=" or ",", and after a "[" or "{"
+    // that stands where a text may begin itself. Not after a value ("0.",
+    // "2[": the parser reads no text there).
+    bool textMayBegin = true;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (c == '\n') {
             ++line;
-            last = c;
+            textMayBegin = true;
         } else if (c == ' ' || c == '\t' || c == '\r') {
             continue;
         } else if (c == '#') {
             while (at + 1 < text.size() && text[at + 1] != '\n') ++at;
-        } else if ((c == '"' || c == '\'') && textMayBegin(last)) {
+        } else if ((c == '"' || c == '\'') && textMayBegin) {
             const std::size_t end = endOfText(text, at);
             line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at),
                                                         text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
             at = end - 1;
-            last = c;
+            textMayBegin = false;
         } else if (static_cast<unsigned char>(c) >= 0x80 || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             return line;
         } else {
-            last = c;
+            textMayBegin = c == '=' || c == ',' || ((c == '[' || c == '{') && textMayBegin);
         }
     }
     return std::nullopt;

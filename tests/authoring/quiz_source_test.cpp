@@ -89,6 +89,7 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
         {"r\xC3\xA9ponse = \"SOLEIL\"", "line 1: a character that is not ASCII"},
         {"l=0\"\xC3\xA9", "line 1: a character that is not ASCII"},  // a quote where no text begins
         {"l=0.\"\xC3\xA9", "line 1: a character that is not ASCII"},
+        {"n=2['\xC3\xA0", "line 1: a character that is not ASCII"},
         {"a = \"x\" \"\xC3\xA9\"", "line 1: a character that is not ASCII"},
         {std::string("x = 1\n[\0a]", 11), "line 2: a character that is not ASCII, or a control character"},
         {"[~question]]\nanswer = \"x\"", "line 1: "},  // the parser's own check, no assumption broken
