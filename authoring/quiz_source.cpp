@@ -218,8 +218,10 @@ namespace {
 
 // The end of the quoted text that begins at `at`, just past its closing
 // quotes, or the line break that cuts a one-line text short (the parser says
-// what is wrong), or the end.
-std::size_t endOfText(std::string_view text, std::size_t at) {
+// what is wrong), or the end; none when a backslash stands before a byte past
+// ASCII, with only spaces between: no escape is one, and the parser, looking
+// for the spaces a line-ending backslash trims, reaches undefined behaviour.
+std::optional<std::size_t> endOfText(std::string_view text, std::size_t at) {
     const char quote = text[at];
     const bool multiline = text.substr(at, 3) == std::string(3, quote);
     const std::size_t quotes = multiline ? 3 : 1;
@@ -227,8 +229,12 @@ std::size_t endOfText(std::string_view text, std::size_t at) {
     for (at += quotes; at < text.size(); ++at) {
         if (text.substr(at, quotes) == closing) return at + quotes;
         if (text[at] == '\n' && !multiline) return at;
+        if (quote != '"' || text[at] != '\\') continue;
+        std::size_t next = at + 1;
+        while (next < text.size() && (text[next] == ' ' || text[next] == '\t')) ++next;
+        if (next < text.size() && static_cast<unsigned char>(text[next]) >= 0x80) return std::nullopt;
         // An escaped character never closes a basic text ("\"", "\\").
-        if (quote == '"' && text[at] == '\\' && at + 1 < text.size() && text[at + 1] != '\n') ++at;
+        if (at + 1 < text.size() && text[at + 1] != '\n') ++at;
     }
     return text.size();
 }
@@ -256,10 +262,11 @@ std::optional<std::size_t> nonAsciiOutsideTexts(std::string_view text) {
         } else if (c == '#') {
             while (at + 1 < text.size() && text[at + 1] != '\n') ++at;
         } else if ((c == '"' || c == '\'') && textMayBegin) {
-            const std::size_t end = endOfText(text, at);
+            const std::optional<std::size_t> end = endOfText(text, at);
+            if (!end) return line;
             line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at),
-                                                        text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
-            at = end - 1;
+                                                        text.begin() + static_cast<std::ptrdiff_t>(*end), '\n'));
+            at = *end - 1;
             textMayBegin = false;
         } else if (static_cast<unsigned char>(c) >= 0x80 || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             return line;
