@@ -92,6 +92,7 @@ TEST(QuizSource, MistakesGetOneLineSayingWhere) {
         {"n=2['\xC3\xA0", "line 1: a character that is not ASCII"},
         {"\"\"\"\\\xC3\xA9", "line 1: a character that is not ASCII"},  // no escape, and a backslash's spaces looked for
         {"a = \"\"\"x\\  \xC2\xA0\"\"\"", "line 1: a character that is not ASCII"},
+        {"n=+=\"\xCD\xA5", "line 1: "},  // past the check: the parser's own answer, patched where it had none
         {"a = \"x\" \"\xC3\xA9\"", "line 1: a character that is not ASCII"},
         {std::string("x = 1\n[\0a]", 11), "line 2: a character that is not ASCII, or a control character"},
         {"[~question]]\nanswer = \"x\"", "line 1: "},  // the parser's own check, no assumption broken
